@@ -1,0 +1,19 @@
+#pragma once
+// Table-driven Windows-1251 codec, independent of any C-runtime locale.
+#include <string>
+#include <string_view>
+
+#include "tracking/usage_records.h"
+
+namespace horalis {
+
+// Windows-1251 byte for a UTF-16 code unit, or -1 when the code page lacks it.
+int cp1251FromUnicode(char16_t c);
+char16_t cp1251ToUnicode(unsigned char byte);
+
+// Appends the encoding of text to out. A character Windows-1251 cannot hold
+// (a surrogate pair counts as one character) becomes replacement.
+void encodeCp1251(StringView text, std::string& out, char replacement = '?');
+String decodeCp1251(std::string_view bytes);
+
+}  // namespace horalis

@@ -1,0 +1,16 @@
+#pragma once
+#include <optional>
+
+#include "tracking/usage_records.h"
+
+namespace horalis {
+
+// The data folder for a given value of the "APPDATA" variable: the value plus
+// "\Horalis", or "C:\" when the variable is not set.
+String dataFolderPathFor(const std::optional<String>& appData);
+
+// The data folder of this process, computed afresh at every call. On Windows
+// it reads "APPDATA"; the native build reads HORALIS_APPDATA (tests only).
+String dataFolderPath();
+
+}  // namespace horalis

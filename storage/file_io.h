@@ -1,0 +1,18 @@
+#pragma once
+// Opening files by their UTF-16 path, so a data folder under a user name
+// outside the ANSI code page still works.
+#include <cstdio>
+
+#include "tracking/usage_records.h"
+
+namespace horalis {
+
+// mode: "rb", "wb" as for fopen. Returns nullptr on failure.
+std::FILE* openFile(const String& path, const char* mode);
+// Replaces target with source (same folder), atomically where the platform can.
+bool replaceFile(const String& source, const String& target);
+bool removeFile(const String& path);
+// Creates the last component of path; true when it exists afterwards.
+bool createDirectory(const String& path);
+
+}  // namespace horalis
