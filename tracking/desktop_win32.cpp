@@ -1,0 +1,68 @@
+#include "tracking/desktop_win32.h"
+
+#include <windows.h>
+
+#include <ctime>
+#include <string>
+
+#include "tracking/foreground_app.h"
+
+namespace horalis {
+namespace {
+
+HWND toHwnd(WindowRef window) { return reinterpret_cast<HWND>(window); }
+
+}  // namespace
+
+int32_t Win32Desktop::currentTime() { return static_cast<int32_t>(std::time(nullptr)); }
+
+bool Win32Desktop::localTime(int32_t time, LocalTime& out) {
+    const std::time_t calendar = time;
+    std::tm fields{};
+    if (localtime_s(&fields, &calendar) != 0) return false;
+    out.year = fields.tm_year + 1900;
+    out.month = fields.tm_mon + 1;
+    out.day = fields.tm_mday;
+    out.hour = fields.tm_hour;
+    out.minute = fields.tm_min;
+    out.second = fields.tm_sec;
+    return true;
+}
+
+CursorState Win32Desktop::cursorState() {
+    CURSORINFO info{};
+    // The real size: the 32-bit layout's 20 bytes make the call fail on 64-bit.
+    info.cbSize = sizeof(info);
+    CursorState state;
+    state.ok = GetCursorInfo(&info) != FALSE;
+    if (state.ok) {
+        state.flags = info.flags;
+        state.handle = reinterpret_cast<CursorRef>(info.hCursor);
+    }
+    return state;
+}
+
+WindowRef Win32Desktop::foregroundWindow() { return reinterpret_cast<WindowRef>(GetForegroundWindow()); }
+
+String Win32Desktop::windowTitle(WindowRef window) {
+    const int length = GetWindowTextLengthW(toHwnd(window));
+    if (length <= 0) return String();
+    std::wstring buffer(static_cast<size_t>(length) + 1, L'\0');
+    const int copied = GetWindowTextW(toHwnd(window), buffer.data(), length + 1);
+    if (copied <= 0) return String();
+    buffer.resize(static_cast<size_t>(copied));
+    if (const size_t nul = buffer.find(L'\0'); nul != std::wstring::npos) buffer.resize(nul);
+    return String(reinterpret_cast<const char16_t*>(buffer.data()), buffer.size());
+}
+
+bool Win32Desktop::isWindow(WindowRef window) {
+    WINDOWINFO info{};
+    info.cbSize = sizeof(info);
+    return GetWindowInfo(toHwnd(window), &info) != FALSE;
+}
+
+bool Win32Desktop::identifyForegroundApplication(WindowRef window, String& path) {
+    return horalis::identifyForegroundApplication(window, path);
+}
+
+}  // namespace horalis
