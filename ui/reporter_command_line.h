@@ -1,0 +1,59 @@
+#pragma once
+// The reporter's autostart entry (ServiceDlg): the registry names, the command
+// line written as its value, and the rules for reading it back.
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+
+#include "tracking/usage_records.h"
+
+namespace horalis {
+
+// Under HKEY_LOCAL_MACHINE.
+inline constexpr StringView kReporterRunSubkey = u"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+inline constexpr StringView kReporterValueName = u"HoralisReporter";
+inline constexpr StringView kReporterExecutableName = u"HoralisReporter.exe";
+
+inline constexpr StringView kReporterInstalledText = u"Reporter installed successfully";
+inline constexpr StringView kReporterUninstalledText = u"Reporter uninstalled successfully";
+inline constexpr StringView kErrorCaption = u"Error";
+// Shown (caption kErrorCaption, MB_ICONERROR) when buildReporterCommandLine
+// refuses; nothing is written to the registry then.
+inline constexpr StringView kReporterCommandLineTooLongText =
+    u"The reporter's command line would be longer than 260 characters, "
+    u"so the reporter was not installed.\n\n"
+    u"Install Horalis in a folder with a shorter path and try again.";
+
+// The line has to fit a MAX_PATH buffer together with its NUL.
+inline constexpr size_t kReporterCommandLineMaxChars = 260;
+// RegQueryValueExW reads into this many bytes; longer data is ERROR_MORE_DATA.
+inline constexpr uint32_t kReporterQueryBufferBytes = 1000;
+
+// The folder of an executable path: everything up to and including the last
+// backslash; empty when there is none.
+String programFolderOf(StringView executablePath);
+
+// program folder + "HoralisReporter.exe" + " \"" + data folder + "\"".
+// Nothing when the line would need more than 260 characters; it is never cut.
+// executablePath must be the whole module path: a path GetModuleFileNameW
+// truncated has to be refused by the caller before it gets here.
+std::optional<String> buildReporterCommandLine(StringView executablePath, StringView dataFolder);
+
+// The size passed to RegSetValueExW for a REG_SZ value: characters plus the
+// NUL, two bytes each.
+uint32_t reporterValueDataBytes(StringView commandLine);
+
+// The state query: installed only if both RegOpenKeyExW and RegQueryValueExW
+// (into kReporterQueryBufferBytes bytes) returned ERROR_SUCCESS. A failed open
+// means the query never ran; pass any non-zero code for it then.
+bool reporterInstalled(int32_t openResult, int32_t queryResult);
+
+struct ReporterButtons {
+    bool installEnabled = false;
+    bool removeEnabled = false;
+};
+
+// Install (1015) and Remove (1016) mirror the registry: one of them is enabled.
+ReporterButtons reporterButtonsFor(bool installed);
+
+}  // namespace horalis
