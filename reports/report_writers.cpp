@@ -1,0 +1,278 @@
+#include "reports/report_writers.h"
+
+#include <cstdio>
+
+#include "storage/cp1251.h"
+
+namespace horalis {
+
+namespace {
+
+constexpr StringView kLf = u"\n";
+
+// A cell of "Export as .CSV...": its text with every double quote doubled
+// (the enclosing quotes belong to the layout).
+void writeCsvCellText(ReportStream& out, StringView text) {
+    size_t start = 0;
+    for (size_t quote = text.find(u'"'); quote != StringView::npos; quote = text.find(u'"', quote + 1)) {
+        out << text.substr(start, quote + 1 - start) << StringView(u"\"");
+        start = quote + 1;
+    }
+    out << text.substr(start);
+}
+
+// A field of the semicolon-separated layouts: quoted only when it would
+// otherwise break the layout.
+void writeSeparatedField(ReportStream& out, StringView text) {
+    if (text.find_first_of(u";\"\r\n") == StringView::npos) {
+        out << text;
+        return;
+    }
+    out << StringView(u"\"");
+    writeCsvCellText(out, text);
+    out << StringView(u"\"");
+}
+
+void writeHtml(ReportStream& out, StringView text) {
+    for (char16_t c : text) {
+        if (c == u'&' || c == u'<' || c == u'>' || c == u'"' || cp1251FromUnicode(c) < 0) {
+            String escaped;
+            appendHtmlText(text, escaped);
+            out << escaped;
+            return;
+        }
+    }
+    out << text;
+}
+
+void appendDecimal(uint32_t value, String& out) {
+    char digits[16];
+    const int n = std::snprintf(digits, sizeof digits, "%u", static_cast<unsigned>(value));
+    for (int i = 0; i < n; ++i) out.push_back(static_cast<char16_t>(digits[i]));
+}
+
+String widen(const char* ascii) {
+    String s;
+    while (*ascii) s.push_back(static_cast<char16_t>(static_cast<unsigned char>(*ascii++)));
+    return s;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- the walk
+
+void prepareReportRows(ListModel& applications) {
+    sortColumn = 1;
+    for (size_t i = 0; i < applications.rowCount(); ++i) applications.setParameter(i, static_cast<intptr_t>(i));
+    sortWithCompareRows(applications);
+}
+
+void walkPreparedReportRows(ReportLists& lists, ReportRowWriter& writer) {
+    const bool withTitles = lists.settings.saveWindowTitles != 0;
+    const bool secondsMode = lists.settings.showTimeInSeconds != 0;
+    for (size_t i = 0; i < lists.applications.rowCount(); ++i) {
+        // Nothing below changes the application rows' texts, so these stay valid.
+        const String& path = lists.applications.text(i, 0);
+        const String& time = lists.applications.text(i, 1);
+        if (!withTitles) {
+            writer.writePlainRow(path, time);
+            continue;
+        }
+        lists.applications.setSelected(i, true);
+        showSelectedApplicationTitles(lists.applications, lists.titles, lists.records, secondsMode);
+        for (size_t j = 0; j < lists.titles.rowCount(); ++j) lists.titles.setParameter(j, static_cast<intptr_t>(j));
+        sortWithCompareRows(lists.titles);
+        writer.writeRowWithTitles(path, time, lists.titles);
+    }
+}
+
+void walkReportRows(ReportLists& lists, ReportRowWriter& writer) {
+    prepareReportRows(lists.applications);
+    walkPreparedReportRows(lists, writer);
+}
+
+// ---------------------------------------------------------------- CSV
+
+void CsvRowWriter::writePlainRow(StringView path, StringView time) {
+    out_ << StringView(u"\"");
+    writeCsvCellText(out_, path);
+    out_ << StringView(u"\",\"");
+    writeCsvCellText(out_, time);
+    out_ << StringView(u"\"\n");
+}
+
+void CsvRowWriter::writeRowWithTitles(StringView path, StringView time, const ListModel& titles) {
+    out_ << StringView(u"\"");
+    writeCsvCellText(out_, path);
+    out_ << StringView(u"\n\nWindows:\n\n");
+    for (size_t j = 0; j < titles.rowCount(); ++j) {
+        writeCsvCellText(out_, titles.text(j, 0));
+        out_ << kLf;
+    }
+    out_ << StringView(u"\",\"");
+    writeCsvCellText(out_, time);
+    out_ << StringView(u"\n\n\n\n");
+    for (size_t j = 0; j < titles.rowCount(); ++j) {
+        writeCsvCellText(out_, titles.text(j, 1));
+        out_ << kLf;
+    }
+    out_ << StringView(u"\"\n");
+}
+
+void SpreadsheetCsvRowWriter::writePlainRow(StringView path, StringView time) {
+    writeSeparatedField(out_, path);
+    out_ << StringView(u";");
+    writeSeparatedField(out_, time);
+    out_ << kLf;
+}
+
+void SpreadsheetCsvRowWriter::writeRowWithTitles(StringView path, StringView time, const ListModel& titles) {
+    writeSeparatedField(out_, path);
+    out_ << StringView(u";");
+    writeSeparatedField(out_, time);
+    out_ << StringView(u" \n;\nWindows:;\n\n");
+    for (size_t j = 0; j < titles.rowCount(); ++j) {
+        writeSeparatedField(out_, titles.text(j, 0));
+        out_ << StringView(u";");
+        writeSeparatedField(out_, titles.text(j, 1));
+        out_ << kLf;
+    }
+    out_ << kLf;
+}
+
+void DailyCsvRowWriter::writePlainRow(StringView path, StringView time) {
+    writeSeparatedField(out_, path);
+    out_ << StringView(u";");
+    writeSeparatedField(out_, time);
+    out_ << kLf;
+}
+
+void DailyCsvRowWriter::writeRowWithTitles(StringView path, StringView time, const ListModel& titles) {
+    writeSeparatedField(out_, path);
+    out_ << StringView(u"\n\nWindows:\n\n");
+    for (size_t j = 0; j < titles.rowCount(); ++j) {
+        writeSeparatedField(out_, titles.text(j, 0));
+        out_ << kLf;
+    }
+    out_ << StringView(u";");
+    writeSeparatedField(out_, time);
+    out_ << StringView(u"\n\n\n\n");
+    for (size_t j = 0; j < titles.rowCount(); ++j) {
+        writeSeparatedField(out_, titles.text(j, 1));
+        out_ << kLf;
+    }
+    out_ << kLf;
+}
+
+void writeCsvReport(ReportStream& out, ReportLists& lists) {
+    CsvRowWriter writer(out);
+    walkReportRows(lists, writer);
+}
+
+void writeSpreadsheetCsvReport(ReportStream& out, ReportLists& lists) {
+    SpreadsheetCsvRowWriter writer(out);
+    walkReportRows(lists, writer);
+}
+
+void writeDailyCsvReport(ReportStream& out, ReportLists& lists) {
+    DailyCsvRowWriter writer(out);
+    walkReportRows(lists, writer);
+}
+
+// ---------------------------------------------------------------- HTML
+
+void appendHtmlText(StringView text, String& out) {
+    out.reserve(out.size() + text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i];
+        switch (c) {
+        case u'&': out += u"&amp;"; continue;
+        case u'<': out += u"&lt;"; continue;
+        case u'>': out += u"&gt;"; continue;
+        case u'"': out += u"&quot;"; continue;
+        default: break;
+        }
+        if (cp1251FromUnicode(c) >= 0) {
+            out.push_back(c);
+            continue;
+        }
+        uint32_t codePoint = c;
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+            codePoint = 0x10000 + ((static_cast<uint32_t>(c) - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+            ++i;
+        } else if (c >= 0xD800 && c <= 0xDFFF) {
+            codePoint = 0xFFFD;  // a lone surrogate is no character
+        }
+        out += u"&#";
+        appendDecimal(codePoint, out);
+        out.push_back(u';');
+    }
+}
+
+String htmlText(StringView text) {
+    String out;
+    appendHtmlText(text, out);
+    return out;
+}
+
+String formatReportMoment(const LocalTime& m) {
+    char text[96];
+    std::snprintf(text, sizeof text, "%d:%02d:%02d %02d:%02d:%02d", m.year, m.day, m.month, m.hour, m.minute,
+                  m.second);
+    return widen(text);
+}
+
+void HtmlRowWriter::writePlainRow(StringView path, StringView time) {
+    out_ << StringView(u"<tr><td width='80%'>");
+    writeHtml(out_, path);
+    out_ << StringView(u"</td><td>");
+    writeHtml(out_, time);
+    out_ << StringView(u"</td></tr>");
+}
+
+void HtmlRowWriter::writeRowWithTitles(StringView path, StringView time, const ListModel& titles) {
+    out_ << StringView(u"<tr><td width='80%'>");
+    writeHtml(out_, path);
+    out_ << StringView(u"<br><br> Windows:<br><br>");
+    for (size_t j = 0; j < titles.rowCount(); ++j) {
+        writeHtml(out_, titles.text(j, 0));
+        out_ << StringView(u"<br>");
+    }
+    out_ << StringView(u"</td><td>");
+    writeHtml(out_, time);
+    out_ << StringView(u"<br><br><br><br>");
+    for (size_t j = 0; j < titles.rowCount(); ++j) {
+        writeHtml(out_, titles.text(j, 1));
+        out_ << StringView(u"<br>");
+    }
+    out_ << StringView(u"</td></tr>");
+}
+
+void writeHtmlReport(ReportStream& out, ReportLists& lists, const LocalTime& generatedAt) {
+    out << StringView(u"<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1251\">"
+                      u"<title>Horalis report</title></head><body bgcolor=white>");
+    out << StringView(u"<p align=center> <b> Generated on ") << formatReportMoment(generatedAt)
+        << StringView(u"</b></p><br>");
+    out << StringView(u"<table border=1 width='100%'><tr>");
+    out << StringView(u"<td bgcolor='#CCFFFF' width='80%'> Application </td>");
+    out << StringView(u"<td bgcolor='#CCFFFF'> Active time </td></tr>");
+    HtmlRowWriter writer(out);
+    walkReportRows(lists, writer);
+    out << StringView(u"</table></body></html>");
+}
+
+// ---------------------------------------------------------------- export commands
+
+bool exportReport(const String& path, ReportFormat format, ReportLists& lists, const LocalTime& now) {
+    ReportStream out;
+    if (!out.open(path)) return false;
+    switch (format) {
+    case ReportFormat::Csv: writeCsvReport(out, lists); break;
+    case ReportFormat::SpreadsheetCsv: writeSpreadsheetCsvReport(out, lists); break;
+    case ReportFormat::Html: writeHtmlReport(out, lists, now); break;
+    }
+    out.close();
+    return true;
+}
+
+}  // namespace horalis

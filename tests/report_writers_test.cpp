@@ -1,0 +1,272 @@
+#include "reports/report_writers.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "reports/daily_reports.h"
+
+namespace horalis {
+namespace {
+
+class CountingIcons : public IconSource {
+public:
+    int addApplicationIcon(StringView) override { return next++; }
+    int addDefaultIcon() override { return next++; }
+    void removeAll() override { next = 0; }
+    int next = 0;
+};
+
+const std::string kHtmlHead =
+    "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1251\">"
+    "<title>Horalis report</title></head><body bgcolor=white>"
+    "<p align=center> <b> Generated on 2025:01:02 09:05:03</b></p><br>"
+    "<table border=1 width='100%'><tr>"
+    "<td bgcolor='#CCFFFF' width='80%'> Application </td>"
+    "<td bgcolor='#CCFFFF'> Active time </td></tr>";
+const std::string kHtmlTail = "</table></body></html>";
+const LocalTime kMoment{2025, 2, 1, 9, 5, 3};  // 1 February 2025, 09:05:03
+
+class ReportTest : public ::testing::Test {
+protected:
+    void SetUp() override { sortColumn = 0; }
+
+    void add(StringView path, StringView title, int samples) {
+        for (int i = 0; i < samples; ++i) records.addSample(path, title);
+    }
+    // The worked example: titles A (1:00:00) and B (2:03), application 1:02:03.
+    void addExample(StringView path = u"C:\\P.exe") {
+        add(path, u"A", 1 + 7200);
+        add(path, u"B", 1 + 246);
+    }
+    void refresh() { refreshApplicationList(apps, records, settings.showTimeInSeconds != 0, icons); }
+
+    std::string write(ReportFormat format) {
+        refresh();
+        ReportStream out;
+        out.openInMemory();
+        ReportLists lists{apps, titles, records, settings};
+        switch (format) {
+        case ReportFormat::Csv: writeCsvReport(out, lists); break;
+        case ReportFormat::SpreadsheetCsv: writeSpreadsheetCsvReport(out, lists); break;
+        case ReportFormat::Html: writeHtmlReport(out, lists, kMoment); break;
+        }
+        return out.bytes();
+    }
+    std::string writeDailyCsv() {
+        refresh();
+        ReportStream out;
+        out.openInMemory();
+        ReportLists lists{apps, titles, records, settings};
+        writeDailyCsvReport(out, lists);
+        return out.bytes();
+    }
+
+    UsageRecords records;
+    Settings settings;
+    ListModel apps;
+    ListModel titles;
+    CountingIcons icons;
+};
+
+// ---------------------------------------------------------------- layouts
+
+TEST_F(ReportTest, WorkedExampleWithTitles) {
+    addExample();
+    EXPECT_EQ(write(ReportFormat::Csv),
+              "\"C:\\P.exe\r\n\r\nWindows:\r\n\r\nA\r\nB\r\n\",\"1:02:03\r\n\r\n\r\n\r\n1:00:00\r\n2:03\r\n\"\r\n");
+    EXPECT_EQ(write(ReportFormat::SpreadsheetCsv),
+              "C:\\P.exe;1:02:03 \r\n;\r\nWindows:;\r\n\r\nA;1:00:00\r\nB;2:03\r\n\r\n");
+    EXPECT_EQ(writeDailyCsv(),
+              "C:\\P.exe\r\n\r\nWindows:\r\n\r\nA\r\nB\r\n;1:02:03\r\n\r\n\r\n\r\n1:00:00\r\n2:03\r\n\r\n");
+    EXPECT_EQ(write(ReportFormat::Html),
+              kHtmlHead +
+                  "<tr><td width='80%'>C:\\P.exe<br><br> Windows:<br><br>A<br>B<br></td>"
+                  "<td>1:02:03<br><br><br><br>1:00:00<br>2:03<br></td></tr>" +
+                  kHtmlTail);
+}
+
+TEST_F(ReportTest, WorkedExampleWithoutTitles) {
+    settings.saveWindowTitles = 0;
+    addExample();
+    EXPECT_EQ(write(ReportFormat::Csv), "\"C:\\P.exe\",\"1:02:03\"\r\n");
+    EXPECT_EQ(write(ReportFormat::SpreadsheetCsv), "C:\\P.exe;1:02:03\r\n");
+    EXPECT_EQ(writeDailyCsv(), write(ReportFormat::SpreadsheetCsv));
+    EXPECT_EQ(write(ReportFormat::Html), kHtmlHead + "<tr><td width='80%'>C:\\P.exe</td><td>1:02:03</td></tr>" + kHtmlTail);
+}
+
+TEST_F(ReportTest, EmptyTotals) {
+    EXPECT_EQ(write(ReportFormat::Csv), "");
+    EXPECT_EQ(write(ReportFormat::SpreadsheetCsv), "");
+    EXPECT_EQ(writeDailyCsv(), "");
+    EXPECT_EQ(write(ReportFormat::Html), kHtmlHead + kHtmlTail);
+}
+
+TEST_F(ReportTest, IdleEntryHasOneEmptyTitle) {
+    add(kIdleTimeKey, u"", 1 + 10);
+    EXPECT_EQ(write(ReportFormat::Csv), "\"Idle time\r\n\r\nWindows:\r\n\r\n\r\n\",\"5 sec\r\n\r\n\r\n\r\n5 sec\r\n\"\r\n");
+    EXPECT_EQ(write(ReportFormat::SpreadsheetCsv), "Idle time;5 sec \r\n;\r\nWindows:;\r\n\r\n;5 sec\r\n\r\n");
+    EXPECT_EQ(write(ReportFormat::Html), kHtmlHead +
+                                             "<tr><td width='80%'>Idle time<br><br> Windows:<br><br><br></td>"
+                                             "<td>5 sec<br><br><br><br>5 sec<br></td></tr>" +
+                                             kHtmlTail);
+}
+
+TEST_F(ReportTest, SecondsModeWritesPlainNumbers) {
+    settings.showTimeInSeconds = 1;
+    addExample();
+    EXPECT_EQ(write(ReportFormat::SpreadsheetCsv), "C:\\P.exe;3723 \r\n;\r\nWindows:;\r\n\r\nA;3600\r\nB;123\r\n\r\n");
+}
+
+TEST_F(ReportTest, ApplicationsLongestFirstAndTheWalkLeavesItsTraces) {
+    add(u"short", u"s", 1 + 2);
+    addExample(u"long");
+    add(u"middle", u"m1", 1 + 100);
+    add(u"middle", u"m2", 1 + 300);
+    settings.saveWindowTitles = 0;
+    EXPECT_EQ(write(ReportFormat::SpreadsheetCsv), "long;1:02:03\r\nmiddle;3:20\r\nshort;1 sec\r\n");
+    EXPECT_EQ(sortColumn, 1);
+    EXPECT_EQ(apps.selectedRow(), ListModel::npos);  // titles off: nothing selected
+
+    settings.saveWindowTitles = 1;
+    write(ReportFormat::Csv);
+    ASSERT_EQ(apps.rowCount(), 3u);
+    EXPECT_EQ(apps.text(0, 0), u"long");
+    EXPECT_EQ(apps.selectedRow(), 2u);
+    ASSERT_EQ(titles.rowCount(), 1u);
+    EXPECT_EQ(titles.text(0, 0), u"s");
+
+    // Titles come sorted by time, not newest first.
+    apps.setSelected(1, true);
+    showSelectedApplicationTitles(apps, titles, records, false);
+    EXPECT_EQ(titles.text(0, 0), u"m2");
+}
+
+TEST_F(ReportTest, MomentIsYearDayMonth) {
+    EXPECT_EQ(formatReportMoment(LocalTime{2024, 3, 5, 14, 7, 9}), u"2024:05:03 14:07:09");
+    EXPECT_EQ(formatReportMoment(kMoment), u"2025:01:02 09:05:03");
+}
+
+// ---------------------------------------------------------------- hostile texts
+
+constexpr StringView kHostile = u"<script>alert(\"1\")</script>;\u4E2D\U0001F600&";
+
+TEST_F(ReportTest, CsvDoublesQuotesAndReplacesWhatCp1251Lacks) {
+    add(u"app", kHostile, 1 + 2);
+    EXPECT_EQ(write(ReportFormat::Csv),
+              "\"app\r\n\r\nWindows:\r\n\r\n<script>alert(\"\"1\"\")</script>;??&\r\n\",\"1 sec\r\n\r\n\r\n\r\n1 sec\r\n\"\r\n");
+    settings.saveWindowTitles = 0;
+    EXPECT_EQ(write(ReportFormat::Csv), "\"app\",\"1 sec\"\r\n");
+}
+
+TEST_F(ReportTest, SemicolonLayoutsQuoteFieldsThatWouldBreakThem) {
+    add(u"app", kHostile, 1 + 2);
+    add(u"app", u"plain \u0416", 1);
+    add(u"app", u"two\nlines", 1);
+    const std::string hostile = "\"<script>alert(\"\"1\"\")</script>;??&\"";
+    EXPECT_EQ(write(ReportFormat::SpreadsheetCsv), "app;2 sec \r\n;\r\nWindows:;\r\n\r\n" + hostile +
+                                                       ";1 sec\r\n\"two\r\nlines\";0 sec\r\nplain \xC6;0 sec\r\n\r\n");
+    EXPECT_EQ(writeDailyCsv(), "app\r\n\r\nWindows:\r\n\r\n" + hostile +
+                                   "\r\n\"two\r\nlines\"\r\nplain \xC6\r\n;2 sec\r\n\r\n\r\n\r\n1 sec\r\n0 sec\r\n0 sec\r\n\r\n");
+}
+
+TEST_F(ReportTest, HtmlEscapesMarkupAndReferencesWhatCp1251Lacks) {
+    add(u"app&co", kHostile, 1 + 2);
+    add(u"app&co", u"\u0416", 1);
+    EXPECT_EQ(write(ReportFormat::Html),
+              kHtmlHead +
+                  "<tr><td width='80%'>app&amp;co<br><br> Windows:<br><br>"
+                  "&lt;script&gt;alert(&quot;1&quot;)&lt;/script&gt;;&#20013;&#128512;&amp;<br>\xC6<br></td>"
+                  "<td>1 sec<br><br><br><br>1 sec<br>0 sec<br></td></tr>" +
+                  kHtmlTail);
+}
+
+TEST(HtmlTextTest, SurrogatesAndPlainText) {
+    EXPECT_EQ(htmlText(u"plain"), u"plain");
+    EXPECT_EQ(htmlText(u"a\xD83D" u"b"), u"a&#65533;b");  // lone high surrogate
+    EXPECT_EQ(htmlText(u"\xDE00"), u"&#65533;");
+    EXPECT_EQ(htmlText(u"\U0010FFFF"), u"&#1114111;");
+    EXPECT_EQ(htmlText(u"\u20AC"), u"\u20AC");  // the euro sign is in Windows-1251
+}
+
+// ---------------------------------------------------------------- files
+
+class ReportFilesTest : public ReportTest {
+protected:
+    void SetUp() override {
+        ReportTest::SetUp();
+        char pattern[] = "/tmp/horalis-reports-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        dir = pattern;
+    }
+    void TearDown() override { std::system(("rm -rf '" + dir + "'").c_str()); }
+    String folder() const { return String(dir.begin(), dir.end()); }
+    std::string read(const std::string& name) const {
+        std::string bytes;
+        if (!readFileBytes(folder() + String(name.begin(), name.end()), bytes)) return "<missing>";
+        return bytes;
+    }
+    ReportLists lists() { return ReportLists{apps, titles, records, settings}; }
+
+    std::string dir;
+};
+
+TEST(DailyNameTest, YearDayMonth) {
+    EXPECT_EQ(dailyReportBaseName(LocalTime{2026, 12, 7, 0, 0, 0}), u"\\2026_07_12");
+    EXPECT_EQ(dailyReportBaseName(LocalTime{2025, 3, 1, 0, 0, 0}), u"\\2025_01_03");
+    EXPECT_EQ(dailyReportBaseName(LocalTime{2025, 3, 2, 0, 0, 0}), u"\\2025_02_03");
+}
+
+TEST_F(ReportFilesTest, DailyReportsWriteBothFiles) {
+    addExample();
+    refresh();
+    const LocalTime midnight{2026, 12, 7, 0, 0, 12};
+    auto l = lists();
+    EXPECT_TRUE(writeDailyReports(folder(), midnight, l));
+    EXPECT_EQ(read("\\2026_07_12.csv"), writeDailyCsv());
+    const std::string html = read("\\2026_07_12.html");
+    EXPECT_NE(html.find("Generated on 2026:07:12 00:00:12</b>"), std::string::npos);
+    EXPECT_NE(html.find("<td>1:02:03<br>"), std::string::npos);
+    EXPECT_EQ(sortColumn, 1);
+    EXPECT_EQ(apps.selectedRow(), 0u);
+}
+
+TEST_F(ReportFilesTest, DailyReportsWithNoRows) {
+    auto l = lists();
+    EXPECT_TRUE(writeDailyReports(folder(), kMoment, l));
+    EXPECT_EQ(read("\\2025_01_02.csv"), "");
+    EXPECT_EQ(read("\\2025_01_02.html"), kHtmlHead + kHtmlTail);
+}
+
+TEST_F(ReportFilesTest, DailyReportsFailWhenEitherFileCannotBeCreated) {
+    addExample();
+    refresh();
+    auto l = lists();
+    EXPECT_FALSE(writeDailyReports(folder() + u"\\missing", kMoment, l));
+
+    // A folder in the HTML file's place: the CSV file stays, the result says failure.
+    ASSERT_EQ(mkdir((dir + "/2025_01_02.html").c_str(), 0700), 0);
+    EXPECT_FALSE(writeDailyReports(folder(), kMoment, l));
+    EXPECT_EQ(read("\\2025_01_02.csv"), writeDailyCsv());
+}
+
+TEST_F(ReportFilesTest, ExportLeavesTheListsAloneWhenTheFileCannotBeCreated) {
+    add(u"a", u"", 1 + 20);
+    add(u"b", u"", 1);
+    refresh();
+    auto l = lists();
+    EXPECT_FALSE(exportReport(folder() + u"\\no\\such.csv", ReportFormat::Csv, l, kMoment));
+    EXPECT_EQ(apps.text(0, 0), u"b");  // still newest first, not sorted by time
+    EXPECT_EQ(sortColumn, 0);
+
+    EXPECT_TRUE(exportReport(folder() + u"\\out.html", ReportFormat::Html, l, kMoment));
+    EXPECT_EQ(read("\\out.html").substr(0, kHtmlHead.size()), kHtmlHead);
+    EXPECT_TRUE(exportReport(folder() + u"\\out.csv", ReportFormat::SpreadsheetCsv, l, kMoment));
+    EXPECT_EQ(read("\\out.csv"), "a;10 sec \r\n;\r\nWindows:;\r\n\r\n;10 sec\r\n\r\nb;0 sec \r\n;\r\nWindows:;\r\n\r\n;0 sec\r\n\r\n");
+}
+
+}  // namespace
+}  // namespace horalis

@@ -1,0 +1,293 @@
+#include "ui/list_models.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "storage/duration.h"
+
+namespace horalis {
+
+int sortColumn = 0;
+
+namespace {
+
+const String kNoText;
+const ListRow kNoRow;
+
+constexpr int64_t kUnknownTimeSource = INT64_MIN;
+
+int64_t timeSourceOf(int32_t seconds, bool secondsMode) {
+    return static_cast<int64_t>(seconds) * 2 + (secondsMode ? 1 : 0);
+}
+
+}  // namespace
+
+const String& ListRow::text(int column) const {
+    if (column == 0) return text0;
+    if (column == 1) return text1;
+    return kNoText;
+}
+
+String formatSampleTime(int32_t samples, bool secondsMode) {
+    return formatDuration(samplesToSeconds(samples), secondsMode);
+}
+
+// ---------------------------------------------------------------- ListModel
+
+const ListRow& ListModel::row(size_t row) const {
+    // A view may still ask for a row it counted before the model shrank.
+    return row < rows_.size() ? rows_[storageOf(row)] : kNoRow;
+}
+
+void ListModel::setText(size_t row, int column, String text) {
+    if (row >= rows_.size() || (column != 0 && column != 1)) return;
+    ListRow& r = rows_[storageOf(row)];
+    if (column == 0) {
+        r.text0 = std::move(text);
+    } else {
+        r.text1 = std::move(text);
+        r.timeSource = kUnknownTimeSource;
+    }
+    ++generation_;
+}
+
+void ListModel::setTimeText(size_t row, String text, int64_t timeSource) {
+    if (row >= rows_.size()) return;
+    ListRow& r = rows_[storageOf(row)];
+    r.timeSource = timeSource;
+    if (r.text1 != text) {
+        r.text1 = std::move(text);
+        ++generation_;
+    }
+}
+
+void ListModel::setParameter(size_t row, intptr_t parameter) {
+    if (row < rows_.size()) rows_[storageOf(row)].parameter = parameter;
+}
+
+void ListModel::setSelected(size_t row, bool selected) {
+    if (row >= rows_.size()) return;
+    const size_t s = storageOf(row);
+    if (selected) {
+        if (selected_ == s) return;
+        selected_ = s;
+    } else {
+        if (selected_ != s) return;
+        selected_ = npos;
+    }
+    ++generation_;
+}
+
+void ListModel::insertAtTop(ListRow row, uint32_t key) {
+    rows_.push_back(std::move(row));
+    keyOf_.push_back(kNoKey);
+    ++generation_;
+    if (key != kNoKey) linkKey(0, key);
+}
+
+void ListModel::assignRows(std::vector<ListRow> displayOrder) {
+    std::reverse(displayOrder.begin(), displayOrder.end());
+    rows_ = std::move(displayOrder);
+    keyOf_.assign(rows_.size(), kNoKey);
+    storageOfKey_.clear();
+    linkedRows_ = 0;
+    selected_ = npos;
+    ++generation_;
+}
+
+void ListModel::deleteAll() {
+    rows_.clear();
+    keyOf_.clear();
+    storageOfKey_.clear();
+    linkedRows_ = 0;
+    selected_ = npos;
+    ++generation_;
+}
+
+void ListModel::reorder(const std::vector<uint32_t>& newOrder) {
+    const size_t n = rows_.size();
+    if (newOrder.size() != n) return;
+    std::vector<bool> seen(n, false);
+    for (uint32_t old : newOrder) {
+        if (old >= n || seen[old]) return;  // not a permutation: leave the rows alone
+        seen[old] = true;
+    }
+    std::vector<ListRow> rows(n);
+    std::vector<uint32_t> keys(n, kNoKey);
+    size_t selected = npos;
+    for (size_t k = 0; k < n; ++k) {
+        const size_t from = n - 1 - newOrder[k];
+        const size_t to = n - 1 - k;
+        rows[to] = std::move(rows_[from]);
+        keys[to] = keyOf_[from];
+        if (selected_ == from) selected = to;
+    }
+    rows_ = std::move(rows);
+    keyOf_ = std::move(keys);
+    selected_ = selected;
+    for (size_t s = 0; s < n; ++s) {
+        if (keyOf_[s] != kNoKey) storageOfKey_[keyOf_[s]] = s;
+    }
+    ++generation_;
+}
+
+size_t ListModel::rowOfKey(uint32_t key) const {
+    if (key >= storageOfKey_.size() || storageOfKey_[key] == npos) return npos;
+    return storageOf(storageOfKey_[key]);
+}
+
+void ListModel::linkKey(size_t row, uint32_t key) {
+    if (row >= rows_.size() || key == kNoKey) return;
+    const size_t s = storageOf(row);
+    if (keyOf_[s] == key) return;
+    if (keyOf_[s] != kNoKey) {
+        storageOfKey_[keyOf_[s]] = npos;
+        --linkedRows_;
+    }
+    if (key >= storageOfKey_.size()) storageOfKey_.resize(size_t{key} + 1, npos);
+    if (storageOfKey_[key] != npos) {
+        keyOf_[storageOfKey_[key]] = kNoKey;
+        --linkedRows_;
+    }
+    storageOfKey_[key] = s;
+    keyOf_[s] = key;
+    ++linkedRows_;
+}
+
+void ListModel::clearKeys() {
+    std::fill(keyOf_.begin(), keyOf_.end(), kNoKey);
+    storageOfKey_.clear();
+    linkedRows_ = 0;
+}
+
+// ---------------------------------------------------------------- sorting
+
+int compareRows(const ListRow& a, const ListRow& b) {
+    const String& ta = a.text(sortColumn);
+    const String& tb = b.text(sortColumn);
+    if (sortColumn == 1) {
+        const uint32_t sa = parseDuration(ta);
+        const uint32_t sb = parseDuration(tb);
+        if (sa > sb) return -1;
+        if (sa < sb) return 1;
+        return 0;
+    }
+    const int c = ta.compare(tb);
+    return (c > 0) - (c < 0);
+}
+
+void sortWithCompareRows(ListModel& list) {
+    const size_t n = list.rowCount();
+    std::vector<uint32_t> order(n);
+    if (sortColumn == 1) {
+        // Each duration parsed once; ties keep their order, as a stable sort would.
+        std::vector<std::pair<uint32_t, uint32_t>> keyed(n);
+        for (size_t i = 0; i < n; ++i) keyed[i] = {parseDuration(list.text(i, 1)), static_cast<uint32_t>(i)};
+        std::sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) {
+            return a.first != b.first ? a.first > b.first : a.second < b.second;
+        });
+        for (size_t i = 0; i < n; ++i) order[i] = keyed[i].second;
+    } else if (sortColumn == 0) {
+        for (size_t i = 0; i < n; ++i) order[i] = static_cast<uint32_t>(i);
+        std::sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
+            const int c = list.text(a, 0).compare(list.text(b, 0));
+            return c != 0 ? c < 0 : a < b;
+        });
+    } else {
+        return;  // every pair compares equal
+    }
+    list.reorder(order);
+}
+
+void sortList(ListModel& list, int column) {
+    sortColumn = column;
+    for (size_t i = 0; i < list.rowCount(); ++i) list.setParameter(i, static_cast<intptr_t>(i));
+    sortWithCompareRows(list);
+}
+
+// ---------------------------------------------------------------- the two lists
+
+namespace {
+
+size_t findUnkeyedRow(const ListModel& list, StringView text) {
+    for (size_t i = 0; i < list.rowCount(); ++i) {
+        if (list.keyOfRow(i) == ListModel::kNoKey && list.text(i, 0) == text) return i;
+    }
+    return ListModel::npos;
+}
+
+}  // namespace
+
+void refreshApplicationList(ListModel& list, const UsageRecords& records, bool secondsMode, IconSource& icons,
+                            ListUpdate* update) {
+    if (update) update->clear();
+    const std::vector<ApplicationRecord>& apps = records.applications();
+    // Records only grow between clears; fewer records than linked rows means
+    // they were emptied while the rows stayed, so rows are matched by text again.
+    if (apps.size() < list.keyCount()) list.clearKeys();
+
+    std::vector<size_t> changedPlaces;
+    std::vector<size_t>& changed = update ? update->changedRows : changedPlaces;
+    size_t inserted = 0;
+    for (size_t k = 0; k < apps.size(); ++k) {
+        const ApplicationRecord& app = apps[k];
+        const uint32_t key = static_cast<uint32_t>(k);
+        const int32_t seconds = samplesToSeconds(app.sampleCount);
+        const int64_t source = timeSourceOf(seconds, secondsMode);
+
+        size_t row = list.rowOfKey(key);
+        if (row == ListModel::npos && list.unkeyedRowCount() != 0) {
+            row = findUnkeyedRow(list, app.executablePath);
+            if (row != ListModel::npos) list.linkKey(row, key);
+        }
+        if (row == ListModel::npos) {
+            ListRow fresh;
+            fresh.text0 = app.executablePath;
+            fresh.image = app.executablePath == kIdleTimeKey ? icons.addDefaultIcon()
+                                                             : icons.addApplicationIcon(app.executablePath);
+            fresh.text1 = formatDuration(seconds, secondsMode);
+            fresh.timeSource = source;
+            list.insertAtTop(std::move(fresh), key);
+            ++inserted;
+            continue;
+        }
+        const ListRow& current = list.row(row);
+        if (current.timeSource == source) continue;
+        String text = formatDuration(seconds, secondsMode);
+        const bool differs = text != current.text1;
+        list.setTimeText(row, std::move(text), source);
+        if (differs && update) changed.push_back(list.storageOf(row));
+    }
+    if (update) {
+        update->insertedRows = inserted;
+        for (size_t& place : changed) place = list.storageOf(place);  // storage place -> display row
+    }
+}
+
+void showSelectedApplicationTitles(const ListModel& applications, ListModel& titles, const UsageRecords& records,
+                                   bool secondsMode) {
+    titles.deleteAll();
+    const size_t selected = applications.selectedRow();
+    if (selected == ListModel::npos) return;
+    const ApplicationRecord* app = records.find(applications.text(selected, 0));
+    if (!app) return;
+    titles.reserve(app->titles.size());
+    for (const TitleRecord& title : app->titles) {
+        ListRow row;
+        row.text0 = title.text;
+        row.image = 0;
+        const int32_t seconds = samplesToSeconds(title.sampleCount);
+        row.text1 = formatDuration(seconds, secondsMode);
+        row.timeSource = timeSourceOf(seconds, secondsMode);
+        titles.insertAtTop(std::move(row));
+    }
+}
+
+void clearLists(UsageRecords& records, ListModel& applications, ListModel& titles, IconSource& icons) {
+    records.clearAll();
+    applications.deleteAll();
+    titles.deleteAll();
+    icons.removeAll();
+}
+
+}  // namespace horalis
