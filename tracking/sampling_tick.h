@@ -51,6 +51,12 @@ struct TickState {
     int32_t lastInputTime = 0;
     bool midnightDone = false;
     int32_t splashTicks = 0;
+    // Local date of the last tick that could read it, so that a machine that
+    // slept through 00:00 still gets its rollover on waking.
+    bool dateSeen = false;
+    int lastYear = 0;
+    int lastMonth = 0;
+    int lastDay = 0;
 };
 
 class SamplingTick {
@@ -68,6 +74,7 @@ public:
 private:
     void splashStep();
     void midnightStep();
+    void rollover();
     UsageRecords& records_;
     const Settings& settings_;
     Desktop& desktop_;

@@ -29,14 +29,17 @@ struct ApplicationRecord {
 // Open-addressing index of positions into a vector of records, keyed by the
 // record's text. It keeps a sample's cost flat however many records there are,
 // while the vectors keep the first-seen order that every reader relies on.
+// The keys themselves live only in the records; keyOf(position) reads them back.
 class KeyIndex {
 public:
     // Returns the position stored for key, or npos.
     template <class KeyOf>
     size_t find(StringView key, KeyOf keyOf) const;
+    // Stores position for key, which must not be in the index yet.
     template <class KeyOf>
     void insert(StringView key, size_t position, KeyOf keyOf);
     void clear();
+    size_t size() const { return used_; }
     size_t memoryBytes() const { return slots_.capacity() * sizeof(Slot); }
 
     static constexpr size_t npos = static_cast<size_t>(-1);
@@ -45,13 +48,45 @@ public:
 private:
     struct Slot {
         uint32_t position = 0;  // position + 1; 0 marks an empty slot
-        uint32_t hashBits = 0;
+        uint32_t hashBits = 0;  // also picks the home slot, so growing needs no keys
     };
+    static uint32_t foldHash(StringView key) {
+        const uint64_t h = hash(key);
+        return static_cast<uint32_t>(h ^ (h >> 32));
+    }
+    // Slot where key sits, or the empty slot where it belongs.
     template <class KeyOf>
-    void grow(KeyOf keyOf);
+    size_t probe(StringView key, uint32_t bits, KeyOf& keyOf) const;
+    void place(uint32_t bits, size_t position);
+    void grow();
     std::vector<Slot> slots_;
     size_t used_ = 0;
 };
+
+template <class KeyOf>
+size_t KeyIndex::probe(StringView key, uint32_t bits, KeyOf& keyOf) const {
+    const size_t mask = slots_.size() - 1;
+    for (size_t i = bits & mask;; i = (i + 1) & mask) {
+        const Slot& slot = slots_[i];
+        if (slot.position == 0) return i;
+        if (slot.hashBits == bits && StringView(keyOf(size_t{slot.position} - 1)) == key) return i;
+    }
+}
+
+template <class KeyOf>
+size_t KeyIndex::find(StringView key, KeyOf keyOf) const {
+    if (used_ == 0) return npos;
+    const Slot& slot = slots_[probe(key, foldHash(key), keyOf)];
+    return slot.position == 0 ? npos : size_t{slot.position} - 1;
+}
+
+template <class KeyOf>
+void KeyIndex::insert(StringView key, size_t position, KeyOf) {
+    // Load factor at most 3/4, so a probe always ends at an empty slot.
+    if ((used_ + 1) * 4 > slots_.size() * 3) grow();
+    place(foldHash(key), position);
+    ++used_;
+}
 
 class UsageRecords {
 public:
@@ -64,6 +99,10 @@ public:
     const std::vector<ApplicationRecord>& applications() const { return applications_; }
     size_t size() const { return applications_.size(); }
     bool empty() const { return applications_.empty(); }
+
+    // Below this many records a plain scan beats hashing, and the small
+    // lists (most applications have a handful of titles) carry no index.
+    static constexpr size_t kIndexThreshold = 8;
 
 private:
     std::vector<ApplicationRecord> applications_;

@@ -1,0 +1,98 @@
+// Native (test) build. Paths are converted to UTF-8, and '\' is taken as '/',
+// so that tests can join names Windows-style ("dir\conf.dat") as the program does.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <optional>
+#include <string>
+
+#include "storage/file_io.h"
+
+namespace horalis {
+
+namespace {
+
+// None when the path holds a NUL or a lone surrogate: no other file may be
+// opened in its place.
+std::optional<std::string> nativePath(const String& path) {
+    std::string out;
+    out.reserve(path.size());
+    for (size_t i = 0; i < path.size(); ++i) {
+        uint32_t c = path[i];
+        if (c == 0) return std::nullopt;
+        if (c >= 0xD800 && c <= 0xDBFF) {
+            if (i + 1 >= path.size() || path[i + 1] < 0xDC00 || path[i + 1] > 0xDFFF) return std::nullopt;
+            c = 0x10000 + ((c - 0xD800) << 10) + (path[++i] - 0xDC00);
+        } else if (c >= 0xDC00 && c <= 0xDFFF) {
+            return std::nullopt;
+        }
+        if (c == u'\\') c = u'/';
+        if (c < 0x80) {
+            out.push_back(static_cast<char>(c));
+        } else if (c < 0x800) {
+            out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        } else if (c < 0x10000) {
+            out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        } else {
+            out.push_back(static_cast<char>(0xF0 | (c >> 18)));
+            out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        }
+    }
+    return out;
+}
+
+void syncFile(const std::string& path, int flags) {
+    const int fd = ::open(path.c_str(), flags);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+std::string parentOf(const std::string& path) {
+    const size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos) return ".";
+    if (slash == 0) return "/";
+    return path.substr(0, slash);
+}
+
+}  // namespace
+
+std::FILE* openFile(const String& path, const char* mode) {
+    const auto native = nativePath(path);
+    if (!native || native->empty()) return nullptr;
+    return std::fopen(native->c_str(), mode);
+}
+
+bool replaceFile(const String& source, const String& target) {
+    const auto from = nativePath(source);
+    const auto to = nativePath(target);
+    if (!from || !to) return false;
+    // Data on disk before the name moves, as MOVEFILE_WRITE_THROUGH gives on Windows.
+    syncFile(*from, O_RDONLY);
+    if (std::rename(from->c_str(), to->c_str()) != 0) return false;
+    syncFile(parentOf(*to), O_RDONLY | O_DIRECTORY);
+    return true;
+}
+
+bool removeFile(const String& path) {
+    const auto native = nativePath(path);
+    return native && std::remove(native->c_str()) == 0;
+}
+
+bool createDirectory(const String& path) {
+    const auto native = nativePath(path);
+    if (!native || native->empty()) return false;
+    if (::mkdir(native->c_str(), 0777) == 0) return true;
+    struct stat st;
+    return errno == EEXIST && ::stat(native->c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+}  // namespace horalis

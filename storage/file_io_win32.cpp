@@ -1,0 +1,52 @@
+#include <windows.h>
+
+#include <cstdio>
+#include <cwchar>
+#include <string>
+
+#include "storage/file_io.h"
+
+namespace horalis {
+
+namespace {
+
+// Win32 wants NUL-terminated text; a path with a NUL inside would name
+// another file, so it is refused instead.
+const wchar_t* widePath(const String& path) {
+    static_assert(sizeof(wchar_t) == sizeof(char16_t));
+    if (path.empty() || path.find(u'\0') != String::npos) return nullptr;
+    return reinterpret_cast<const wchar_t*>(path.c_str());
+}
+
+}  // namespace
+
+std::FILE* openFile(const String& path, const char* mode) {
+    const wchar_t* wide = widePath(path);
+    if (wide == nullptr || mode == nullptr) return nullptr;
+    std::wstring wideMode;
+    for (const char* m = mode; *m != '\0'; ++m) wideMode.push_back(static_cast<wchar_t>(static_cast<unsigned char>(*m)));
+    return _wfopen(wide, wideMode.c_str());
+}
+
+bool replaceFile(const String& source, const String& target) {
+    const wchar_t* from = widePath(source);
+    const wchar_t* to = widePath(target);
+    if (from == nullptr || to == nullptr) return false;
+    return MoveFileExW(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+bool removeFile(const String& path) {
+    const wchar_t* wide = widePath(path);
+    return wide != nullptr && DeleteFileW(wide) != 0;
+}
+
+bool createDirectory(const String& path) {
+    const wchar_t* wide = widePath(path);
+    if (wide == nullptr) return false;
+    if (CreateDirectoryW(wide, nullptr)) return true;
+    if (GetLastError() != ERROR_ALREADY_EXISTS) return false;
+    const DWORD attributes = GetFileAttributesW(wide);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+}  // namespace horalis

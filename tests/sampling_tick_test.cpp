@@ -1,0 +1,307 @@
+#include "tracking/sampling_tick.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace horalis {
+namespace {
+
+constexpr int32_t kDay = 86400;
+// 2024-03-10 00:00:00 as seen by the fake desktop, whose local time is UTC.
+constexpr int32_t kMidnight = 1710028800;
+
+// Days since 1970-01-01 to a civil date.
+void civilFromDays(int64_t z, int& y, int& m, int& d) {
+    z += 719468;
+    const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+    const int64_t doe = z - era * 146097;
+    const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const int64_t mp = (5 * doy + 2) / 153;
+    d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+    m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+    y = static_cast<int>(yoe + era * 400 + (m <= 2 ? 1 : 0));
+}
+
+class FakeDesktop : public Desktop {
+public:
+    int32_t now = kMidnight - 3600;
+    bool localFails = false;
+    CursorState cursor{true, kCursorShowing, 0x1234};
+    WindowRef foreground = 0x10;
+    String title = u"Document - Editor";
+    bool windowValid = true;
+    bool identifies = true;
+    String path = u"C:\\Apps\\editor.exe";
+    int foregroundQueries = 0;
+    int cursorQueries = 0;
+
+    int32_t currentTime() override { return now; }
+    bool localTime(int32_t time, LocalTime& out) override {
+        if (localFails) return false;
+        const int64_t t = time;
+        const int64_t days = (t >= 0 ? t : t - (kDay - 1)) / kDay;
+        const int64_t secs = t - days * kDay;
+        civilFromDays(days, out.year, out.month, out.day);
+        out.hour = static_cast<int>(secs / 3600);
+        out.minute = static_cast<int>(secs / 60 % 60);
+        out.second = static_cast<int>(secs % 60);
+        return true;
+    }
+    CursorState cursorState() override {
+        ++cursorQueries;
+        return cursor;
+    }
+    WindowRef foregroundWindow() override {
+        ++foregroundQueries;
+        return foreground;
+    }
+    String windowTitle(WindowRef) override { return title; }
+    bool isWindow(WindowRef) override { return windowValid; }
+    bool identifyForegroundApplication(WindowRef, String& out) override {
+        if (!identifies) return false;
+        out = path;
+        return true;
+    }
+};
+
+class RecordingActions : public TickActions {
+public:
+    explicit RecordingActions(UsageRecords& records) : records_(records) {}
+    std::vector<std::string> log;
+    bool writeSucceeds = true;
+
+    void destroySplash() override { log.push_back("splash"); }
+    bool writeDailyReports() override {
+        log.push_back("write");
+        return writeSucceeds;
+    }
+    void clearLists() override {
+        log.push_back("clear");
+        records_.clearAll();
+    }
+    void resetPointerCounts() override { log.push_back("reset"); }
+    void countPointerSample(const CursorState& c) override {
+        log.push_back("pointer:" + std::to_string(c.handle));
+    }
+    void refreshApplicationList() override { log.push_back("refresh"); }
+
+    size_t count(const std::string& what) const {
+        size_t n = 0;
+        for (const auto& entry : log) n += entry == what;
+        return n;
+    }
+
+private:
+    UsageRecords& records_;
+};
+
+class SamplingTickTest : public ::testing::Test {
+protected:
+    UsageRecords records;
+    Settings settings;
+    FakeDesktop desktop;
+    RecordingActions actions{records};
+    SamplingTick tick{records, settings, desktop, actions};
+
+    void SetUp() override {
+        tick.noteInput();
+        // Past the splash ticks, so the logs below hold only what the test is about.
+        tick.state().splashTicks = 1;
+        // Present throughout, except in the tests about the idle decision.
+        settings.awayTimeoutSeconds = INT32_MAX;
+    }
+    // One tick at time t, with the log of that tick only.
+    std::vector<std::string> tickAt(int32_t t) {
+        desktop.now = t;
+        actions.log.clear();
+        tick.run();
+        std::vector<std::string> out;
+        for (auto& entry : actions.log) {
+            if (entry != "splash") out.push_back(entry);
+        }
+        return out;
+    }
+    int32_t idleCount() const {
+        const auto* idle = records.find(kIdleTimeKey);
+        return idle ? idle->sampleCount + 1 : 0;  // samples seen, the first one included
+    }
+};
+
+using Log = std::vector<std::string>;
+const std::string kPointer = "pointer:" + std::to_string(0x1234);
+
+TEST_F(SamplingTickTest, SplashClosesOnTheSecondTick) {
+    tick.state().splashTicks = 0;
+    tick.run();
+    EXPECT_EQ(actions.count("splash"), 0u);
+    EXPECT_EQ(tick.state().splashTicks, 1);
+    tick.run();
+    tick.run();
+    EXPECT_EQ(actions.count("splash"), 2u);
+    EXPECT_EQ(tick.state().splashTicks, 1);
+}
+
+TEST_F(SamplingTickTest, AwayOnlyStrictlyAfterTheTimeout) {
+    settings.awayTimeoutSeconds = 300;
+    const int32_t t = desktop.now;
+    EXPECT_EQ(tickAt(t + 300), (Log{kPointer, "refresh"}));
+    EXPECT_EQ(idleCount(), 0);
+    EXPECT_EQ(tickAt(t + 301), (Log{"refresh"}));
+    EXPECT_EQ(idleCount(), 1);
+    // An idle tick looks at neither the pointer nor the foreground window.
+    EXPECT_EQ(desktop.cursorQueries, 1);
+    EXPECT_EQ(desktop.foregroundQueries, 1);
+    ASSERT_NE(records.find(kIdleTimeKey), nullptr);
+    EXPECT_EQ(records.find(kIdleTimeKey)->titles[0].text, u"");
+}
+
+TEST_F(SamplingTickTest, IdleDecisionEdges) {
+    settings.awayTimeoutSeconds = 0;
+    const int32_t t = desktop.now;
+    tickAt(t);
+    EXPECT_EQ(idleCount(), 0);
+    tickAt(t + 1);
+    EXPECT_EQ(idleCount(), 1);
+
+    // Clock set back before the last input: a negative gap is presence.
+    settings.awayTimeoutSeconds = 300;
+    tickAt(t - 10000);
+    EXPECT_EQ(idleCount(), 1);
+
+    // The 32-bit clock wrapping just after the last input is a small gap.
+    tick.state().lastInputTime = INT32_MAX - 10;
+    tickAt(INT32_MIN + 10);
+    EXPECT_EQ(idleCount(), 1);
+    tickAt(INT32_MIN + 300);
+    EXPECT_EQ(idleCount(), 2);
+
+    // A negative timeout makes even a gap of 0 away.
+    settings.awayTimeoutSeconds = -1;
+    tick.noteInput();
+    tickAt(desktop.now);
+    EXPECT_EQ(idleCount(), 3);
+}
+
+TEST_F(SamplingTickTest, PresentTickCountsPointerThenForegroundSample) {
+    EXPECT_EQ(tickAt(desktop.now), (Log{kPointer, "refresh"}));
+    tickAt(desktop.now);
+    const auto* app = records.find(u"C:\\Apps\\editor.exe");
+    ASSERT_NE(app, nullptr);
+    EXPECT_EQ(app->sampleCount, 1);
+    EXPECT_EQ(app->titles[0].text, u"Document - Editor");
+}
+
+TEST_F(SamplingTickTest, DroppedSamplesStillCountThePointer) {
+    desktop.foreground = 0;
+    EXPECT_EQ(tickAt(desktop.now), (Log{kPointer}));
+    desktop.foreground = 0x10;
+    desktop.windowValid = false;
+    EXPECT_EQ(tickAt(desktop.now), (Log{kPointer}));
+    desktop.windowValid = true;
+    desktop.identifies = false;
+    EXPECT_EQ(tickAt(desktop.now), (Log{kPointer}));
+    EXPECT_TRUE(records.empty());
+}
+
+TEST_F(SamplingTickTest, RolloverAtMidnightPrecedesTheSampleOfThatTick) {
+    settings.saveDailyReports = 1;
+    tickAt(kMidnight - 1);
+    tickAt(kMidnight - 1);
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(tickAt(kMidnight), (Log{"write", "clear", "reset", kPointer, "refresh"}));
+    EXPECT_TRUE(tick.state().midnightDone);
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records.applications()[0].sampleCount, 0);  // created anew by that tick
+    EXPECT_EQ(tickAt(kMidnight + 59), (Log{kPointer, "refresh"}));
+    EXPECT_EQ(tickAt(kMidnight + 60), (Log{kPointer, "refresh"}));
+    EXPECT_FALSE(tick.state().midnightDone);
+}
+
+TEST_F(SamplingTickTest, NothingAtMidnightWithDailyReportsOff) {
+    tickAt(kMidnight - 1);
+    EXPECT_EQ(tickAt(kMidnight), (Log{kPointer, "refresh"}));
+    EXPECT_FALSE(tick.state().midnightDone);
+    tick.state().midnightDone = true;
+    tickAt(kMidnight + 120);
+    EXPECT_TRUE(tick.state().midnightDone);  // only a tick with the switch on clears it
+    EXPECT_EQ(records.applications()[0].sampleCount, 2);
+}
+
+TEST_F(SamplingTickTest, FailedDailyWriteKeepsTheTotals) {
+    settings.saveDailyReports = 1;
+    actions.writeSucceeds = false;
+    tickAt(kMidnight - 1);
+    EXPECT_EQ(tickAt(kMidnight), (Log{"write", kPointer, "refresh"}));
+    EXPECT_TRUE(tick.state().midnightDone);
+    EXPECT_EQ(records.applications()[0].sampleCount, 1);
+    // No retry within the same minute.
+    EXPECT_EQ(tickAt(kMidnight + 30), (Log{kPointer, "refresh"}));
+}
+
+TEST_F(SamplingTickTest, SwitchingOnDuringMidnightRollsOverUnlessAlreadyDone) {
+    tickAt(kMidnight);
+    settings.saveDailyReports = 1;
+    EXPECT_EQ(actions.count("write"), 0u);
+    tickAt(kMidnight + 10);
+    EXPECT_EQ(actions.count("write"), 1u);
+
+    // Rolled over at 00:00, switched off, switched on again within the minute.
+    settings.saveDailyReports = 0;
+    tickAt(kMidnight + kDay);
+    settings.saveDailyReports = 1;
+    tick.state().midnightDone = true;
+    tickAt(kMidnight + kDay + 5);
+    EXPECT_EQ(actions.count("write"), 0u);
+}
+
+TEST_F(SamplingTickTest, FailedLocalTimeIsNotMidnight) {
+    settings.saveDailyReports = 1;
+    tick.state().midnightDone = true;
+    desktop.localFails = true;
+    EXPECT_EQ(tickAt(kMidnight), (Log{kPointer, "refresh"}));
+    EXPECT_FALSE(tick.state().midnightDone);
+}
+
+TEST_F(SamplingTickTest, SleepOverMidnightRollsOverOnWaking) {
+    settings.saveDailyReports = 1;
+    tickAt(kMidnight - 10);
+    EXPECT_EQ(tickAt(kMidnight + 7 * 3600), (Log{"write", "clear", "reset", kPointer, "refresh"}));
+    tickAt(kMidnight + 7 * 3600 + 1);
+    tickAt(kMidnight + 8 * 3600);
+    EXPECT_EQ(actions.count("write"), 0u);
+}
+
+TEST_F(SamplingTickTest, OneRolloverWhenTheDateChangesAtMidnight) {
+    settings.saveDailyReports = 1;
+    actions.log.clear();
+    for (int32_t t = kMidnight - 5; t < kMidnight + 120; ++t) {
+        desktop.now = t;
+        tick.run();
+    }
+    EXPECT_EQ(actions.count("write"), 1u);
+}
+
+TEST_F(SamplingTickTest, FirstTickEverIsNoDateChange) {
+    settings.saveDailyReports = 1;
+    EXPECT_EQ(tickAt(kMidnight + 10 * 3600), (Log{kPointer, "refresh"}));
+}
+
+TEST_F(SamplingTickTest, NoRolloverForDaysPassedWithTheSwitchOff) {
+    tickAt(kMidnight - 10);
+    tickAt(kMidnight + 9 * 3600);
+    settings.saveDailyReports = 1;
+    EXPECT_EQ(tickAt(kMidnight + 9 * 3600 + 1), (Log{kPointer, "refresh"}));
+}
+
+TEST_F(SamplingTickTest, SleepOfAWholeDayFromMidnightToMidnight) {
+    settings.saveDailyReports = 1;
+    tickAt(kMidnight + 5);
+    EXPECT_EQ(actions.count("write"), 1u);
+    EXPECT_EQ(tickAt(kMidnight + kDay + 20).front(), "write");
+}
+
+}  // namespace
+}  // namespace horalis
