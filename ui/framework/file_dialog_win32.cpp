@@ -1,0 +1,49 @@
+#include "ui/framework/file_dialog.h"
+
+#include <algorithm>
+
+#include "ui/framework/window.h"
+#include "ui/framework/winapp.h"
+
+namespace wingui {
+
+CFileDialog::CFileDialog(bool openDialog, const wchar_t* defaultExtension, const wchar_t* fileName, DWORD flags,
+                         const wchar_t* filter, CWnd* parent)
+    : open_(openDialog),
+      defaultExtension_(defaultExtension ? defaultExtension : L""),
+      path_(fileName ? fileName : L""),
+      flags_(flags),
+      filter_(filter ? filter : L""),
+      parent_(parent) {
+    for (wchar_t& c : filter_)
+        if (c == L'|') c = L'\0';
+}
+
+INT_PTR CFileDialog::doModal() {
+    HWND owner = nullptr;
+    if (parent_) {
+        owner = parent_->handle();
+    } else if (CWinApp* app = CWinApp::current(); app && app->mainWindow()) {
+        owner = GetLastActivePopup(app->mainWindow()->handle());
+    }
+
+    std::wstring buffer(32768, L'\0');
+    path_.copy(buffer.data(), std::min(path_.size(), buffer.size() - 1));
+    // The filter must end with two NULs; c_str() supplies the second.
+    OPENFILENAMEW info{};
+    info.lStructSize = sizeof(info);
+    info.hwndOwner = owner;
+    info.lpstrFilter = filter_.empty() ? nullptr : filter_.c_str();
+    info.nFilterIndex = 1;
+    info.lpstrFile = buffer.data();
+    info.nMaxFile = static_cast<DWORD>(buffer.size());
+    info.lpstrInitialDir = initialFolder_.empty() ? nullptr : initialFolder_.c_str();
+    info.lpstrDefExt = defaultExtension_.empty() ? nullptr : defaultExtension_.c_str();
+    info.Flags = flags_ | OFN_EXPLORER;
+    BOOL chosen = open_ ? GetOpenFileNameW(&info) : GetSaveFileNameW(&info);
+    if (!chosen) return IDCANCEL;
+    path_.assign(buffer.c_str());
+    return IDOK;
+}
+
+}  // namespace wingui

@@ -1,0 +1,63 @@
+#pragma once
+// The application object and the framework's message box.
+#include <windows.h>
+
+#include <string>
+
+namespace wingui {
+
+class CWnd;
+
+class CWinApp {
+public:
+    CWinApp();
+    virtual ~CWinApp();
+    CWinApp(const CWinApp&) = delete;
+    CWinApp& operator=(const CWinApp&) = delete;
+
+    // The one application object of the process, or null.
+    static CWinApp* current();
+
+    // Called by wWinMain: initInstance, then either the message loop or,
+    // when initInstance says no loop is to follow, exitInstance.
+    int run(HINSTANCE instance);
+
+    HINSTANCE instanceHandle() const { return instance_; }
+    // The executable's file name without its extension.
+    const std::wstring& appName() const { return appName_; }
+    // Kept only as a name: nothing is written to the registry.
+    void setRegistryKey(const wchar_t* key) { registryKey_ = key; }
+    const std::wstring& registryKey() const { return registryKey_; }
+
+    // Owner of dialogs and message boxes that name no parent of their own.
+    CWnd* mainWindow() const { return mainWindow_; }
+    void setMainWindow(CWnd* window) { mainWindow_ = window; }
+
+    // Menu and accelerator commands that no window handled. Base: none.
+    virtual bool onCommand(UINT id);
+
+protected:
+    // False: no message loop follows and the program ends.
+    virtual bool initInstance() { return true; }
+    virtual int exitInstance() { return 0; }
+    // The framework's default help handler; there is no WinHelp file, so it
+    // shows nothing.
+    void onHelp() {}
+
+private:
+    HINSTANCE instance_ = nullptr;
+    std::wstring appName_;
+    std::wstring registryKey_;
+    CWnd* mainWindow_ = nullptr;
+};
+
+// The framework's message box: captioned with the application's name, owned
+// by the main window (its active pop-up) when there is one.
+int appMessageBox(const std::wstring& text, UINT type = MB_OK);
+
+// Full path of the running executable.
+std::wstring moduleFileName();
+// Its folder, with the trailing backslash.
+std::wstring moduleFolder();
+
+}  // namespace wingui

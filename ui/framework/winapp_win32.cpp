@@ -1,0 +1,73 @@
+#include "ui/framework/winapp.h"
+
+#include "ui/framework/window.h"
+
+namespace wingui {
+namespace {
+
+CWinApp* theApp = nullptr;
+
+}  // namespace
+
+CWinApp::CWinApp() {
+    theApp = this;
+}
+
+CWinApp::~CWinApp() {
+    if (theApp == this) theApp = nullptr;
+}
+
+CWinApp* CWinApp::current() {
+    return theApp;
+}
+
+int CWinApp::run(HINSTANCE instance) {
+    instance_ = instance;
+    // Without a title string of its own the program is known by its file name.
+    std::wstring path = moduleFileName();
+    size_t slash = path.find_last_of(L"\\/");
+    appName_ = slash == std::wstring::npos ? path : path.substr(slash + 1);
+    if (size_t dot = appName_.find_last_of(L'.'); dot != std::wstring::npos) appName_.resize(dot);
+
+    if (!initInstance()) return exitInstance();
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    exitInstance();
+    return static_cast<int>(msg.wParam);
+}
+
+bool CWinApp::onCommand(UINT) {
+    return false;
+}
+
+int appMessageBox(const std::wstring& text, UINT type) {
+    CWinApp* app = CWinApp::current();
+    CWnd* main = app ? app->mainWindow() : nullptr;
+    HWND owner = main && main->handle() ? GetLastActivePopup(main->handle()) : GetActiveWindow();
+    std::wstring caption = app ? app->appName() : std::wstring();
+    return MessageBoxW(owner, text.c_str(), caption.c_str(), type);
+}
+
+std::wstring moduleFileName() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0) return {};
+        if (length < path.size()) {
+            path.resize(length);
+            return path;
+        }
+        path.resize(path.size() * 2);  // cut off: try again with more room
+    }
+}
+
+std::wstring moduleFolder() {
+    std::wstring path = moduleFileName();
+    size_t slash = path.find_last_of(L'\\');
+    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
+}
+
+}  // namespace wingui
