@@ -5,48 +5,33 @@
 
 #include <cwchar>
 
+#include "ui/framework/handles.h"
+#include "ui/framework/strings.h"
+
 namespace horalis {
 namespace {
 
-class ProcessHandle {
-public:
-    explicit ProcessHandle(HANDLE handle) : handle_(handle) {}
-    ~ProcessHandle() {
-        if (handle_ != nullptr) CloseHandle(handle_);
-    }
-    ProcessHandle(const ProcessHandle&) = delete;
-    ProcessHandle& operator=(const ProcessHandle&) = delete;
-    HANDLE get() const { return handle_; }
-
-private:
-    HANDLE handle_;
-};
-
-void assignPath(const wchar_t* text, size_t length, String& path) {
-    path.assign(reinterpret_cast<const char16_t*>(text), length);
-}
-
 // The first module of a process is its executable.
 bool mainModulePath(DWORD processId, String& path) {
-    ProcessHandle process(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId));
+    wingui::KernelHandle process(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId));
     HMODULE modules[1024];
     DWORD needed = 0;
     if (!EnumProcessModules(process.get(), modules, sizeof(modules), &needed)) return false;
     wchar_t name[MAX_PATH];
     if (GetModuleFileNameExW(process.get(), modules[0], name, MAX_PATH) == 0) return false;
-    assignPath(name, wcsnlen(name, MAX_PATH), path);
+    path = wingui::toCore(std::wstring_view(name, wcsnlen(name, MAX_PATH)));
     return true;
 }
 
 // Elevated and protected processes refuse the rights above but still give
 // their image name to a limited query.
 bool imagePath(DWORD processId, String& path) {
-    ProcessHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
-    if (process.get() == nullptr) return false;
+    wingui::KernelHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+    if (!process) return false;
     wchar_t name[MAX_PATH];
     DWORD length = MAX_PATH;
     if (!QueryFullProcessImageNameW(process.get(), 0, name, &length)) return false;
-    assignPath(name, length, path);
+    path = wingui::toCore(std::wstring_view(name, length));
     return true;
 }
 

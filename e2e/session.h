@@ -1,0 +1,71 @@
+#pragma once
+// One run of Horalis.exe as a user would start it, with a data folder of its own.
+#include <windows.h>
+
+#include <set>
+#include <source_location>
+#include <string>
+#include <string_view>
+
+#include "e2e/framework.h"
+#include "e2e/ui.h"
+#include "ui/framework/handles.h"
+
+namespace e2e {
+
+enum class HookLibrary {
+    Present,            // kbdh.dll beside the program, as installed
+    Missing,            // no kbdh.dll anywhere the program looks
+    WithoutSetHooks,    // a kbdh.dll that does not export SetHooks
+};
+
+class Session {
+public:
+    explicit Session(const TempDir& folder, HookLibrary hooks = HookLibrary::Present);
+    ~Session();
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    // Starts the program with APPDATA set to a folder of this session (Wine
+    // would otherwise hand it the prefix's own folder).
+    void start();
+
+    // The main window, once visible; ends the case if it does not show.
+    Window waitMainWindow(Milliseconds timeout = kDefaultWait,
+                          std::source_location where = std::source_location::current());
+    // The next message box with this caption that this session has not seen yet.
+    MessageBoxWindow waitMessageBox(std::wstring_view caption, Milliseconds timeout = kDefaultWait,
+                                    std::source_location where = std::source_location::current());
+    // A top-level window of the program with this class and caption.
+    Window waitWindow(std::wstring_view className, std::wstring_view caption, Milliseconds timeout = kDefaultWait,
+                      std::source_location where = std::source_location::current());
+    std::vector<Window> windows() const { return topLevelWindows(processId()); }
+    // Message boxes ("#32770" owned by another window of the program) now open.
+    std::vector<MessageBoxWindow> openMessageBoxes() const;
+
+    DWORD processId() const { return processId_; }
+    bool isRunning() const;
+    bool waitExited(Milliseconds timeout = kDefaultWait) const;
+
+    const std::wstring& appDataFolder() const { return appData_; }
+    std::wstring dataFolder() const { return appData_ + L"\\Horalis"; }
+    const std::wstring& programPath() const { return program_; }
+
+    // Fails the case if the program stopped answering, then ends it.
+    void stop(std::source_location where = std::source_location::current());
+
+private:
+    std::wstring prepareProgramFolder(const TempDir& folder, HookLibrary hooks) const;
+
+    std::wstring folder_;
+    std::wstring appData_;
+    std::wstring program_;
+    wingui::KernelHandle process_;
+    DWORD processId_ = 0;
+    std::set<HWND> seenBoxes_;
+};
+
+bool fileExists(const std::wstring& path);
+bool folderExists(const std::wstring& path);
+
+}  // namespace e2e

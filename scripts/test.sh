@@ -1,0 +1,102 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds both trees, runs the native unit tests
+# (ctest) and the end-to-end tests (Windows build under Wine on Xvfb), and ends
+# with one line "N passed, N failed" over both. Exits non-zero if anything failed.
+# Screenshots of the end-to-end run land in build/e2e-screens/.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+started=$SECONDS
+
+passed=0
+failed=0
+timings=()
+
+finish() {
+  timings+=("whole run $((SECONDS - started)) s")
+  local IFS=','
+  echo "timing: ${timings[*]}"
+  echo "$passed passed, $failed failed"
+  if ((failed == 0 && passed > 0)); then exit 0; else exit 1; fi
+}
+
+stage_failed() {
+  echo "test: $1" >&2
+  failed=$((failed + 1))
+}
+
+if ! bash scripts/install-deps.sh; then
+  stage_failed "installing the packages failed"
+  finish
+fi
+
+native_built=0
+windows_built=0
+t=$SECONDS
+bash scripts/build.sh native && native_built=1 || stage_failed "the native build failed"
+bash scripts/build.sh windows && windows_built=1 || stage_failed "the Windows build failed"
+timings+=("builds $((SECONDS - t)) s")
+
+# Native unit tests.
+if ((native_built)); then
+  t=$SECONDS
+  log=$(mktemp)
+  ctest --test-dir build/native -j"$(nproc)" --output-on-failure 2>&1 | tee "$log"
+  if grep -q 'No tests were found' "$log"; then
+    echo "native tests: none"
+  elif line=$(grep -E '^[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1); then
+    total=$(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$line")
+    bad=$(sed -E 's/.*passed, ([0-9]+) tests? failed.*/\1/' <<<"$line")
+    passed=$((passed + total - bad))
+    failed=$((failed + bad))
+    echo "native tests: $((total - bad)) of $total passed"
+  else
+    stage_failed "ctest ended without a result"
+  fi
+  rm -f "$log"
+  timings+=("native tests $((SECONDS - t)) s")
+fi
+
+# End-to-end tests: the driver runs in the same Wine prefix as the program.
+if ((windows_built)); then
+  source e2e/wine-env.sh
+  if horalis_wine_start --own-display; then
+    timings+=("Wine prefix ${HORALIS_WINE_SETUP_SECONDS} s")
+    t=$SECONDS
+    to_windows() { printf 'Z:%s' "${1//\//\\}"; }
+    screens="$root/build/windows/e2e/screens"
+    results="$root/build/windows/e2e/results.txt"
+    rm -rf "$screens" "$results"
+    mkdir -p "$screens"
+    # The driver's own summary line is shown reworded, so that this script's
+    # line is the only one of its kind.
+    timeout -k 10 1200 "$HORALIS_WINE_BIN" build/windows/e2e/horalis_e2e.exe \
+        --results "$(to_windows "$results")" --screens "$(to_windows "$screens")" </dev/null 2>&1 |
+      grep -vE '^[0-9]+ passed, [0-9]+ failed$'
+    line=$(grep -E '^[0-9]+ passed, [0-9]+ failed$' "$results" 2>/dev/null | tail -n 1)
+    if [[ -n $line ]]; then
+      good=${line%% passed*}
+      bad=${line#*passed, }
+      bad=${bad%% failed*}
+      passed=$((passed + good))
+      failed=$((failed + bad))
+      echo "end-to-end tests: $good of $((good + bad)) passed"
+    else
+      stage_failed "the end-to-end driver ended without a result"
+    fi
+    timings+=("end-to-end tests $((SECONDS - t)) s")
+
+    rm -rf build/e2e-screens
+    mkdir -p build/e2e-screens
+    for bmp in "$screens"/*.bmp; do
+      [[ -e $bmp ]] || continue
+      /usr/bin/convert "$bmp" "build/e2e-screens/$(basename "${bmp%.bmp}").png" && rm -f "$bmp"
+    done
+    echo "screenshots: build/e2e-screens/ ($(find build/e2e-screens -name '*.png' | wc -l) files)"
+    horalis_wine_stop
+  else
+    stage_failed "the Wine prefix or the virtual display could not be prepared"
+  fi
+fi
+
+finish
