@@ -161,7 +161,7 @@ void CButton::setButtonStyle(UINT style, bool redraw) const {
 
 const MessageMap* CButton::messageMap() const {
     static constexpr Handler<CButton> handlers[] = {
-        onReflectedDrawItem(&CButton::reflectedDrawItem),
+        wingui::onReflectedDrawItem(&CButton::reflectedDrawItem),
     };
     static const MessageMap map{handlers, CWnd::messageMap()};
     return &map;

@@ -112,8 +112,8 @@ void CDialog::onCancel() {
 
 const MessageMap* CDialog::messageMap() const {
     static constexpr Handler<CDialog> handlers[] = {
-        onCommand(IDOK, &CDialog::okCommand),
-        onCommand(IDCANCEL, &CDialog::cancelCommand),
+        wingui::onCommand(IDOK, &CDialog::okCommand),
+        wingui::onCommand(IDCANCEL, &CDialog::cancelCommand),
     };
     static const MessageMap map{handlers, CWnd::messageMap()};
     return &map;

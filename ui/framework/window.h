@@ -249,8 +249,8 @@ Dispatch call(const Handler<T>& h, T& self, Message& m) {
         (self.*f.timer)(static_cast<UINT_PTR>(m.wParam));
         return Dispatch::handled;
     case HandlerKind::size:
-        (self.*f.size)(static_cast<UINT>(m.wParam), static_cast<short>(LOWORD(m.lParam)),
-                       static_cast<short>(HIWORD(m.lParam)));
+        (self.*f.size)(static_cast<UINT>(m.wParam), static_cast<int>(LOWORD(m.lParam)),
+                       static_cast<int>(HIWORD(m.lParam)));
         return Dispatch::handled;
     case HandlerKind::notify:
     case HandlerKind::reflectedNotify:

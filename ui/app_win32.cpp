@@ -1,0 +1,87 @@
+// The application object and the program's entry point.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "ui/framework/handles.h"
+#include "ui/framework/winapp.h"
+#include "ui/main_dlg.h"
+
+namespace horalis {
+namespace {
+
+// One running copy per session: a second start brings the first one forward.
+constexpr const wchar_t* kSingleInstanceMutex = L"Local\\Horalis.SingleInstance";
+constexpr const wchar_t* kMainWindowCaption = L"Horalis";
+// The framework's help command (F1).
+constexpr UINT kHelpCommand = 0xE146;
+
+// The main window among the dialogs captioned "Horalis": the one with a menu
+// bar, so that a message box with the same caption is passed over.
+HWND findRunningMainWindow() {
+    HWND fallback = nullptr;
+    for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, L"#32770", kMainWindowCaption));) {
+        if (GetMenu(window)) return window;
+        if (!fallback) fallback = window;
+    }
+    return fallback;
+}
+
+class CHoralisApp : public wingui::CWinApp {
+protected:
+    bool initInstance() override;
+    bool onCommand(UINT id) override;
+
+private:
+    bool claimSingleInstance();
+    wingui::KernelHandle singleInstance_;
+};
+
+bool CHoralisApp::claimSingleInstance() {
+    HANDLE mutex = CreateMutexW(nullptr, FALSE, kSingleInstanceMutex);
+    DWORD error = GetLastError();
+    singleInstance_.reset(mutex);
+    if (!mutex || error != ERROR_ALREADY_EXISTS) return true;
+
+    if (HWND running = findRunningMainWindow()) {
+        ShowWindow(running, SW_SHOW);
+        if (IsIconic(running)) ShowWindow(running, SW_RESTORE);
+        SetForegroundWindow(running);
+    }
+    return false;
+}
+
+bool CHoralisApp::initInstance() {
+    if (!claimSingleInstance()) return false;
+
+    INITCOMMONCONTROLSEX controls{sizeof(controls), 0xFF};
+    InitCommonControlsEx(&controls);
+    CWinApp::initInstance();
+    setRegistryKey(L"Local AppWizard-Generated Applications");
+
+    {
+        CMainDlg dialog;
+        setMainWindow(&dialog);
+        dialog.doModal();
+        setMainWindow(nullptr);
+    }
+    // The modal run was the whole program: no message loop follows.
+    return false;
+}
+
+bool CHoralisApp::onCommand(UINT id) {
+    if (id != kHelpCommand) return false;
+    onHelp();
+    return true;
+}
+
+}  // namespace
+}  // namespace horalis
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    try {
+        horalis::CHoralisApp app;
+        return app.run(instance);
+    } catch (...) {
+        return 1;
+    }
+}

@@ -1,0 +1,95 @@
+#pragma once
+// The main window: owns every piece of the program's state for the whole run.
+#include <windows.h>
+
+#include "storage/settings.h"
+#include "tracking/desktop_win32.h"
+#include "tracking/input_hook.h"
+#include "tracking/sampling_tick.h"
+#include "tracking/usage_records.h"
+#include "ui/framework/controls.h"
+#include "ui/framework/handles.h"
+#include "ui/framework/window.h"
+
+namespace horalis {
+
+// The maker's feedback page, opened from the exit prompt and the About dialog.
+inline constexpr const wchar_t* kFeedbackUrl = L"https://horalis.example/feedback";
+
+class CMainDlg : public wingui::CDialog, private TickActions {
+public:
+    CMainDlg();
+    ~CMainDlg() override;
+
+protected:
+    const wingui::MessageMap* messageMap() const override;
+    void doDataExchange(wingui::DataExchange& dx) override;
+    BOOL onInitDialog() override;
+
+private:
+    // Initialisation steps, in the order onInitDialog runs them.
+    void addAboutMenuItem();
+    void setIcons();
+    void loadHookLibrary();
+    void showSplash();
+    void setupLists();
+    void setupTrayMenu();
+    void loadPointerHandles();
+    void startSampling();
+    void addTrayIcon();
+    void loadButtonBitmaps();
+
+    // The tick's calls back into the window.
+    void destroySplash() override;
+    bool writeDailyReports() override;
+    void clearLists() override;
+    void resetPointerCounts() override;
+    void countPointerSample(const CursorState& cursor) override;
+    void refreshApplicationList() override;
+
+    // Messages.
+    void onTimer(UINT_PTR id);
+    LRESULT onHookActivity(WPARAM, LPARAM);
+    void onSize(UINT type, int width, int height);
+    void onPaint();
+    HICON onQueryDragIcon();
+    void onClose();
+    bool onSysCommand(UINT id);
+    LRESULT onTrayCallback(WPARAM id, LPARAM event);
+    void ignoreCommand() {}
+
+    // Commands of the menus, the tray pop-up and the buttons.
+    void openReport();
+    void exportCsv();
+    void exportExcelCsv();
+    void exportHtml();
+    void hideWindow();
+    void showApplication();
+    void exitApplication();
+    void showOptions();
+    void showReporterManager();
+    void showPointerTimes();
+    void showHelp();
+    void showAbout();
+    void removeTrayIcon();
+
+    wingui::Icon mainIcon_;
+    UsageRecords records_;
+    wingui::Icon defaultAppIcon_;
+    wingui::ImageList appImages_;
+    wingui::ImageList titleImages_;
+    wingui::Menu trayMenu_;
+    Win32Desktop desktop_;
+    SamplingTick tick_;  // keeps midnightDone, lastInputTime and splashTicks
+    wingui::CDialog splash_;
+    Settings settings_;
+    wingui::Module hookLibrary_;
+    SetHooksFn setHooks_ = nullptr;
+    wingui::CListCtrl appList_;
+    wingui::CListCtrl titleList_;
+    wingui::CButton clearListsButton_;
+    wingui::CButton optionsButton_;
+    wingui::CButton pointersButton_;
+};
+
+}  // namespace horalis

@@ -1,0 +1,313 @@
+#include "ui/main_dlg.h"
+
+#include <shellapi.h>
+
+#include <string>
+
+#include "resources/resource.h"
+#include "storage/data_folder.h"
+#include "ui/framework/winapp.h"
+#include "ui/main_layout.h"
+
+namespace horalis {
+namespace {
+
+constexpr const wchar_t* kExitQuestion = L"Exit from application?";
+constexpr const wchar_t* kExitCaption = L"Horalis";
+constexpr const wchar_t* kFeedbackQuestion =
+    L"We would like to hear what you think about Horalis, so please send us your comments, "
+    L"suggestions or problems you had using the program. Click 'Yes' to visit our Web site.";
+constexpr const wchar_t* kFeedbackCaption = L"Write us";
+constexpr const wchar_t* kErrorCaption = L"Error";
+
+HICON loadIconResource(int id) {
+    return static_cast<HICON>(
+        LoadImageW(wingui::resourceInstance(), MAKEINTRESOURCEW(id), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
+}
+
+LayoutRect toLayout(const RECT& rect) {
+    return {rect.left, rect.top, rect.right, rect.bottom};
+}
+
+}  // namespace
+
+CMainDlg::CMainDlg()
+    : CDialog(IDD_HORALIS_DIALOG),
+      mainIcon_(loadIconResource(IDR_MAINFRAME)),
+      tick_(records_, settings_, desktop_, *this),
+      splash_(IDD_SPLASH) {}
+
+CMainDlg::~CMainDlg() = default;
+
+const wingui::MessageMap* CMainDlg::messageMap() const {
+    static constexpr wingui::Handler<CMainDlg> handlers[] = {
+        wingui::onTimer(&CMainDlg::onTimer),
+        wingui::onMessage(kWmHookActivity, &CMainDlg::onHookActivity),
+        wingui::onSize(&CMainDlg::onSize),
+        wingui::onPaint(&CMainDlg::onPaint),
+        wingui::onQueryDragIcon(&CMainDlg::onQueryDragIcon),
+        wingui::onClose(&CMainDlg::onClose),
+        wingui::onSysCommand(&CMainDlg::onSysCommand),
+        wingui::onMessage(WM_TRAY_CALLBACK, &CMainDlg::onTrayCallback),
+        // Enter and Esc must not close the main window.
+        wingui::onCommand(IDOK, &CMainDlg::ignoreCommand),
+        wingui::onCommand(IDCANCEL, &CMainDlg::ignoreCommand),
+
+        wingui::onCommand(ID_FILE_OPENREPORT, &CMainDlg::openReport),
+        wingui::onCommand(ID_EXPORT_CSV, &CMainDlg::exportCsv),
+        wingui::onCommand(ID_EXPORT_EXCEL_CSV, &CMainDlg::exportExcelCsv),
+        wingui::onCommand(ID_EXPORT_HTML, &CMainDlg::exportHtml),
+        wingui::onCommand(ID_FILE_HIDE, &CMainDlg::hideWindow),
+        wingui::onCommand(ID_FILE_EXIT, &CMainDlg::exitApplication),
+        wingui::onCommand(ID_TOOLS_CLEARLIST, &CMainDlg::clearLists),
+        wingui::onCommand(ID_TOOLS_OPTIONS, &CMainDlg::showOptions),
+        wingui::onCommand(ID_TOOLS_REPORTER, &CMainDlg::showReporterManager),
+        wingui::onCommand(ID_TOOLS_POINTERS, &CMainDlg::showPointerTimes),
+        wingui::onCommand(ID_HELP_HELP, &CMainDlg::showHelp),
+        wingui::onCommand(ID_HELP_ABOUT, &CMainDlg::showAbout),
+        wingui::onCommand(ID_TRAY_SHOW, &CMainDlg::showApplication),
+        wingui::onCommand(ID_TRAY_EXIT, &CMainDlg::exitApplication),
+        wingui::onCommand(IDC_CLEAR_LISTS, &CMainDlg::clearLists),
+        wingui::onCommand(IDC_OPTIONS, &CMainDlg::showOptions),
+        wingui::onCommand(IDC_MOUSE_POINTERS, &CMainDlg::showPointerTimes),
+    };
+    static const wingui::MessageMap map{handlers, CDialog::messageMap()};
+    return &map;
+}
+
+void CMainDlg::doDataExchange(wingui::DataExchange& dx) {
+    CDialog::doDataExchange(dx);
+    wingui::ddxControl(dx, IDC_APP_LIST, appList_);
+    wingui::ddxControl(dx, IDC_TITLE_LIST, titleList_);
+    wingui::ddxControl(dx, IDC_CLEAR_LISTS, clearListsButton_);
+    wingui::ddxControl(dx, IDC_OPTIONS, optionsButton_);
+    wingui::ddxControl(dx, IDC_MOUSE_POINTERS, pointersButton_);
+}
+
+BOOL CMainDlg::onInitDialog() {
+    CDialog::onInitDialog();
+    addAboutMenuItem();
+    setIcons();
+    loadHookLibrary();
+    loadSettings(settings_, dataFolderPath());
+    showSplash();
+    setupLists();
+    setupTrayMenu();
+    loadPointerHandles();
+    startSampling();
+    addTrayIcon();
+    layoutGuard = false;
+    loadButtonBitmaps();
+    return TRUE;
+}
+
+// --- Initialisation steps ------------------------------------------------
+
+void CMainDlg::addAboutMenuItem() {
+    const wchar_t* text = nullptr;
+    int length = LoadStringW(wingui::resourceInstance(), IDS_ABOUTBOX, reinterpret_cast<LPWSTR>(&text), 0);
+    if (length <= 0 || !text) return;
+    HMENU systemMenu = GetSystemMenu(handle(), FALSE);
+    if (!systemMenu) return;
+    std::wstring item(text, static_cast<size_t>(length));
+    AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(systemMenu, MF_STRING, IDM_ABOUTBOX, item.c_str());
+}
+
+void CMainDlg::setIcons() {
+    sendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(mainIcon_.get()));
+    sendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(mainIcon_.get()));
+}
+
+void CMainDlg::loadHookLibrary() {
+    // Only from the program's own folder: a kbdh.dll planted in the current
+    // folder or on PATH must never be loaded.
+    std::wstring folder = wingui::moduleFolder();
+    if (!folder.empty()) {
+        std::wstring path = folder + kHookLibraryName;
+        hookLibrary_.reset(LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
+    }
+    if (!hookLibrary_) MessageBoxW(handle(), kCantLoadHookLibrary, kErrorCaption, MB_ICONERROR | MB_OK);
+
+    if (hookLibrary_) {
+        FARPROC entry = GetProcAddress(hookLibrary_.get(), kSetHooksExport);
+        setHooks_ = reinterpret_cast<SetHooksFn>(reinterpret_cast<void*>(entry));
+    }
+    if (!setHooks_) {
+        MessageBoxW(handle(), kCantFindSetHooks, kErrorCaption, MB_ICONERROR | MB_OK);
+        return;
+    }
+    setHooks_(1, handle());
+}
+
+void CMainDlg::showSplash() {
+    tick_.state().splashTicks = 0;
+    if (!splash_.create(handle())) return;
+    splash_.showWindow(SW_SHOW);
+    // Nothing is dispatched during the pause, so paint the picture now.
+    UpdateWindow(splash_.handle());
+    Sleep(1000);
+}
+
+// Part of the lists: columns, image lists and icons.
+void CMainDlg::setupLists() {}
+
+// Part of the tray: load the tray menu and make its first item the default.
+void CMainDlg::setupTrayMenu() {}
+
+// Part of the pointer accounting: load the system cursor of every table entry.
+void CMainDlg::loadPointerHandles() {}
+
+void CMainDlg::startSampling() {
+    tick_.noteInput();
+    tick_.state().midnightDone = false;
+    SetTimer(handle(), HORALIS_TIMER_ID, HORALIS_TIMER_MS, nullptr);
+}
+
+// Part of the tray: the notification-area icon.
+void CMainDlg::addTrayIcon() {}
+
+// Part of the image buttons: the pictures of buttons 1020, 1021 and 1022.
+void CMainDlg::loadButtonBitmaps() {}
+
+// --- The tick's calls back ---------------------------------------------------
+
+void CMainDlg::destroySplash() {
+    if (splash_.handle()) splash_.destroyWindow();
+}
+
+// Part of the daily reports.
+bool CMainDlg::writeDailyReports() {
+    return true;
+}
+
+// Part of the lists: drop the records, empty both lists and the application images.
+void CMainDlg::clearLists() {}
+
+// Part of the pointer accounting.
+void CMainDlg::resetPointerCounts() {}
+
+// Part of the pointer accounting.
+void CMainDlg::countPointerSample(const CursorState&) {}
+
+// Part of the lists: bring the application list up to date with the records.
+void CMainDlg::refreshApplicationList() {}
+
+// --- Messages --------------------------------------------------------------
+
+void CMainDlg::onTimer(UINT_PTR) {
+    tick_.run();
+}
+
+LRESULT CMainDlg::onHookActivity(WPARAM, LPARAM) {
+    tick_.noteInput();
+    return 0;
+}
+
+void CMainDlg::onSize(UINT, int width, int height) {
+    defaultProcessing();
+    if (layoutGuard) return;
+
+    const int ids[] = {IDC_APP_GROUP, IDC_APP_LIST, IDC_TITLE_GROUP, IDC_TITLE_LIST, IDC_MOUSE_POINTERS};
+    HWND items[5];
+    RECT rects[5];
+    for (int i = 0; i < 5; ++i) {
+        items[i] = dlgItem(ids[i]);
+        rects[i] = {};
+        if (!items[i]) return;
+        GetWindowRect(items[i], &rects[i]);
+        MapWindowPoints(HWND_DESKTOP, handle(), reinterpret_cast<POINT*>(&rects[i]), 2);
+    }
+    MainWindowLayout current{toLayout(rects[0]), toLayout(rects[1]), toLayout(rects[2]), toLayout(rects[3]),
+                             toLayout(rects[4])};
+    MainWindowLayout next = layoutMainWindow(width, height, current);
+    const LayoutRect placed[] = {next.appGroup, next.appList, next.titleGroup, next.titleList, next.pointersButton};
+    for (int i = 0; i < 5; ++i) {
+        const LayoutRect& r = placed[i];
+        MoveWindow(items[i], r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
+    }
+    InvalidateRect(handle(), nullptr, TRUE);
+}
+
+void CMainDlg::onPaint() {
+    if (!IsIconic(handle())) {
+        defaultProcessing();
+        return;
+    }
+    wingui::PaintDc dc(handle());
+    sendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.get()), 0);
+    RECT client = clientRect();
+    int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
+    int y = (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
+    DrawIcon(dc.get(), x, y, mainIcon_.get());
+}
+
+HICON CMainDlg::onQueryDragIcon() {
+    return mainIcon_.get();
+}
+
+// Closing only hides the window; the tray icon brings it back.
+void CMainDlg::onClose() {
+    hideWindow();
+}
+
+bool CMainDlg::onSysCommand(UINT id) {
+    if ((id & 0xFFF0) == IDM_ABOUTBOX) {
+        showAbout();
+        return true;
+    }
+    return false;
+}
+
+// Part of the tray: left button shows the window, right button the pop-up.
+LRESULT CMainDlg::onTrayCallback(WPARAM, LPARAM) {
+    return 0;
+}
+
+// --- Commands --------------------------------------------------------------
+
+// Part of the reports.
+void CMainDlg::openReport() {}
+void CMainDlg::exportCsv() {}
+void CMainDlg::exportExcelCsv() {}
+void CMainDlg::exportHtml() {}
+
+void CMainDlg::hideWindow() {
+    showWindow(SW_HIDE);
+}
+
+void CMainDlg::showApplication() {
+    showWindow(SW_SHOW);
+    SendMessageW(GetDesktopWindow(), WM_SYSCOMMAND, SC_HOTKEY, reinterpret_cast<LPARAM>(handle()));
+}
+
+void CMainDlg::exitApplication() {
+    if (MessageBoxW(handle(), kExitQuestion, kExitCaption, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
+    if (MessageBoxW(handle(), kFeedbackQuestion, kFeedbackCaption, MB_YESNO | MB_ICONQUESTION) == IDYES)
+        ShellExecuteW(handle(), L"open", kFeedbackUrl, nullptr, nullptr, SW_SHOWNORMAL);
+    if (setHooks_) setHooks_(0, handle());
+    setHooks_ = nullptr;
+    hookLibrary_.reset();
+    removeTrayIcon();
+    endDialog(0);
+}
+
+// Part of the Options dialog.
+void CMainDlg::showOptions() {}
+
+// Part of the reporter manager dialog.
+void CMainDlg::showReporterManager() {}
+
+// Part of the pointer time dialog.
+void CMainDlg::showPointerTimes() {}
+
+// Part of the help file.
+void CMainDlg::showHelp() {}
+
+// Part of the About dialog.
+void CMainDlg::showAbout() {}
+
+// Part of the tray.
+void CMainDlg::removeTrayIcon() {}
+
+}  // namespace horalis
