@@ -17,6 +17,8 @@ PACKAGES=(
   libxrender1 libxcursor1 libxi6 libxrandr2 libxcomposite1 libxfixes3 libxinerama1
   # help file (chmcmd), installer, release archive
   fp-utils nsis zip
+  # regenerating the icons in resources/art (make-art.sh; the build uses the committed files)
+  icoutils
   # looking at the HTML reports
   chromium
 )
