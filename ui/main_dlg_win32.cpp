@@ -143,6 +143,9 @@ void CMainDlg::loadHookLibrary() {
 void CMainDlg::showSplash() {
     tick_.state().splashTicks = 0;
     if (!splash_.create(handle())) return;
+    // Topmost: the main window is shown and activated after this and must not
+    // cover the splash before the second tick closes it.
+    SetWindowPos(splash_.handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     splash_.showWindow(SW_SHOW);
     // Nothing is dispatched during the pause, so paint the picture now.
     UpdateWindow(splash_.handle());

@@ -16,6 +16,8 @@
 //         return &map;
 //     }
 //
+//   Write the entries qualified (wingui::onTimer): a handler member of the
+//   same name hides the unqualified one.
 //   Messages are unpacked once, here, into the handler's typed arguments. An
 //   entry that is found replaces the platform's default processing; inside a
 //   handler, defaultProcessing() runs the default first (MFC's Default()).
