@@ -33,22 +33,12 @@ void writeSeparatedField(ReportStream& out, StringView text) {
     out << StringView(u"\"");
 }
 
-void writeHtml(ReportStream& out, StringView text) {
-    for (char16_t c : text) {
-        if (c == u'&' || c == u'<' || c == u'>' || c == u'"' || cp1251FromUnicode(c) < 0) {
-            String escaped;
-            appendHtmlText(text, escaped);
-            out << escaped;
-            return;
-        }
-    }
-    out << text;
-}
+bool isPlainHtmlAscii(char16_t c) { return c < 0x80 && c != u'&' && c != u'<' && c != u'>' && c != u'"'; }
 
-void appendDecimal(uint32_t value, String& out) {
+void appendDecimal(uint32_t value, std::string& out) {
     char digits[16];
     const int n = std::snprintf(digits, sizeof digits, "%u", static_cast<unsigned>(value));
-    for (int i = 0; i < n; ++i) out.push_back(static_cast<char16_t>(digits[i]));
+    out.append(digits, static_cast<size_t>(n));
 }
 
 String widen(const char* ascii) {
@@ -181,19 +171,31 @@ void writeDailyCsvReport(ReportStream& out, ReportLists& lists) {
 
 // ---------------------------------------------------------------- HTML
 
-void appendHtmlText(StringView text, String& out) {
+void appendHtmlBytes(StringView text, std::string& out) {
     out.reserve(out.size() + text.size());
     for (size_t i = 0; i < text.size(); ++i) {
+        // Runs of ASCII without markup characters, the common case, are copied as they are.
+        size_t run = i;
+        while (run < text.size() && isPlainHtmlAscii(text[run])) ++run;
+        if (run != i) {
+            const size_t start = out.size();
+            out.resize(start + (run - i));
+            char* to = out.data() + start;
+            for (size_t k = i; k < run; ++k) *to++ = static_cast<char>(text[k]);
+            i = run;
+            if (i == text.size()) break;
+        }
         const char16_t c = text[i];
         switch (c) {
-        case u'&': out += u"&amp;"; continue;
-        case u'<': out += u"&lt;"; continue;
-        case u'>': out += u"&gt;"; continue;
-        case u'"': out += u"&quot;"; continue;
+        case u'&': out += "&amp;"; continue;
+        case u'<': out += "&lt;"; continue;
+        case u'>': out += "&gt;"; continue;
+        case u'"': out += "&quot;"; continue;
         default: break;
         }
-        if (cp1251FromUnicode(c) >= 0) {
-            out.push_back(c);
+        const int byte = cp1251FromUnicode(c);
+        if (byte >= 0) {
+            out.push_back(static_cast<char>(byte));
             continue;
         }
         uint32_t codePoint = c;
@@ -203,16 +205,16 @@ void appendHtmlText(StringView text, String& out) {
         } else if (c >= 0xD800 && c <= 0xDFFF) {
             codePoint = 0xFFFD;  // a lone surrogate is no character
         }
-        out += u"&#";
+        out += "&#";
         appendDecimal(codePoint, out);
-        out.push_back(u';');
+        out.push_back(';');
     }
 }
 
-String htmlText(StringView text) {
-    String out;
-    appendHtmlText(text, out);
-    return out;
+void HtmlRowWriter::writeText(StringView text) {
+    scratch_.clear();
+    appendHtmlBytes(text, scratch_);
+    out_.writeEncoded(scratch_);
 }
 
 String formatReportMoment(const LocalTime& m) {
@@ -224,25 +226,25 @@ String formatReportMoment(const LocalTime& m) {
 
 void HtmlRowWriter::writePlainRow(StringView path, StringView time) {
     out_ << StringView(u"<tr><td width='80%'>");
-    writeHtml(out_, path);
+    writeText(path);
     out_ << StringView(u"</td><td>");
-    writeHtml(out_, time);
+    writeText(time);
     out_ << StringView(u"</td></tr>");
 }
 
 void HtmlRowWriter::writeRowWithTitles(StringView path, StringView time, const ListModel& titles) {
     out_ << StringView(u"<tr><td width='80%'>");
-    writeHtml(out_, path);
+    writeText(path);
     out_ << StringView(u"<br><br> Windows:<br><br>");
     for (size_t j = 0; j < titles.rowCount(); ++j) {
-        writeHtml(out_, titles.text(j, 0));
+        writeText(titles.text(j, 0));
         out_ << StringView(u"<br>");
     }
     out_ << StringView(u"</td><td>");
-    writeHtml(out_, time);
+    writeText(time);
     out_ << StringView(u"<br><br><br><br>");
     for (size_t j = 0; j < titles.rowCount(); ++j) {
-        writeHtml(out_, titles.text(j, 1));
+        writeText(titles.text(j, 1));
         out_ << StringView(u"<br>");
     }
     out_ << StringView(u"</td></tr>");

@@ -80,7 +80,9 @@ public:
     void writeRowWithTitles(StringView path, StringView time, const ListModel& titles) override;
 
 private:
+    void writeText(StringView text);
     ReportStream& out_;
+    std::string scratch_;
 };
 
 void writeCsvReport(ReportStream& out, ReportLists& lists);
@@ -92,11 +94,10 @@ void writeHtmlReport(ReportStream& out, ReportLists& lists, const LocalTime& gen
 // "Generated on " text: year:day:month hour:minute:second.
 String formatReportMoment(const LocalTime& moment);
 
-// Text for HTML: & < > " as entities, and every character Windows-1251
-// cannot hold as a numeric character reference (a surrogate pair as its
-// code point, a lone surrogate as U+FFFD).
-void appendHtmlText(StringView text, String& out);
-String htmlText(StringView text);
+// Appends text for HTML as Windows-1251 bytes: & < > " as entities, and every
+// character Windows-1251 cannot hold as a numeric character reference (a
+// surrogate pair as its code point, a lone surrogate as U+FFFD).
+void appendHtmlBytes(StringView text, std::string& out);
 
 enum class ReportFormat { Csv, SpreadsheetCsv, Html };
 

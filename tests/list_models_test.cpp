@@ -201,15 +201,20 @@ TEST_F(ListsTest, FastSortMatchesAStableSortWithCompareRows) {
         ListModel fast;
         for (int i = 0; i < 200; ++i) {
             const int32_t seconds = static_cast<int32_t>(rng() % 200);
-            ListRow r = makeRow(names[rng() % 6], formatDuration(seconds, rng() % 2 == 0));
+            const bool secondsMode = rng() % 2 == 0;
+            ListRow r = makeRow(names[rng() % 6], formatDuration(seconds, secondsMode));
+            if (rng() % 2 == 0) r.timeSource = seconds * 2 + (secondsMode ? 1 : 0);  // else parsed
             r.parameter = i;  // identifies the row
             fast.insertAtTop(std::move(r));
         }
+        fast.setSelected(rng() % 200, true);
+        const intptr_t selected = fast.parameter(fast.selectedRow());
         ListModel slow = fast;
         sortColumn = round % 3;  // column 2 has no text: nothing moves
         sortWithCompareRows(fast);
         slow.sort(compareRows);
         for (size_t i = 0; i < fast.rowCount(); ++i) ASSERT_EQ(fast.parameter(i), slow.parameter(i)) << i;
+        EXPECT_EQ(fast.parameter(fast.selectedRow()), selected);
     }
 }
 

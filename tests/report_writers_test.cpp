@@ -184,12 +184,18 @@ TEST_F(ReportTest, HtmlEscapesMarkupAndReferencesWhatCp1251Lacks) {
                   kHtmlTail);
 }
 
+std::string htmlBytes(StringView text) {
+    std::string out;
+    appendHtmlBytes(text, out);
+    return out;
+}
+
 TEST(HtmlTextTest, SurrogatesAndPlainText) {
-    EXPECT_EQ(htmlText(u"plain"), u"plain");
-    EXPECT_EQ(htmlText(u"a\xD83D" u"b"), u"a&#65533;b");  // lone high surrogate
-    EXPECT_EQ(htmlText(u"\xDE00"), u"&#65533;");
-    EXPECT_EQ(htmlText(u"\U0010FFFF"), u"&#1114111;");
-    EXPECT_EQ(htmlText(u"\u20AC"), u"\u20AC");  // the euro sign is in Windows-1251
+    EXPECT_EQ(htmlBytes(u"plain \u0416"), "plain \xC6");
+    EXPECT_EQ(htmlBytes(u"a\xD83D" u"b"), "a&#65533;b");  // lone high surrogate
+    EXPECT_EQ(htmlBytes(u"\xDE00"), "&#65533;");
+    EXPECT_EQ(htmlBytes(u"\U0010FFFF"), "&#1114111;");
+    EXPECT_EQ(htmlBytes(u"\u20AC\u00A0"), "\x88\xA0");  // both are in Windows-1251
 }
 
 // ---------------------------------------------------------------- files

@@ -14,7 +14,7 @@ namespace {
 const String kNoText;
 const ListRow kNoRow;
 
-constexpr int64_t kUnknownTimeSource = INT64_MIN;
+constexpr int64_t kUnknownTimeSource = -1;
 
 int64_t timeSourceOf(int32_t seconds, bool secondsMode) {
     return static_cast<int64_t>(seconds) * 2 + (secondsMode ? 1 : 0);
@@ -107,23 +107,35 @@ void ListModel::deleteAll() {
 void ListModel::reorder(const std::vector<uint32_t>& newOrder) {
     const size_t n = rows_.size();
     if (newOrder.size() != n) return;
+    // source[to] is the storage place whose row moves to storage place to.
+    std::vector<uint32_t> source(n);
     std::vector<bool> seen(n, false);
-    for (uint32_t old : newOrder) {
+    for (size_t k = 0; k < n; ++k) {
+        const uint32_t old = newOrder[k];
         if (old >= n || seen[old]) return;  // not a permutation: leave the rows alone
         seen[old] = true;
+        source[n - 1 - k] = static_cast<uint32_t>(n - 1 - old);
     }
-    std::vector<ListRow> rows(n);
-    std::vector<uint32_t> keys(n, kNoKey);
+    // Rows move along the permutation's cycles, in place.
+    std::fill(seen.begin(), seen.end(), false);
     size_t selected = npos;
-    for (size_t k = 0; k < n; ++k) {
-        const size_t from = n - 1 - newOrder[k];
-        const size_t to = n - 1 - k;
-        rows[to] = std::move(rows_[from]);
-        keys[to] = keyOf_[from];
-        if (selected_ == from) selected = to;
+    for (size_t start = 0; start < n; ++start) {
+        if (seen[start]) continue;
+        ListRow row = std::move(rows_[start]);
+        const uint32_t key = keyOf_[start];
+        size_t to = start;
+        while (true) {
+            seen[to] = true;
+            const size_t from = source[to];
+            if (from == selected_ && selected == npos) selected = to;
+            if (from == start) break;
+            rows_[to] = std::move(rows_[from]);
+            keyOf_[to] = keyOf_[from];
+            to = from;
+        }
+        rows_[to] = std::move(row);
+        keyOf_[to] = key;
     }
-    rows_ = std::move(rows);
-    keyOf_ = std::move(keys);
     selected_ = selected;
     for (size_t s = 0; s < n; ++s) {
         if (keyOf_[s] != kNoKey) storageOfKey_[keyOf_[s]] = s;
@@ -180,9 +192,16 @@ void sortWithCompareRows(ListModel& list) {
     const size_t n = list.rowCount();
     std::vector<uint32_t> order(n);
     if (sortColumn == 1) {
-        // Each duration parsed once; ties keep their order, as a stable sort would.
+        // Each duration read once, from what the text was formatted from when
+        // that is known (it parses back to the same seconds); ties keep their
+        // order, as a stable sort would.
         std::vector<std::pair<uint32_t, uint32_t>> keyed(n);
-        for (size_t i = 0; i < n; ++i) keyed[i] = {parseDuration(list.text(i, 1)), static_cast<uint32_t>(i)};
+        for (size_t i = 0; i < n; ++i) {
+            const ListRow& r = list.row(i);
+            const uint32_t seconds =
+                r.timeSource >= 0 ? static_cast<uint32_t>(r.timeSource / 2) : parseDuration(r.text1);
+            keyed[i] = {seconds, static_cast<uint32_t>(i)};
+        }
         std::sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) {
             return a.first != b.first ? a.first > b.first : a.second < b.second;
         });

@@ -17,8 +17,10 @@ struct ListRow {
     String text1;            // column 1: the formatted time
     int image = 0;           // index into the list's image list
     intptr_t parameter = 0;  // meaningful only while a sort runs
-    // What text1 was formatted from (seconds * 2 + seconds mode), or -1, so a
-    // refresh can skip formatting a count that did not change.
+    // What text1 was formatted from (seconds * 2 + seconds mode), or any
+    // negative value when unknown. It lets a refresh skip formatting a count
+    // that did not change and a sort skip parsing; whoever sets it must set it
+    // to describe text1 exactly.
     int64_t timeSource = -1;
 
     const String& text(int column) const;
