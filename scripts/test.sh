@@ -14,8 +14,9 @@ timings=()
 
 finish() {
   timings+=("whole run $((SECONDS - started)) s")
-  local IFS=','
-  echo "timing: ${timings[*]}"
+  local joined
+  joined=$(printf '%s, ' "${timings[@]}")
+  echo "timing: ${joined%, }"
   echo "$passed passed, $failed failed"
   if ((failed == 0 && passed > 0)); then exit 0; else exit 1; fi
 }
