@@ -35,7 +35,7 @@ void reserveForOneMore(std::vector<T>& records) {
 template <class Records, class KeyOf>
 size_t scan(const Records& records, StringView key, KeyOf keyOf) {
     for (size_t i = 0; i < records.size(); ++i) {
-        if (StringView(keyOf(i)) == key) return i;
+        if (sameKey(keyOf(i), key)) return i;
     }
     return KeyIndex::npos;
 }

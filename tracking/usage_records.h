@@ -3,6 +3,7 @@
 // each with its titles in first-seen order. Keys are exact UTF-16 strings.
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,6 +26,12 @@ struct ApplicationRecord {
     int32_t sampleCount = 0;
     String executablePath;
 };
+
+// Exact equality of two keys. memcmp is much faster than the element-wise
+// loop that char16_t traits compile to, and equality needs no ordering.
+inline bool sameKey(StringView a, StringView b) {
+    return a.size() == b.size() && (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(char16_t)) == 0);
+}
 
 // Open-addressing index of positions into a vector of records, keyed by the
 // record's text. It keeps a sample's cost flat however many records there are,
@@ -69,7 +76,7 @@ size_t KeyIndex::probe(StringView key, uint32_t bits, KeyOf& keyOf) const {
     for (size_t i = bits & mask;; i = (i + 1) & mask) {
         const Slot& slot = slots_[i];
         if (slot.position == 0) return i;
-        if (slot.hashBits == bits && StringView(keyOf(size_t{slot.position} - 1)) == key) return i;
+        if (slot.hashBits == bits && sameKey(keyOf(size_t{slot.position} - 1), key)) return i;
     }
 }
 
