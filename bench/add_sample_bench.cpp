@@ -2,12 +2,37 @@
 // for the plain first-match scan over vectors, measured side by side.
 #include <benchmark/benchmark.h>
 
+#include <malloc.h>
+
 #include <algorithm>
+#include <cstdlib>
+#include <new>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "tracking/usage_records.h"
+
+// Heap bytes in use, counted as the allocator hands them out (usable size
+// plus the chunk header), for the memory-per-title figure.
+static size_t gHeapBytes = 0;
+
+void* operator new(size_t size) {
+    void* p = std::malloc(size == 0 ? 1 : size);
+    if (p == nullptr) throw std::bad_alloc();
+    gHeapBytes += malloc_usable_size(p) + sizeof(size_t);
+    return p;
+}
+// This operator delete pairs with the malloc in operator new above.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+void operator delete(void* p) noexcept {
+    if (p == nullptr) return;
+    gHeapBytes -= malloc_usable_size(p) + sizeof(size_t);
+    std::free(p);
+}
+#pragma GCC diagnostic pop
+void operator delete(void* p, size_t) noexcept { operator delete(p); }
 
 namespace horalis {
 namespace {
@@ -103,6 +128,31 @@ void OneApp_Scan(benchmark::State& state) { runSamples<ScanRecords>(state, 1, st
 void ThousandApps_Indexed(benchmark::State& state) { runSamples<UsageRecords>(state, 1000, 10); }
 void ThousandApps_Scan(benchmark::State& state) { runSamples<ScanRecords>(state, 1000, 10); }
 
+// Memory of a store of n titles, against the target of twice the titles'
+// UTF-16 bytes plus 64 bytes per title.
+void MemoryPerTitle(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    const String path = appPath(1);
+    std::vector<String> titles;
+    size_t utf16Bytes = 0;
+    for (int i = 0; i < n; ++i) {
+        titles.push_back(windowTitle(i));
+        utf16Bytes += titles.back().size() * sizeof(char16_t);
+    }
+    double perTitle = 0;
+    for (auto _ : state) {
+        const size_t before = gHeapBytes;
+        {
+            UsageRecords store;
+            for (const auto& t : titles) store.addSample(path, t);
+            perTitle = static_cast<double>(gHeapBytes - before + sizeof store) / n;
+        }
+    }
+    state.counters["bytes_per_title"] = perTitle;
+    state.counters["target_per_title"] = (2.0 * utf16Bytes + 64.0 * n) / n;
+}
+
+BENCHMARK(MemoryPerTitle)->Arg(100)->Arg(100000)->Iterations(1);
 BENCHMARK(OneApp_Indexed)->Arg(10)->Arg(1000)->Arg(100000);
 BENCHMARK(OneApp_Scan)->Arg(10)->Arg(1000)->Arg(100000);
 BENCHMARK(ThousandApps_Indexed);
