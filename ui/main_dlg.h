@@ -7,6 +7,7 @@
 #include "tracking/input_hook.h"
 #include "tracking/sampling_tick.h"
 #include "tracking/usage_records.h"
+#include "ui/controls/image_button.h"
 #include "ui/framework/controls.h"
 #include "ui/framework/handles.h"
 #include "ui/framework/window.h"
@@ -87,9 +88,9 @@ private:
     SetHooksFn setHooks_ = nullptr;
     wingui::CListCtrl appList_;
     wingui::CListCtrl titleList_;
-    wingui::CButton clearListsButton_;
-    wingui::CButton optionsButton_;
-    wingui::CButton pointersButton_;
+    CImageButton clearListsButton_;
+    CImageButton optionsButton_;
+    CImageButton pointersButton_;
 };
 
 }  // namespace horalis

@@ -170,9 +170,6 @@ void CMainDlg::startSampling() {
 // Part of the tray: the notification-area icon.
 void CMainDlg::addTrayIcon() {}
 
-// Part of the image buttons: the pictures of buttons 1020, 1021 and 1022.
-void CMainDlg::loadButtonBitmaps() {}
-
 // --- The tick's calls back ---------------------------------------------------
 
 void CMainDlg::destroySplash() {
@@ -306,9 +303,6 @@ void CMainDlg::showPointerTimes() {}
 
 // Part of the help file.
 void CMainDlg::showHelp() {}
-
-// Part of the About dialog.
-void CMainDlg::showAbout() {}
 
 // Part of the tray.
 void CMainDlg::removeTrayIcon() {}

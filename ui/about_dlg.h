@@ -1,0 +1,20 @@
+#pragma once
+// The modal About dialog: program icon, version and the feedback link.
+#include "ui/controls/link_static.h"
+#include "ui/framework/window.h"
+
+namespace horalis {
+
+class CAboutDlg : public wingui::CDialog {
+public:
+    CAboutDlg();
+
+protected:
+    void doDataExchange(wingui::DataExchange& dx) override;
+    BOOL onInitDialog() override;
+
+private:
+    CLinkStatic feedbackLink_;
+};
+
+}  // namespace horalis

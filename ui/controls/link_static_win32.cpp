@@ -1,0 +1,160 @@
+#include "ui/controls/link_static.h"
+
+#include <shellapi.h>
+
+#include "ui/framework/strings.h"
+#include "ui/framework/winapp.h"
+
+namespace horalis {
+namespace {
+
+Rect toRect(const RECT& r) {
+    return {r.left, r.top, r.right, r.bottom};
+}
+
+}  // namespace
+
+CLinkStatic::CLinkStatic() {
+    colours_.hover = GetSysColor(COLOR_HIGHLIGHT);
+}
+
+CLinkStatic::~CLinkStatic() = default;
+
+const wingui::MessageMap* CLinkStatic::messageMap() const {
+    static constexpr wingui::Handler<CLinkStatic> handlers[] = {
+        wingui::onReflectedCommand(STN_CLICKED, &CLinkStatic::onClicked),
+        wingui::onReflectedCtlColor(&CLinkStatic::onColor),
+        wingui::onSetCursor(&CLinkStatic::onSetCursor),
+        wingui::onMouse(WM_MOUSEMOVE, &CLinkStatic::onMouseMove),
+    };
+    static const wingui::MessageMap map{handlers, CStatic::messageMap()};
+    return &map;
+}
+
+void CLinkStatic::SetTarget(const std::wstring& target) {
+    target_ = target;
+    if (!handle()) return;
+    FitToText();
+    tooltip_.updateTipText(target_, *this, 1);
+}
+
+void CLinkStatic::onAttach() {
+    // Without SS_NOTIFY a static control is transparent to the mouse and never
+    // sends STN_CLICKED.
+    SetWindowLongW(handle(), GWL_STYLE, static_cast<LONG>(GetWindowLongW(handle(), GWL_STYLE) | SS_NOTIFY));
+
+    const std::wstring text = windowText();
+    const LinkTexts texts = attachLinkTexts(wingui::toCore(text), wingui::toCore(target_));
+    target_ = wingui::toWide(texts.target);
+    if (texts.text != wingui::toCore(text)) setWindowText(wingui::toWide(texts.text));
+
+    auto current = reinterpret_cast<HFONT>(sendMessage(WM_GETFONT));
+    if (!current) current = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    LOGFONTW logFont{};
+    if (current && GetObjectW(current, sizeof logFont, &logFont) == sizeof logFont) {
+        logFont.lfUnderline = underline_ ? TRUE : FALSE;
+        font_.reset(CreateFontIndirectW(&logFont));
+        if (font_) sendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
+    }
+
+    FitToText();
+    LoadLinkCursor();
+
+    if (tooltip_.create(*this)) tooltip_.addTool(*this, target_, nullptr, 1);
+    CStatic::onAttach();
+}
+
+bool CLinkStatic::preTranslateMessage(MSG& msg) {
+    tooltip_.relayEvent(msg);
+    return CStatic::preTranslateMessage(msg);
+}
+
+void CLinkStatic::FitToText() {
+    if (!handle() || !adjustToFit_) return;
+    const RECT window = rectInParent();
+    const std::wstring text = windowText();
+    SIZE extent{};
+    {
+        wingui::WindowDc dc(handle());
+        if (!dc.get()) return;
+        auto font = font_ ? font_.get() : reinterpret_cast<HFONT>(sendMessage(WM_GETFONT));
+        wingui::SelectObjectScope selected(dc.get(), font ? font : GetStockObject(SYSTEM_FONT));
+        if (!GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &extent)) return;
+    }
+    const Rect fitted = fitToText(toRect(window), static_cast<uint32_t>(style()), extent.cx, extent.cy);
+    SetWindowPos(handle(), nullptr, fitted.left, fitted.top, fitted.width(), fitted.height(),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CLinkStatic::LoadLinkCursor() {
+    if (linkCursor_) return;
+    wchar_t folder[MAX_PATH] = {};
+    const UINT length = GetWindowsDirectoryW(folder, MAX_PATH);
+    if (length > 0 && length < MAX_PATH) {
+        std::wstring path(folder, length);
+        path += wingui::toWide(kLinkCursorModuleName);
+        // Mapped as data only: none of the help program's code runs in here.
+        wingui::Module module(
+            LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
+        if (module) {
+            if (HCURSOR cursor = LoadCursorW(module.get(), MAKEINTRESOURCEW(kLinkCursorResourceId)))
+                ownedCursor_.reset(static_cast<HCURSOR>(CopyIcon(cursor)));
+        }
+    }
+    // The help program is gone from current systems; the system hand is the
+    // same picture. It is shared, so it is never destroyed.
+    linkCursor_ = ownedCursor_ ? ownedCursor_.get() : LoadCursorW(nullptr, IDC_HAND);
+}
+
+void CLinkStatic::ReportOpenError(int code) {
+    wingui::appMessageBox(wingui::toWide(openErrorText(code)), MB_ICONEXCLAMATION | MB_OK);
+}
+
+void CLinkStatic::redrawNow() const {
+    RedrawWindow(handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE);
+}
+
+void CLinkStatic::onClicked() {
+    const auto result = reinterpret_cast<intptr_t>(
+        ShellExecuteW(nullptr, L"open", target_.c_str(), nullptr, nullptr, SW_SHOW));
+    visited_ = linkOpenSucceeded(result);
+    if (visited_) {
+        invalidate(true);
+    } else {
+        MessageBeep(MB_ICONEXCLAMATION);
+        ReportOpenError(static_cast<int>(result));
+    }
+}
+
+HBRUSH CLinkStatic::onColor(HDC dc) {
+    SetTextColor(dc, linkTextColour(colours_, overControl_, visited_));
+    SetBkMode(dc, TRANSPARENT);
+    return static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
+}
+
+bool CLinkStatic::onSetCursor(HWND, UINT, UINT) {
+    if (!linkCursor_) return false;
+    SetCursor(linkCursor_);
+    return true;
+}
+
+void CLinkStatic::onMouseMove(UINT, POINT point) {
+    defaultProcessing();
+    const RECT client = clientRect();
+    switch (linkHoverStep(overControl_, PtInRect(&client, point) != FALSE)) {
+    case LinkHoverStep::Enter:
+        overControl_ = true;
+        redrawNow();
+        SetCapture(handle());
+        break;
+    case LinkHoverStep::Leave:
+        overControl_ = false;
+        ReleaseCapture();
+        redrawNow();
+        break;
+    case LinkHoverStep::None:
+        break;
+    }
+}
+
+}  // namespace horalis
