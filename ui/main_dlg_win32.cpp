@@ -158,9 +158,6 @@ void CMainDlg::setupLists() {}
 // Part of the tray: load the tray menu and make its first item the default.
 void CMainDlg::setupTrayMenu() {}
 
-// Part of the pointer accounting: load the system cursor of every table entry.
-void CMainDlg::loadPointerHandles() {}
-
 void CMainDlg::startSampling() {
     tick_.noteInput();
     tick_.state().midnightDone = false;
@@ -183,12 +180,6 @@ bool CMainDlg::writeDailyReports() {
 
 // Part of the lists: drop the records, empty both lists and the application images.
 void CMainDlg::clearLists() {}
-
-// Part of the pointer accounting.
-void CMainDlg::resetPointerCounts() {}
-
-// Part of the pointer accounting.
-void CMainDlg::countPointerSample(const CursorState&) {}
 
 // Part of the lists: bring the application list up to date with the records.
 void CMainDlg::refreshApplicationList() {}
@@ -291,15 +282,6 @@ void CMainDlg::exitApplication() {
     removeTrayIcon();
     endDialog(0);
 }
-
-// Part of the Options dialog.
-void CMainDlg::showOptions() {}
-
-// Part of the reporter manager dialog.
-void CMainDlg::showReporterManager() {}
-
-// Part of the pointer time dialog.
-void CMainDlg::showPointerTimes() {}
 
 // Part of the help file.
 void CMainDlg::showHelp() {}

@@ -1,0 +1,24 @@
+#pragma once
+// The pointer time dialog (template 138): a snapshot of the pointer table.
+#include <windows.h>
+
+#include "ui/framework/controls.h"
+#include "ui/framework/handles.h"
+#include "ui/framework/window.h"
+
+namespace horalis {
+
+class CDlgCursors : public wingui::CDialog {
+public:
+    CDlgCursors();
+
+protected:
+    void doDataExchange(wingui::DataExchange& dx) override;
+    BOOL onInitDialog() override;
+
+private:
+    wingui::CListCtrl list_;
+    wingui::ImageList images_;
+};
+
+}  // namespace horalis

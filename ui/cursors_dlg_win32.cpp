@@ -1,0 +1,41 @@
+#include "ui/cursors_dlg.h"
+
+#include <commctrl.h>
+
+#include "resources/resource.h"
+#include "storage/duration.h"
+#include "tracking/pointer_table.h"
+#include "ui/framework/strings.h"
+
+namespace horalis {
+
+CDlgCursors::CDlgCursors() : CDialog(IDD_CURSORS) {}
+
+void CDlgCursors::doDataExchange(wingui::DataExchange& dx) {
+    CDialog::doDataExchange(dx);
+    wingui::ddxControl(dx, IDC_CURSOR_LIST, list_);
+}
+
+BOOL CDlgCursors::onInitDialog() {
+    CDialog::onInitDialog();
+    list_.setExtendedStyle(LVS_EX_FULLROWSELECT);
+    list_.insertColumn(0, L"Cursor name", LVCFMT_LEFT, 400);
+    list_.insertColumn(1, L"Active time", LVCFMT_LEFT, 150);
+
+    images_.reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 0, 1));
+    ImageList_SetBkColor(images_.get(), GetSysColor(COLOR_BTNFACE));
+    list_.setImageList(images_.get(), LVSIL_SMALL);
+
+    const auto& table = PointerTable();
+    // The image list copies the pointer's bitmaps; the shared handles stay ours.
+    for (const auto& entry : table) ImageList_ReplaceIcon(images_.get(), -1, reinterpret_cast<HICON>(entry.handle));
+    for (size_t i = 0; i < table.size(); ++i) {
+        const int row = static_cast<int>(i);
+        list_.insertItem(row, wingui::toWide(table[i].displayName), row);
+        const auto seconds = static_cast<int32_t>(table[i].sampleCount / 2u);
+        list_.setItemText(row, 1, wingui::toWide(formatDuration(seconds, false)));
+    }
+    return TRUE;
+}
+
+}  // namespace horalis

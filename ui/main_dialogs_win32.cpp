@@ -1,0 +1,47 @@
+// The main window's dialogs and its part of the pointer accounting.
+#include <windows.h>
+
+#include "storage/data_folder.h"
+#include "tracking/pointer_table.h"
+#include "ui/conf_dlg.h"
+#include "ui/cursors_dlg.h"
+#include "ui/main_dlg.h"
+#include "ui/service_dlg.h"
+
+namespace horalis {
+
+void CMainDlg::showOptions() {
+    CConfDlg dialog;
+    copySettingsToDialog(settings_, dialog.data);
+    if (dialog.doModal() != IDOK) return;
+    copyDialogToSettings(dialog.data, settings_);
+    if (!saveSettings(settings_, dataFolderPath()))
+        MessageBoxW(handle(), L"Can't save configuration to a file!", L"Error", MB_ICONERROR);
+}
+
+void CMainDlg::showPointerTimes() {
+    CDlgCursors dialog;
+    dialog.doModal();
+}
+
+void CMainDlg::showReporterManager() {
+    ServiceDlg dialog;
+    dialog.doModal();
+}
+
+void CMainDlg::loadPointerHandles() {
+    // Shared system cursors: never destroyed.
+    horalis::loadPointerHandles([](int32_t id) {
+        return reinterpret_cast<CursorRef>(LoadCursorW(nullptr, MAKEINTRESOURCEW(id)));
+    });
+}
+
+void CMainDlg::countPointerSample(const CursorState& cursor) {
+    horalis::countPointerSample(cursor);
+}
+
+void CMainDlg::resetPointerCounts() {
+    horalis::resetPointerCounts();
+}
+
+}  // namespace horalis
