@@ -9,6 +9,8 @@ namespace horalis {
 
 // Windows-1251 byte for a UTF-16 code unit, or -1 when the code page lacks it.
 int cp1251FromUnicode(char16_t c);
+// Every byte decodes; 0x98, which the code page leaves unassigned, decodes to
+// U+0098 (as the Windows converter does) and encodes back to 0x98.
 char16_t cp1251ToUnicode(unsigned char byte);
 
 // Appends the encoding of text to out. A character Windows-1251 cannot hold

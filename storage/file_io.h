@@ -7,6 +7,9 @@
 
 namespace horalis {
 
+// The native (test) build takes paths as UTF-8 and reads '\' as '/', so that
+// names joined the Windows way ("folder\conf.dat") work there too.
+
 // mode: "rb", "wb" as for fopen. Returns nullptr on failure.
 std::FILE* openFile(const String& path, const char* mode);
 // Replaces target with source (same folder), atomically where the platform can.

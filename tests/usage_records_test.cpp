@@ -142,10 +142,5 @@ TEST(UsageRecords, HashDependsOnEveryCodeUnitAndLength) {
     EXPECT_NE(KeyIndex::hash(u"1abcdefgh"), KeyIndex::hash(u"2abcdefgh"));
 }
 
-TEST(UsageRecords, SamplesToSecondsTruncates) {
-    EXPECT_EQ(samplesToSeconds(7), 3);
-    EXPECT_EQ(samplesToSeconds(1), 0);
-}
-
 }  // namespace
 }  // namespace horalis
