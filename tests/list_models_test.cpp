@@ -197,17 +197,20 @@ TEST_F(ListsTest, HeaderClickOnEitherListSetsTheSharedColumn) {
 TEST_F(ListsTest, FastSortMatchesAStableSortWithCompareRows) {
     std::mt19937 rng(7);
     const StringView names[] = {u"a", u"B", u"b", u"\u0416", u"", u"ab"};
-    for (int round = 0; round < 20; ++round) {
+    for (int round = 0; round < 40; ++round) {
         ListModel fast;
-        for (int i = 0; i < 200; ++i) {
-            const int32_t seconds = static_cast<int32_t>(rng() % 200);
+        // Short and long lists, few and many distinct durations.
+        const int rows = 1 + static_cast<int>(rng() % 300);
+        const uint32_t range = round % 2 ? 200 : 100000000;
+        for (int i = 0; i < rows; ++i) {
+            const int32_t seconds = static_cast<int32_t>(rng() % range);
             const bool secondsMode = rng() % 2 == 0;
             ListRow r = makeRow(names[rng() % 6], formatDuration(seconds, secondsMode));
             if (rng() % 2 == 0) r.timeSource = seconds * 2 + (secondsMode ? 1 : 0);  // else parsed
             r.parameter = i;  // identifies the row
             fast.insertAtTop(std::move(r));
         }
-        fast.setSelected(rng() % 200, true);
+        fast.setSelected(rng() % static_cast<uint32_t>(rows), true);
         const intptr_t selected = fast.parameter(fast.selectedRow());
         ListModel slow = fast;
         sortColumn = round % 3;  // column 2 has no text: nothing moves

@@ -20,6 +20,40 @@ int64_t timeSourceOf(int32_t seconds, bool secondsMode) {
     return static_cast<int64_t>(seconds) * 2 + (secondsMode ? 1 : 0);
 }
 
+// A duration and a row index in one number whose ascending order is longest
+// first, then lower index first (so ties keep their order).
+uint64_t packLongestFirst(uint32_t seconds, uint32_t index) {
+    return (static_cast<uint64_t>(~seconds) << 32) | index;
+}
+
+// Sorts packed keys ascending. A stable radix sort on the duration half keeps
+// the cost linear for the long title lists of a report; it skips the byte
+// positions in which all durations agree, usually all but one or two.
+void sortPacked(std::vector<uint64_t>& keys) {
+    const size_t n = keys.size();
+    if (n < 64) {
+        std::sort(keys.begin(), keys.end());
+        return;
+    }
+    size_t counts[4][256] = {};
+    for (uint64_t k : keys) {
+        for (int d = 0; d < 4; ++d) ++counts[d][(k >> (32 + 8 * d)) & 0xFF];
+    }
+    std::vector<uint64_t> spare(n);
+    for (int d = 0; d < 4; ++d) {
+        const int shift = 32 + 8 * d;
+        if (counts[d][(keys[0] >> shift) & 0xFF] == n) continue;
+        size_t start = 0;
+        for (size_t& c : counts[d]) {
+            const size_t here = c;
+            c = start;
+            start += here;
+        }
+        for (uint64_t k : keys) spare[counts[d][(k >> shift) & 0xFF]++] = k;
+        keys.swap(spare);
+    }
+}
+
 }  // namespace
 
 const String& ListRow::text(int column) const {
@@ -195,17 +229,15 @@ void sortWithCompareRows(ListModel& list) {
         // Each duration read once, from what the text was formatted from when
         // that is known (it parses back to the same seconds); ties keep their
         // order, as a stable sort would.
-        std::vector<std::pair<uint32_t, uint32_t>> keyed(n);
+        std::vector<uint64_t> keyed(n);
         for (size_t i = 0; i < n; ++i) {
             const ListRow& r = list.row(i);
             const uint32_t seconds =
                 r.timeSource >= 0 ? static_cast<uint32_t>(r.timeSource / 2) : parseDuration(r.text1);
-            keyed[i] = {seconds, static_cast<uint32_t>(i)};
+            keyed[i] = packLongestFirst(seconds, static_cast<uint32_t>(i));
         }
-        std::sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) {
-            return a.first != b.first ? a.first > b.first : a.second < b.second;
-        });
-        for (size_t i = 0; i < n; ++i) order[i] = keyed[i].second;
+        sortPacked(keyed);
+        for (size_t i = 0; i < n; ++i) order[i] = static_cast<uint32_t>(keyed[i]);
     } else if (sortColumn == 0) {
         for (size_t i = 0; i < n; ++i) order[i] = static_cast<uint32_t>(i);
         std::sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
