@@ -2,6 +2,7 @@
 // The main window: owns every piece of the program's state for the whole run.
 #include <windows.h>
 
+#include "reports/report_writers.h"
 #include "storage/settings.h"
 #include "tracking/desktop_win32.h"
 #include "tracking/input_hook.h"
@@ -74,6 +75,11 @@ private:
     void showAbout();
     void removeTrayIcon();
 
+    // The reports (main_reports_win32.cpp).
+    ReportLists reportLists();
+    void exportReportTo(const wchar_t* defaultExtension, const wchar_t* filter, ReportFormat format);
+    void refreshListViews();
+
     wingui::Icon mainIcon_;
     UsageRecords records_;
     wingui::Icon defaultAppIcon_;
@@ -86,11 +92,15 @@ private:
     Settings settings_;
     wingui::Module hookLibrary_;
     SetHooksFn setHooks_ = nullptr;
+    ListModel appModel_;    // what list 1003 shows
+    ListModel titleModel_;  // what list 1004 shows
     wingui::CListCtrl appList_;
     wingui::CListCtrl titleList_;
     CImageButton clearListsButton_;
     CImageButton optionsButton_;
     CImageButton pointersButton_;
+    wingui::Module htmlHelpLibrary_;  // hhctrl.ocx, loaded at the first "Help..."
+    void* htmlHelp_ = nullptr;
 };
 
 }  // namespace horalis

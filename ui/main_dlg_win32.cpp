@@ -173,11 +173,6 @@ void CMainDlg::destroySplash() {
     if (splash_.handle()) splash_.destroyWindow();
 }
 
-// Part of the daily reports.
-bool CMainDlg::writeDailyReports() {
-    return true;
-}
-
 // Part of the lists: drop the records, empty both lists and the application images.
 void CMainDlg::clearLists() {}
 
@@ -257,12 +252,6 @@ LRESULT CMainDlg::onTrayCallback(WPARAM, LPARAM) {
 
 // --- Commands --------------------------------------------------------------
 
-// Part of the reports.
-void CMainDlg::openReport() {}
-void CMainDlg::exportCsv() {}
-void CMainDlg::exportExcelCsv() {}
-void CMainDlg::exportHtml() {}
-
 void CMainDlg::hideWindow() {
     showWindow(SW_HIDE);
 }
@@ -282,9 +271,6 @@ void CMainDlg::exitApplication() {
     removeTrayIcon();
     endDialog(0);
 }
-
-// Part of the help file.
-void CMainDlg::showHelp() {}
 
 // Part of the tray.
 void CMainDlg::removeTrayIcon() {}

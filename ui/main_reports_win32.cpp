@@ -1,0 +1,138 @@
+// The main window's report commands: the three exports, the daily reports the
+// tick asks for at 00:00, opening a saved report and the help file.
+#include <windows.h>
+#include <commdlg.h>
+#include <shellapi.h>
+
+#include <ctime>
+#include <string>
+
+#include "reports/daily_reports.h"
+#include "reports/report_writers.h"
+#include "storage/data_folder.h"
+#include "ui/framework/file_dialog.h"
+#include "ui/framework/strings.h"
+#include "ui/main_dlg.h"
+
+namespace horalis {
+namespace {
+
+constexpr const wchar_t* kErrorCaption = L"Error";
+constexpr const wchar_t* kCantCreateFile = L"Can't create file!";
+constexpr const wchar_t* kCantWriteFile = L"Can't write file!";
+constexpr const wchar_t* kCsvFilter = L"CSV files(*.csv)|*.csv||";
+constexpr const wchar_t* kHtmlFilter = L"HTML files(*.html)|*.html||";
+constexpr const wchar_t* kHelpFileName = L"Horalis.chm";
+constexpr UINT kHhDisplayTopic = 0;  // HH_DISPLAY_TOPIC; htmlhelp.h is not in every toolchain
+
+using HtmlHelpFn = HWND(WINAPI*)(HWND, LPCWSTR, UINT, DWORD_PTR);
+
+LocalTime localTimeNow() {
+    const std::time_t now = std::time(nullptr);
+    std::tm fields{};
+    LocalTime moment;
+    if (localtime_s(&fields, &now) != 0) return moment;
+    moment.year = fields.tm_year + 1900;
+    moment.month = fields.tm_mon + 1;
+    moment.day = fields.tm_mday;
+    moment.hour = fields.tm_hour;
+    moment.minute = fields.tm_min;
+    moment.second = fields.tm_sec;
+    return moment;
+}
+
+}  // namespace
+
+ReportLists CMainDlg::reportLists() {
+    return ReportLists{appModel_, titleModel_, records_, settings_};
+}
+
+void CMainDlg::refreshListViews() {
+    // Owner-data views: they only need the new row counts and a repaint.
+    if (appList_.handle()) {
+        appList_.setItemCount(static_cast<int>(appModel_.rowCount()));
+        appList_.invalidate(false);
+    }
+    if (titleList_.handle()) {
+        titleList_.setItemCount(static_cast<int>(titleModel_.rowCount()));
+        titleList_.invalidate(false);
+    }
+}
+
+void CMainDlg::exportReportTo(const wchar_t* defaultExtension, const wchar_t* filter, ReportFormat format) {
+    wingui::CFileDialog dialog(false, defaultExtension, nullptr, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, filter, this);
+    if (dialog.doModal() != IDOK) return;
+
+    ReportStream out;
+    // Checked before the walk sorts anything: a failed export leaves the lists as they were.
+    if (!out.open(wingui::toCore(dialog.pathName()))) {
+        MessageBoxW(handle(), kCantCreateFile, kErrorCaption, MB_ICONERROR | MB_OK);
+        return;
+    }
+    ReportLists lists = reportLists();
+    switch (format) {
+    case ReportFormat::Csv: writeCsvReport(out, lists); break;
+    case ReportFormat::SpreadsheetCsv: writeSpreadsheetCsvReport(out, lists); break;
+    case ReportFormat::Html: writeHtmlReport(out, lists, localTimeNow()); break;
+    }
+    const bool written = out.close();
+    // The walk sorted the application list and moved the selection.
+    refreshListViews();
+    // A full disk shows up only here; a silently truncated report would be taken for complete.
+    if (!written) MessageBoxW(handle(), kCantWriteFile, kErrorCaption, MB_ICONERROR | MB_OK);
+}
+
+void CMainDlg::exportCsv() {
+    exportReportTo(L"csv", kCsvFilter, ReportFormat::Csv);
+}
+
+void CMainDlg::exportExcelCsv() {
+    exportReportTo(L"csv", kCsvFilter, ReportFormat::SpreadsheetCsv);
+}
+
+void CMainDlg::exportHtml() {
+    exportReportTo(L"html", kHtmlFilter, ReportFormat::Html);
+}
+
+bool CMainDlg::writeDailyReports() {
+    ReportLists lists = reportLists();
+    const bool written = horalis::writeDailyReports(dataFolderPath(), localTimeNow(), lists);
+    refreshListViews();
+    return written;
+}
+
+void CMainDlg::openReport() {
+    wingui::CFileDialog dialog(true, L"html", nullptr, OFN_FILEMUSTEXIST, kHtmlFilter, this);
+    dialog.setInitialFolder(wingui::toWide(dataFolderPath()));
+    if (dialog.doModal() != IDOK) return;
+    ShellExecuteW(handle(), L"open", dialog.pathName().c_str(), nullptr, nullptr, SW_SHOW);
+}
+
+void CMainDlg::showHelp() {
+    wchar_t buffer[261] = {};
+    const DWORD length = GetModuleFileNameW(nullptr, buffer, 261);
+    std::wstring path(buffer, length < 261 ? length : 260);
+    const size_t separator = path.rfind(L'\\');
+    if (separator != std::wstring::npos && separator > 0) {
+        path.resize(separator + 1);
+        path += kHelpFileName;
+    }
+
+    if (!htmlHelp_) {
+        // Only the system's own copy: a bare name would also find an
+        // hhctrl.ocx planted in the program's or the current folder.
+        wchar_t system[MAX_PATH] = {};
+        const UINT n = GetSystemDirectoryW(system, MAX_PATH);
+        if (n == 0 || n >= MAX_PATH) return;
+        std::wstring library(system, n);
+        library += L"\\hhctrl.ocx";
+        htmlHelpLibrary_.reset(LoadLibraryExW(library.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
+        if (!htmlHelpLibrary_) return;
+        FARPROC entry = GetProcAddress(htmlHelpLibrary_.get(), "HtmlHelpW");
+        htmlHelp_ = reinterpret_cast<void*>(entry);
+        if (!htmlHelp_) return;
+    }
+    reinterpret_cast<HtmlHelpFn>(htmlHelp_)(handle(), path.c_str(), kHhDisplayTopic, 0);
+}
+
+}  // namespace horalis
