@@ -1,0 +1,205 @@
+// The About dialog with its feedback link, and the owner-drawn image buttons
+// of the main window with their hover border.
+#include <windows.h>
+
+#include <vector>
+
+#include "e2e/framework.h"
+#include "e2e/session.h"
+#include "ui/framework/handles.h"
+
+namespace {
+
+using e2e::Milliseconds;
+using e2e::Session;
+using e2e::Window;
+
+constexpr int kHelpAbout = 32774;
+constexpr UINT kSystemMenuAbout = 0x0010;
+constexpr int kFeedbackLink = 1013;
+constexpr int kOptionsButton = 1021;
+constexpr int kButtons[] = {1020, 1021, 1022};
+
+Window openedAbout(Session& app) {
+    return app.waitWindow(L"#32770", L"About Horalis");
+}
+
+bool hasStaticText(const Window& dialog, const std::wstring& text) {
+    for (const Window& child : dialog.children())
+        if (child.className() == L"Static" && child.text() == text) return true;
+    return false;
+}
+
+// The width of a text in the dialogs' font, 8 pt "MS Shell Dlg", underlined
+// as the link draws it.
+int underlinedDialogTextWidth(const std::wstring& text) {
+    wingui::WindowDc screen(nullptr);
+    const int height = -MulDiv(8, GetDeviceCaps(screen.get(), LOGPIXELSY), 72);
+    wingui::Font font(CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, TRUE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                                  CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"MS Shell Dlg"));
+    if (!font) return 0;
+    wingui::SelectObjectScope select(screen.get(), font.get());
+    SIZE extent{};
+    if (!GetTextExtentPoint32W(screen.get(), text.c_str(), static_cast<int>(text.size()), &extent)) return 0;
+    return extent.cx;
+}
+
+// The main window opens at (0,0) under Wine's tray window; move it clear so
+// the pointer reaches the buttons.
+void moveClearOfTray(const Window& main) {
+    SetWindowPos(main.handle(), nullptr, 200, 120, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_ASYNCWINDOWPOS);
+    e2e::waitUntil([&] { return main.screenRect().left == 200; }, Milliseconds(3000));
+}
+
+// The screen's pixels of one rectangle, row by row, as 0x00RRGGBB.
+std::vector<uint32_t> screenPixels(const RECT& r) {
+    const int width = r.right - r.left;
+    const int height = r.bottom - r.top;
+    std::vector<uint32_t> pixels;
+    if (width <= 0 || height <= 0) return pixels;
+    wingui::WindowDc screen(nullptr);
+    wingui::MemoryDc memory(CreateCompatibleDC(screen.get()));
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    wingui::Bitmap bitmap(CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!memory || !bitmap || !bits) return pixels;
+    {
+        wingui::SelectObjectScope select(memory.get(), bitmap.get());
+        if (!BitBlt(memory.get(), 0, 0, width, height, screen.get(), r.left, r.top, SRCCOPY)) return pixels;
+    }
+    GdiFlush();
+    const auto* data = static_cast<const uint32_t*>(bits);
+    pixels.assign(data, data + static_cast<size_t>(width) * height);
+    for (uint32_t& pixel : pixels) pixel &= 0x00FFFFFF;
+    return pixels;
+}
+
+// The button's top and bottom pixel rows, where the thin border shows.
+std::vector<uint32_t> borderRows(const Window& button) {
+    const RECT r = button.screenRect();
+    std::vector<uint32_t> rows = screenPixels({r.left + 1, r.top, r.right - 1, r.top + 1});
+    const std::vector<uint32_t> bottom = screenPixels({r.left + 1, r.bottom - 1, r.right - 1, r.bottom});
+    rows.insert(rows.end(), bottom.begin(), bottom.end());
+    return rows;
+}
+
+bool uniform(const std::vector<uint32_t>& pixels) {
+    for (uint32_t pixel : pixels)
+        if (pixel != pixels.front()) return false;
+    return true;
+}
+
+void pointerTo(POINT point) {
+    SetCursorPos(point.x, point.y);
+    // A real motion event as well: the warp alone does not always produce one.
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = MOUSEEVENTF_MOVE;
+    input.mi.dx = 1;
+    SendInput(1, &input, sizeof input);
+}
+
+}  // namespace
+
+E2E_TEST(about_dialog_from_help_menu_shows_texts_and_fitted_link) {
+    Session app(tmp);
+    app.start();
+    Window main = app.waitMainWindow();
+    Sleep(1500);  // the splash picture closes after a second
+
+    main.postCommand(kHelpAbout);
+    Window about = openedAbout(app);
+    EXPECT_EQ(about.caption(), std::wstring(L"About Horalis"));
+    // The dialog can be found while its items are still being made.
+    EXPECT_TRUE(e2e::waitUntil([&] { return about.isVisible() && hasStaticText(about, L"Horalis Version 2.0"); }));
+    EXPECT_TRUE(e2e::waitUntil([&] { return hasStaticText(about, L"To send your feedback, click here:"); }));
+
+    Window link = about.control(kFeedbackLink);
+    ASSERT_TRUE(link.exists());
+    EXPECT_EQ(link.text(), std::wstring(L"Send feedback"));
+    // Clicks reach the control only with SS_NOTIFY, which the link adds.
+    EXPECT_TRUE((GetWindowLongW(link.handle(), GWL_STYLE) & SS_NOTIFY) != 0);
+    // Fitted to its text: as wide as "Send feedback" in the underlined dialog
+    // font, no longer the template's 48 units (the OK button, 50 units wide,
+    // gives the unit's size). Wine's fonts make the text wider than 48 units.
+    const RECT linkRect = about.controlRect(kFeedbackLink);
+    const RECT okRect = about.controlRect(IDOK);
+    const int templateWidth = (okRect.right - okRect.left) * 48 / 50;
+    const int linkWidth = linkRect.right - linkRect.left;
+    const int textWidth = underlinedDialogTextWidth(L"Send feedback");
+    e2e::note(L"link width " + e2e::show(linkWidth) + L" px, text " + e2e::show(textWidth) + L" px, template " +
+              e2e::show(templateWidth) + L" px");
+    EXPECT_TRUE(textWidth > 0);
+    EXPECT_TRUE(linkWidth >= textWidth - 1 && linkWidth <= textWidth + 1);
+    EXPECT_TRUE(linkWidth != templateWidth);
+    EXPECT_TRUE(linkRect.bottom - linkRect.top > 0);
+    e2e::screenshot(L"about");
+
+    about.postCommand(IDOK);
+    EXPECT_TRUE(about.waitClosed());
+    EXPECT_TRUE(main.isResponsive());
+    app.stop();
+}
+
+E2E_TEST(about_dialog_from_system_menu_opens_and_closes) {
+    Session app(tmp);
+    app.start();
+    Window main = app.waitMainWindow();
+
+    main.post(WM_SYSCOMMAND, kSystemMenuAbout, 0);
+    Window about = openedAbout(app);
+    EXPECT_EQ(about.control(kFeedbackLink).text(), std::wstring(L"Send feedback"));
+    about.post(WM_CLOSE);
+    EXPECT_TRUE(about.waitClosed());
+
+    // A second opening works the same (a new dialog each time).
+    main.postCommand(kHelpAbout);
+    Window again = openedAbout(app);
+    EXPECT_TRUE(again.exists());
+    again.postCommand(IDCANCEL);
+    EXPECT_TRUE(again.waitClosed());
+    app.stop();
+}
+
+E2E_TEST(image_buttons_are_owner_drawn_and_show_a_border_under_the_pointer) {
+    Session app(tmp);
+    app.start();
+    Window main = app.waitMainWindow();
+    for (int id : kButtons) {
+        Window button = main.control(id);
+        ASSERT_TRUE(button.exists());
+        EXPECT_EQ(GetWindowLongW(button.handle(), GWL_STYLE) & 0x1F, LONG{BS_OWNERDRAW});
+    }
+    moveClearOfTray(main);
+    Sleep(1500);  // the splash picture closes after a second
+
+    Window button = main.control(kOptionsButton);
+    const RECT r = button.screenRect();
+    // Away from every button first, then let the window settle.
+    pointerTo({r.left + 60, r.bottom + 120});
+    Sleep(600);
+    const std::vector<uint32_t> atRest = borderRows(button);
+    ASSERT_TRUE(!atRest.empty());
+    // Flat at rest: the edge rows are all face colour.
+    EXPECT_TRUE(uniform(atRest));
+    e2e::screenshot(L"buttons-rest");
+
+    pointerTo({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+    const bool raised = e2e::waitUntil([&] { return borderRows(button) != atRest; }, Milliseconds(3000));
+    EXPECT_TRUE(raised);
+    const std::vector<uint32_t> hovered = borderRows(button);
+    EXPECT_FALSE(uniform(hovered));  // highlight on top, shadow at the bottom
+    e2e::screenshot(L"buttons-hover");
+
+    // Leaving takes the border away again.
+    pointerTo({r.left + 60, r.bottom + 120});
+    EXPECT_TRUE(e2e::waitUntil([&] { return borderRows(button) == atRest; }, Milliseconds(3000)));
+    EXPECT_TRUE(main.isResponsive());
+    app.stop();
+}
