@@ -2,6 +2,8 @@
 // The main window: owns every piece of the program's state for the whole run.
 #include <windows.h>
 
+#include <memory>
+
 #include "reports/report_writers.h"
 #include "storage/settings.h"
 #include "tracking/desktop_win32.h"
@@ -60,6 +62,22 @@ private:
     LRESULT onTrayCallback(WPARAM id, LPARAM event);
     void ignoreCommand() {}
 
+    // The two lists (main_lists_win32.cpp).
+    LRESULT onListGetDispInfo(NMHDR* header);
+    LRESULT onListItemChanged(NMHDR* header);
+    LRESULT onListStateRangeChanged(NMHDR* header);
+    LRESULT onAppListClick(NMHDR* header);
+    LRESULT onListColumnClick(NMHDR* header);
+    HBRUSH onCtlColor(HDC dc, HWND control);
+    ListModel* modelOf(const NMHDR* header);
+    void pushSelection(const wingui::CListCtrl& view, const ListModel& model);
+    void pullSelection(const wingui::CListCtrl& view, ListModel& model);
+    void updateListViews();
+
+    // The tray (main_tray_win32.cpp).
+    static LRESULT CALLBACK taskbarSubclassProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                                DWORD_PTR data) noexcept;
+
     // Commands of the menus, the tray pop-up and the buttons.
     void openReport();
     void exportCsv();
@@ -94,6 +112,10 @@ private:
     SetHooksFn setHooks_ = nullptr;
     ListModel appModel_;    // what list 1003 shows
     ListModel titleModel_;  // what list 1004 shows
+    ListUpdate listUpdate_;
+    std::unique_ptr<IconSource> appIcons_;  // appends to appImages_
+    bool syncingSelection_ = false;
+    UINT taskbarCreatedMessage_ = 0;
     wingui::CListCtrl appList_;
     wingui::CListCtrl titleList_;
     CImageButton clearListsButton_;

@@ -70,6 +70,17 @@ const wingui::MessageMap* CMainDlg::messageMap() const {
         wingui::onCommand(IDC_CLEAR_LISTS, &CMainDlg::clearLists),
         wingui::onCommand(IDC_OPTIONS, &CMainDlg::showOptions),
         wingui::onCommand(IDC_MOUSE_POINTERS, &CMainDlg::showPointerTimes),
+
+        wingui::onNotify(IDC_APP_LIST, LVN_GETDISPINFOW, &CMainDlg::onListGetDispInfo),
+        wingui::onNotify(IDC_TITLE_LIST, LVN_GETDISPINFOW, &CMainDlg::onListGetDispInfo),
+        wingui::onNotify(IDC_APP_LIST, LVN_ITEMCHANGED, &CMainDlg::onListItemChanged),
+        wingui::onNotify(IDC_TITLE_LIST, LVN_ITEMCHANGED, &CMainDlg::onListItemChanged),
+        wingui::onNotify(IDC_APP_LIST, LVN_ODSTATECHANGED, &CMainDlg::onListStateRangeChanged),
+        wingui::onNotify(IDC_TITLE_LIST, LVN_ODSTATECHANGED, &CMainDlg::onListStateRangeChanged),
+        wingui::onNotify(IDC_APP_LIST, NM_CLICK, &CMainDlg::onAppListClick),
+        wingui::onNotify(IDC_APP_LIST, LVN_COLUMNCLICK, &CMainDlg::onListColumnClick),
+        wingui::onNotify(IDC_TITLE_LIST, LVN_COLUMNCLICK, &CMainDlg::onListColumnClick),
+        wingui::onCtlColor(&CMainDlg::onCtlColor),
     };
     static const wingui::MessageMap map{handlers, CDialog::messageMap()};
     return &map;
@@ -152,32 +163,17 @@ void CMainDlg::showSplash() {
     Sleep(1000);
 }
 
-// Part of the lists: columns, image lists and icons.
-void CMainDlg::setupLists() {}
-
-// Part of the tray: load the tray menu and make its first item the default.
-void CMainDlg::setupTrayMenu() {}
-
 void CMainDlg::startSampling() {
     tick_.noteInput();
     tick_.state().midnightDone = false;
     SetTimer(handle(), HORALIS_TIMER_ID, HORALIS_TIMER_MS, nullptr);
 }
 
-// Part of the tray: the notification-area icon.
-void CMainDlg::addTrayIcon() {}
-
 // --- The tick's calls back ---------------------------------------------------
 
 void CMainDlg::destroySplash() {
     if (splash_.handle()) splash_.destroyWindow();
 }
-
-// Part of the lists: drop the records, empty both lists and the application images.
-void CMainDlg::clearLists() {}
-
-// Part of the lists: bring the application list up to date with the records.
-void CMainDlg::refreshApplicationList() {}
 
 // --- Messages --------------------------------------------------------------
 
@@ -245,11 +241,6 @@ bool CMainDlg::onSysCommand(UINT id) {
     return false;
 }
 
-// Part of the tray: left button shows the window, right button the pop-up.
-LRESULT CMainDlg::onTrayCallback(WPARAM, LPARAM) {
-    return 0;
-}
-
 // --- Commands --------------------------------------------------------------
 
 void CMainDlg::hideWindow() {
@@ -272,7 +263,5 @@ void CMainDlg::exitApplication() {
     endDialog(0);
 }
 
-// Part of the tray.
-void CMainDlg::removeTrayIcon() {}
 
 }  // namespace horalis

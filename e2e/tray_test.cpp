@@ -1,0 +1,131 @@
+// Hiding into the tray and coming back: the close box, the tray icon's
+// callback and its pop-up menu, while sampling goes on.
+#include <windows.h>
+
+#include <string>
+
+#include "e2e/driver_window.h"
+#include "e2e/framework.h"
+#include "e2e/session.h"
+
+namespace {
+
+using e2e::DriverWindow;
+using e2e::ListView;
+using e2e::Milliseconds;
+using e2e::Session;
+using e2e::Window;
+
+constexpr UINT kTrayCallback = 0xA123;
+constexpr WPARAM kTrayId = 4662;
+constexpr int kAppList = 1003;
+
+std::wstring driverPath() {
+    wchar_t buffer[MAX_PATH + 1] = {};
+    GetModuleFileNameW(nullptr, buffer, MAX_PATH);
+    return buffer;
+}
+
+// Seconds of "h:mm:ss" or seconds-only text.
+unsigned seconds(const std::wstring& text) {
+    unsigned total = 0, part = 0;
+    for (wchar_t c : text) {
+        if (c >= L'0' && c <= L'9') {
+            part = part * 10 + static_cast<unsigned>(c - L'0');
+        } else if (c == L':') {
+            total = (total + part) * 60;
+            part = 0;
+        } else if (c != L' ') {
+            break;
+        }
+    }
+    return total + part;
+}
+
+unsigned driverSeconds(const ListView& apps) {
+    const std::wstring path = driverPath();
+    const int rows = apps.rowCount();
+    for (int row = 0; row < rows; ++row)
+        if (apps.cellText(row, 0) == path) return seconds(apps.cellText(row, 1));
+    return 0;
+}
+
+Window visiblePopupMenu(const Session& app) {
+    for (const Window& window : app.windows())
+        if (window.className() == L"#32768" && window.isVisible()) return window;
+    return Window();
+}
+
+}  // namespace
+
+E2E_TEST(tray_close_box_hides_while_sampling_goes_on_and_left_click_brings_back) {
+    Session app(tmp);
+    app.start();
+    Window main = app.waitMainWindow();
+    ListView apps(main.control(kAppList).handle());
+    DriverWindow front(L"Tray front");
+    ASSERT_TRUE(front.bringToFront());
+    ASSERT_TRUE(e2e::waitUntil([&] { return driverSeconds(apps) >= 1; }));
+
+    // Enter and Esc do nothing.
+    main.postCommand(IDOK);
+    main.postCommand(IDCANCEL);
+    Sleep(300);
+    EXPECT_TRUE(main.isVisible());
+
+    main.post(WM_CLOSE);
+    EXPECT_TRUE(e2e::waitUntil([&] { return !main.isVisible(); }));
+    const unsigned hidden = driverSeconds(apps);
+    Sleep(2500);
+    EXPECT_TRUE(driverSeconds(apps) >= hidden + 2);
+    EXPECT_TRUE(app.isRunning());
+
+    // Button releases and double clicks on the icon do nothing.
+    main.post(kTrayCallback, kTrayId, WM_LBUTTONUP);
+    main.post(kTrayCallback, kTrayId, WM_LBUTTONDBLCLK);
+    main.post(kTrayCallback, kTrayId, WM_RBUTTONUP);
+    Sleep(400);
+    EXPECT_FALSE(main.isVisible());
+    EXPECT_FALSE(visiblePopupMenu(app));
+
+    main.post(kTrayCallback, kTrayId, WM_LBUTTONDOWN);
+    EXPECT_TRUE(e2e::waitUntil([&] { return main.isVisible(); }));
+
+    // The system menu's close does the same as the close box.
+    main.post(WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_TRUE(e2e::waitUntil([&] { return !main.isVisible(); }));
+    main.post(kTrayCallback, kTrayId, WM_LBUTTONDOWN);
+    EXPECT_TRUE(e2e::waitUntil([&] { return main.isVisible(); }));
+    app.stop();
+}
+
+E2E_TEST(tray_right_click_opens_the_pop_up_and_show_application_brings_back) {
+    Session app(tmp);
+    app.start();
+    Window main = app.waitMainWindow();
+    main.postCommand(32783);  // File > Hide
+    ASSERT_TRUE(e2e::waitUntil([&] { return !main.isVisible(); }));
+
+    main.post(kTrayCallback, kTrayId, WM_RBUTTONDOWN);
+    Window popup;
+    ASSERT_TRUE(e2e::waitUntil([&] { return static_cast<bool>(popup = visiblePopupMenu(app)); }));
+    e2e::screenshot(L"tray-popup");
+    // The pop-up runs its own loop; sampling goes on meanwhile.
+    EXPECT_TRUE(main.isResponsive());
+    popup.post(WM_KEYDOWN, VK_DOWN, 0);
+    popup.post(WM_KEYDOWN, VK_RETURN, 0);
+    EXPECT_TRUE(e2e::waitUntil([&] { return !popup.isVisible(); }));
+    EXPECT_TRUE(e2e::waitUntil([&] { return main.isVisible(); }));
+
+    // "Exit" from the tray asks the same question as File > Exit.
+    main.post(kTrayCallback, kTrayId, WM_RBUTTONDOWN);
+    ASSERT_TRUE(e2e::waitUntil([&] { return static_cast<bool>(popup = visiblePopupMenu(app)); }));
+    popup.post(WM_KEYDOWN, VK_UP, 0);
+    popup.post(WM_KEYDOWN, VK_RETURN, 0);
+    auto question = app.waitMessageBox(L"Horalis");
+    EXPECT_TEXT(question, L"Exit from application?");
+    question.clickNo();
+    EXPECT_TRUE(question.waitClosed());
+    EXPECT_TRUE(app.isRunning());
+    app.stop();
+}

@@ -1,0 +1,218 @@
+// The application list (1003) and the title list (1004) of the main window.
+// Both list views are owner-data: the rows live in appModel_ / titleModel_
+// and the controls only ask for what they draw.
+#include <windows.h>
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <algorithm>
+#include <memory>
+
+#include "resources/resource.h"
+#include "ui/framework/strings.h"
+#include "ui/main_dlg.h"
+
+namespace horalis {
+namespace {
+
+constexpr int kColumnWidth0 = 350;
+constexpr int kColumnWidth1 = 150;
+constexpr COLORREF kGroupCaptionColour = RGB(50, 0, 225);
+
+HICON loadIcon(int id) {
+    return static_cast<HICON>(
+        LoadImageW(wingui::resourceInstance(), MAKEINTRESOURCEW(id), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
+}
+
+HIMAGELIST createRowImages() {
+    HIMAGELIST images = ImageList_Create(16, 16, ILC_COLOR8 | ILC_MASK, 0, 1);
+    if (images) ImageList_SetBkColor(images, GetSysColor(COLOR_BTNFACE));
+    return images;
+}
+
+// Row icons of the application list. The image list copies each icon, so the
+// extracted one is destroyed right away: a row costs one image-list entry and
+// no icon handle.
+class ApplicationIcons final : public IconSource {
+public:
+    ApplicationIcons(HIMAGELIST images, HICON defaultIcon) : images_(images), defaultIcon_(defaultIcon) {}
+
+    int addApplicationIcon(StringView executablePath) override {
+        // ExtractAssociatedIconW may write into the path buffer, so it gets a
+        // copy of its own and the record's path stays as it is.
+        wchar_t path[MAX_PATH + 1] = {};
+        const size_t length = std::min<size_t>(executablePath.size(), MAX_PATH);
+        std::copy_n(executablePath.data(), length, path);
+        WORD index = 0;
+        wingui::Icon icon(ExtractAssociatedIconW(GetModuleHandleW(nullptr), path, &index));
+        if (!icon) return addDefaultIcon();
+        return ImageList_ReplaceIcon(images_, -1, icon.get());
+    }
+
+    int addDefaultIcon() override { return ImageList_ReplaceIcon(images_, -1, defaultIcon_); }
+
+    void removeAll() override {
+        while (ImageList_GetImageCount(images_) > 0) ImageList_Remove(images_, 0);
+    }
+
+private:
+    HIMAGELIST images_;
+    HICON defaultIcon_;
+};
+
+}  // namespace
+
+void CMainDlg::setupLists() {
+    appList_.setExtendedStyle(LVS_EX_FULLROWSELECT);
+    appList_.insertColumn(0, L"Application executable", LVCFMT_LEFT, kColumnWidth0);
+    appList_.insertColumn(1, L"Active time", LVCFMT_LEFT, kColumnWidth1);
+    titleList_.setExtendedStyle(LVS_EX_FULLROWSELECT);
+    titleList_.insertColumn(0, L"Window title", LVCFMT_LEFT, kColumnWidth0);
+    titleList_.insertColumn(1, L"Active time", LVCFMT_LEFT, kColumnWidth1);
+
+    appImages_.reset(createRowImages());
+    appList_.setImageList(appImages_.get(), LVSIL_SMALL);
+    titleImages_.reset(createRowImages());
+    titleList_.setImageList(titleImages_.get(), LVSIL_SMALL);
+
+    wingui::Icon titleIcon(loadIcon(IDI_TITLE));
+    if (titleIcon && titleImages_) ImageList_ReplaceIcon(titleImages_.get(), -1, titleIcon.get());
+    defaultAppIcon_.reset(loadIcon(IDI_DEFAULT_APP));
+    appIcons_ = std::make_unique<ApplicationIcons>(appImages_.get(), defaultAppIcon_.get());
+}
+
+void CMainDlg::refreshApplicationList() {
+    if (!appIcons_) return;
+    listUpdate_.clear();
+    horalis::refreshApplicationList(appModel_, records_, settings_.showTimeInSeconds != 0, *appIcons_, &listUpdate_);
+    if (!listUpdate_.any()) return;
+    if (listUpdate_.insertedRows != 0) {
+        // Every row below the new ones moved down: redraw the whole view, but
+        // keep its scroll position.
+        appList_.setItemCount(static_cast<int>(appModel_.rowCount()));
+        appList_.invalidate(false);
+    } else {
+        const int top = static_cast<int>(appList_.sendMessage(LVM_GETTOPINDEX));
+        const int last = top + static_cast<int>(appList_.sendMessage(LVM_GETCOUNTPERPAGE));
+        for (size_t row : listUpdate_.changedRows) {
+            const int r = static_cast<int>(row);
+            if (r >= top && r <= last) appList_.redrawItems(r, r);
+        }
+    }
+    pushSelection(appList_, appModel_);
+}
+
+void CMainDlg::clearLists() {
+    if (!appIcons_) return;
+    horalis::clearLists(records_, appModel_, titleModel_, *appIcons_);
+    updateListViews();
+}
+
+void CMainDlg::updateListViews() {
+    appList_.setItemCount(static_cast<int>(appModel_.rowCount()));
+    titleList_.setItemCount(static_cast<int>(titleModel_.rowCount()));
+    pushSelection(appList_, appModel_);
+    pushSelection(titleList_, titleModel_);
+    appList_.invalidate(false);
+    titleList_.invalidate(false);
+}
+
+// The model moved or dropped its selection (rows inserted above it, a sort,
+// a report walk): give the control the same one. The control's notifications
+// about it would name rows by their old places, so they are ignored meanwhile.
+void CMainDlg::pushSelection(const wingui::CListCtrl& view, const ListModel& model) {
+    const size_t wanted = model.selectedRow();
+    const int current = view.nextItem(-1, LVNI_SELECTED);
+    const int target = wanted == ListModel::npos ? -1 : static_cast<int>(wanted);
+    if (current == target) return;
+    syncingSelection_ = true;
+    if (current >= 0) view.setItemState(current, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    if (target >= 0) view.setItemState(target, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    syncingSelection_ = false;
+}
+
+// Takes the control's selection into the model.
+void CMainDlg::pullSelection(const wingui::CListCtrl& view, ListModel& model) {
+    const int selected = view.nextItem(-1, LVNI_SELECTED);
+    if (selected >= 0 && static_cast<size_t>(selected) < model.rowCount()) {
+        model.setSelected(static_cast<size_t>(selected), true);
+    } else if (model.selectedRow() != ListModel::npos) {
+        model.setSelected(model.selectedRow(), false);
+    }
+}
+
+ListModel* CMainDlg::modelOf(const NMHDR* header) {
+    if (header->idFrom == IDC_APP_LIST) return &appModel_;
+    if (header->idFrom == IDC_TITLE_LIST) return &titleModel_;
+    return nullptr;
+}
+
+LRESULT CMainDlg::onListGetDispInfo(NMHDR* header) {
+    ListModel* model = modelOf(header);
+    auto* info = reinterpret_cast<NMLVDISPINFOW*>(header);
+    LVITEMW& item = info->item;
+    if (!model || item.iItem < 0 || static_cast<size_t>(item.iItem) >= model->rowCount()) return 0;
+    const ListRow& row = model->row(static_cast<size_t>(item.iItem));
+    if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
+        const String& text = row.text(item.iSubItem);
+        const size_t length = std::min<size_t>(text.size(), static_cast<size_t>(item.cchTextMax - 1));
+        std::copy_n(reinterpret_cast<const wchar_t*>(text.data()), length, item.pszText);
+        item.pszText[length] = L'\0';
+    }
+    if ((item.mask & LVIF_IMAGE) && item.iSubItem == 0) item.iImage = row.image;
+    return 0;
+}
+
+LRESULT CMainDlg::onListItemChanged(NMHDR* header) {
+    ListModel* model = modelOf(header);
+    auto* change = reinterpret_cast<NMLISTVIEW*>(header);
+    if (!model || syncingSelection_ || !(change->uChanged & LVIF_STATE)) return 0;
+    if (((change->uOldState ^ change->uNewState) & LVIS_SELECTED) == 0) return 0;
+    const bool selected = (change->uNewState & LVIS_SELECTED) != 0;
+    if (change->iItem < 0) {
+        // -1: every row at once (owner-data lists deselect all this way).
+        if (!selected && model->selectedRow() != ListModel::npos) model->setSelected(model->selectedRow(), false);
+        return 0;
+    }
+    if (static_cast<size_t>(change->iItem) < model->rowCount())
+        model->setSelected(static_cast<size_t>(change->iItem), selected);
+    return 0;
+}
+
+LRESULT CMainDlg::onListStateRangeChanged(NMHDR* header) {
+    ListModel* model = modelOf(header);
+    if (!model || syncingSelection_) return 0;
+    pullSelection(header->idFrom == IDC_APP_LIST ? appList_ : titleList_, *model);
+    return 0;
+}
+
+LRESULT CMainDlg::onAppListClick(NMHDR*) {
+    pullSelection(appList_, appModel_);
+    showSelectedApplicationTitles(appModel_, titleModel_, records_, settings_.showTimeInSeconds != 0);
+    titleList_.setItemCount(static_cast<int>(titleModel_.rowCount()), 0);
+    pushSelection(titleList_, titleModel_);
+    titleList_.invalidate(false);
+    return 0;
+}
+
+LRESULT CMainDlg::onListColumnClick(NMHDR* header) {
+    ListModel* model = modelOf(header);
+    if (!model) return 0;
+    const auto* click = reinterpret_cast<NMLISTVIEW*>(header);
+    wingui::CListCtrl& view = header->idFrom == IDC_APP_LIST ? appList_ : titleList_;
+    pullSelection(view, *model);
+    sortList(*model, click->iSubItem);
+    pushSelection(view, *model);
+    view.invalidate(false);
+    return 0;
+}
+
+HBRUSH CMainDlg::onCtlColor(HDC dc, HWND control) {
+    const int id = GetDlgCtrlID(control);
+    if (id != IDC_APP_GROUP && id != IDC_TITLE_GROUP) return nullptr;
+    auto brush = reinterpret_cast<HBRUSH>(defaultProcessing());
+    SetTextColor(dc, kGroupCaptionColour);
+    return brush;
+}
+
+}  // namespace horalis
