@@ -194,6 +194,8 @@ E2E_TEST(lists_clear_button_and_menu_command_empty_both_lists) {
     ASSERT_TRUE(e2e::waitUntil([&] { return seconds(apps.cellText(rowOf(apps, path), 1)) >= 3; }));
     clickRow(apps, rowOf(apps, path));
     ASSERT_TRUE(e2e::waitUntil([&] { return titles.rowCount() == 1; }));
+    // The click focused the list, which activates the program's window.
+    ASSERT_TRUE(front.bringToFront());
 
     for (int command : {kClearLists, kClearListCommand}) {
         main.postCommand(command);

@@ -103,6 +103,9 @@ E2E_TEST(tray_right_click_opens_the_pop_up_and_show_application_brings_back) {
     Session app(tmp);
     app.start();
     Window main = app.waitMainWindow();
+    // Past the start-up picture: the modal loop shows the window once more
+    // when it first runs idle.
+    Sleep(1500);
     main.postCommand(32783);  // File > Hide
     ASSERT_TRUE(e2e::waitUntil([&] { return !main.isVisible(); }));
 
@@ -122,7 +125,16 @@ E2E_TEST(tray_right_click_opens_the_pop_up_and_show_application_brings_back) {
     ASSERT_TRUE(e2e::waitUntil([&] { return static_cast<bool>(popup = visiblePopupMenu(app)); }));
     popup.post(WM_KEYDOWN, VK_UP, 0);
     popup.post(WM_KEYDOWN, VK_RETURN, 0);
-    auto question = app.waitMessageBox(L"Horalis");
+    // The main window's caption is "Horalis" too: the box is the one it owns.
+    Window box;
+    ASSERT_TRUE(e2e::waitUntil([&] {
+        for (const Window& window : app.windows())
+            if (window.className() == L"#32770" && window.caption() == L"Horalis" && window.isVisible() &&
+                window.owner().handle() == main.handle())
+                box = window;
+        return static_cast<bool>(box);
+    }));
+    e2e::MessageBoxWindow question(box.handle());
     EXPECT_TEXT(question, L"Exit from application?");
     question.clickNo();
     EXPECT_TRUE(question.waitClosed());
