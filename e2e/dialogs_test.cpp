@@ -39,12 +39,20 @@ void setText(const Window& dialog, int id, const wchar_t* text) {
     SendMessageW(dialog.control(id).handle(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
 }
 
+// The dialog exists before WM_INITDIALOG has filled it; it shows only after.
+Window waitDialog(Session& app, const wchar_t* caption) {
+    Window dialog = app.waitWindow(L"#32770", caption);
+    if (!e2e::waitUntil([&] { return dialog.isVisible(); })) FAIL(L"dialog never showed: " + dialog.describe());
+    Sleep(100);
+    return dialog;
+}
+
 Window openOptions(Session& app, const Window& main, bool fromButton) {
     if (fromButton)
         main.postCommand(kOptionsButton, BN_CLICKED);
     else
         main.postCommand(kOptionsCommand);
-    return app.waitWindow(L"#32770", L"Configuration");
+    return waitDialog(app, L"Configuration");
 }
 
 bool onlyDigits(const std::wstring& text) {
@@ -124,6 +132,7 @@ E2E_TEST_WITH_DEADLINE(options_dialog_saves_settings_from_menu_and_button, 90) {
     EXPECT_EQ(checkState(dialog, 1009), 0);
     EXPECT_EQ(checkState(dialog, 1010), 1);
     EXPECT_TEXT(dialog.control(1014), L"300");
+    Sleep(400);
     e2e::screenshot(L"options");
     setCheck(dialog, 1008, true);
     setCheck(dialog, 1009, true);
@@ -188,6 +197,7 @@ E2E_TEST_WITH_DEADLINE(options_dialog_reports_a_failed_save_once_and_keeps_the_v
     auto box = app.waitMessageBox(L"Error");
     EXPECT_TEXT(box, L"Can't save configuration to a file!");
     EXPECT_EQ(box.owner().handle(), main.handle());
+    Sleep(400);
     e2e::screenshot(L"options-save-failed");
     box.clickOk();
     EXPECT_TRUE(box.waitClosed());
@@ -211,7 +221,7 @@ E2E_TEST_WITH_DEADLINE(pointer_dialog_lists_the_fourteen_shapes_and_counts_the_a
     movePointerTo(POINT{1270, 790});
 
     main.postCommand(kPointersCommand);
-    Window dialog = app.waitWindow(L"#32770", L"Cursors time");
+    Window dialog = waitDialog(app, L"Cursors time");
     ListView list(dialog.control(1017).handle());
     auto rows = list.rows();
     ASSERT_EQ(rows.size(), size_t{14});
@@ -220,6 +230,7 @@ E2E_TEST_WITH_DEADLINE(pointer_dialog_lists_the_fourteen_shapes_and_counts_the_a
     EXPECT_EQ(rows[1][0], std::wstring(L"Standard arrow"));
     EXPECT_EQ(rows.back()[0], std::wstring(L"Hourglass"));
     for (const auto& row : rows) EXPECT_EQ(row[1], std::wstring(L"0 sec"));
+    Sleep(400);
     e2e::screenshot(L"pointers-at-start");
     dialog.postCommand(IDOK, BN_CLICKED);
     ASSERT_TRUE(dialog.waitClosed());
@@ -232,7 +243,7 @@ E2E_TEST_WITH_DEADLINE(pointer_dialog_lists_the_fourteen_shapes_and_counts_the_a
         Sleep(500);
     }
     main.postCommand(kPointersCommand);
-    dialog = app.waitWindow(L"#32770", L"Cursors time");
+    dialog = waitDialog(app, L"Cursors time");
     ListView again(dialog.control(1017).handle());
     const std::wstring arrow = again.cellText(1, 1);
     EXPECT_TRUE(arrow != L"0 sec" && !arrow.empty());
@@ -249,9 +260,10 @@ E2E_TEST_WITH_DEADLINE(reporter_manager_installs_and_removes_the_autostart_value
     Window main = app.waitMainWindow();
 
     main.postCommand(kReporterCommand);
-    Window dialog = app.waitWindow(L"#32770", L"Reporter/Client manager");
+    Window dialog = waitDialog(app, L"Reporter/Client manager");
     EXPECT_TRUE(dialog.control(1015).isEnabled());
     EXPECT_FALSE(dialog.control(1016).isEnabled());
+    Sleep(400);
     e2e::screenshot(L"reporter-manager");
     std::set<HWND> seen;
 
@@ -288,6 +300,7 @@ E2E_TEST_WITH_DEADLINE(reporter_manager_installs_and_removes_the_autostart_value
     auto error = app.waitMessageBox(L"Error");
     EXPECT_TEXT(error, systemText(ERROR_FILE_NOT_FOUND));
     EXPECT_EQ(error.owner().handle(), dialog.handle());
+    Sleep(400);
     e2e::screenshot(L"reporter-remove-vanished");
     error.clickOk();
     EXPECT_TRUE(error.waitClosed());
