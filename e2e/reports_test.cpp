@@ -160,3 +160,117 @@ E2E_TEST_WITH_DEADLINE(reports_export_into_a_missing_folder_says_cant_create_fil
     EXPECT_FALSE(e2e::fileExists(path));
     session.stop();
 }
+
+namespace {
+
+// The daily rollover needs the program's clock shortly before 00:00; the
+// runner starts the driver (and so the program) under faketime for these
+// cases. Without a shifted clock they have nothing to check.
+bool clockNearMidnight() {
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    return (now.wHour == 23 && now.wMinute == 59) || (now.wHour == 0 && now.wMinute < 2);
+}
+
+// The day the program's first 00:00 falls on, as year_day_month.
+std::wstring midnightBaseName() {
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    FILETIME file{};
+    SystemTimeToFileTime(&now, &file);
+    ULARGE_INTEGER value{};
+    value.LowPart = file.dwLowDateTime;
+    value.HighPart = file.dwHighDateTime;
+    if (now.wHour == 23) value.QuadPart += 3600ULL * 10000000ULL;
+    file.dwLowDateTime = value.LowPart;
+    file.dwHighDateTime = value.HighPart;
+    SYSTEMTIME day{};
+    FileTimeToSystemTime(&file, &day);
+    wchar_t name[32];
+    swprintf(name, 32, L"%d_%02d_%02d", day.wYear, day.wDay, day.wMonth);
+    return name;
+}
+
+void writeDailySettings(const Session& session) {
+    CreateDirectoryW(session.dataFolder().c_str(), nullptr);
+    FILE* conf = _wfopen((session.dataFolder() + L"\\conf.dat").c_str(), L"wb");
+    if (!conf) e2e::fail(__FILE__, __LINE__, L"cannot write conf.dat");
+    fputs("1 0 1 300", conf);
+    fclose(conf);
+}
+
+int driverSeconds(const e2e::ListView& apps, const std::wstring& path) {
+    for (int row = 0; row < apps.rowCount(); ++row)
+        if (apps.cellText(row, 0) == path) {
+            const std::wstring text = apps.cellText(row, 1);
+            return _wtoi(text.c_str());
+        }
+    return -1;
+}
+
+std::wstring driverPath() {
+    wchar_t buffer[MAX_PATH + 1] = {};
+    GetModuleFileNameW(nullptr, buffer, MAX_PATH);
+    return buffer;
+}
+
+}  // namespace
+
+E2E_TEST_WITH_DEADLINE(daily_reports_at_midnight_are_written_and_clear_the_totals, 90) {
+    if (!clockNearMidnight()) {
+        e2e::note(L"skipped: needs a clock shortly before 00:00 (scripts/test-daily-reports.sh)");
+        return;
+    }
+    Session session(tmp);
+    writeDailySettings(session);
+    const std::wstring base = session.dataFolder() + L"\\" + midnightBaseName();
+    session.start();
+    Window main = session.waitMainWindow();
+    DriverWindow driver(kHostileTitle);
+    driver.bringToFront();
+    e2e::ListView apps(main.control(kAppList).handle());
+    EXPECT_TRUE(e2e::waitUntil([&] { return driverSeconds(apps, driverPath()) >= 3; }, Milliseconds(8000)));
+    const int before = driverSeconds(apps, driverPath());
+
+    EXPECT_TRUE(e2e::waitUntil([&] { return e2e::fileExists(base + L".html"); }, Milliseconds(30000)));
+    Sleep(500);
+    const std::string csvBytes = readBytes(base + L".csv");
+    const std::string htmlBytes = readBytes(base + L".html");
+    e2e::note(L"daily CSV " + base + L".csv: " + e2e::widen(firstLines(csvBytes, 6)));
+    e2e::note(L"daily HTML: " + e2e::widen(htmlBytes.substr(0, 300)));
+    EXPECT_TRUE(onlyCrLf(csvBytes));
+    EXPECT_TRUE(contains(csvBytes, "Windows:"));
+    EXPECT_TRUE(contains(htmlBytes, "Generated on "));
+    EXPECT_TRUE(contains(htmlBytes, "&lt;script&gt;"));
+    // The totals started again from zero at 00:00.
+    const int after = driverSeconds(apps, driverPath());
+    e2e::note(L"driver seconds before 00:00: " + e2e::show(before) + L", after: " + e2e::show(after));
+    EXPECT_TRUE(after < before);
+    session.stop();
+}
+
+E2E_TEST_WITH_DEADLINE(daily_reports_that_cannot_be_written_keep_the_totals, 90) {
+    if (!clockNearMidnight()) {
+        e2e::note(L"skipped: needs a clock shortly before 00:00 (scripts/test-daily-reports.sh)");
+        return;
+    }
+    Session session(tmp);
+    writeDailySettings(session);
+    const std::wstring base = session.dataFolder() + L"\\" + midnightBaseName();
+    // A folder where the CSV file should go: the file cannot be created.
+    CreateDirectoryW((base + L".csv").c_str(), nullptr);
+    session.start();
+    Window main = session.waitMainWindow();
+    DriverWindow driver(kPlainTitle);
+    driver.bringToFront();
+    e2e::ListView apps(main.control(kAppList).handle());
+    EXPECT_TRUE(e2e::waitUntil([&] { return driverSeconds(apps, driverPath()) >= 3; }, Milliseconds(8000)));
+    // Past the program's 00:00: its shifted clock starts ten seconds before it.
+    Sleep(16000);
+    const int after = driverSeconds(apps, driverPath());
+    e2e::note(L"driver seconds after 00:00: " + e2e::show(after));
+    EXPECT_TRUE(after >= 10);
+    EXPECT_FALSE(e2e::fileExists(base + L".html"));
+    EXPECT_TRUE(session.openMessageBoxes().empty());
+    session.stop();
+}
