@@ -1,5 +1,7 @@
 #include "ui/conf_dlg.h"
 
+#include <uxtheme.h>
+
 #include <string>
 
 #include "resources/resource.h"
@@ -41,6 +43,11 @@ BOOL CConfDlg::onInitDialog() {
     // The base exchange runs before the controls are filled in from the copies;
     // the second exchange below is the one that shows them.
     CDialog::onInitDialog();
+    // A themed group box draws its caption in the theme's colour and ignores
+    // the one set at WM_CTLCOLORSTATIC; the classic one honours it. A class
+    // list that names no theme class turns theming off; Wine treats the usual
+    // empty strings as "not set" and keeps the theme.
+    SetWindowTheme(GetDlgItem(handle(), IDC_CONF_GROUP), L" ", L" ");
     prepareDialogControls(data);
     updateData(false);
     return TRUE;
