@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# The report cases that need more than the plain end-to-end run: the daily
+# rollover with the clock started ten seconds before 00:00 (faketime around the
+# driver; the program it starts inherits the shifted clock), and the exported
+# HTML opened in a headless browser to see that list texts stay text.
+# Expects the Windows build in build/windows. Ends with "N passed, N failed".
+set -uo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+build=${HORALIS_WINDOWS_BUILD:-$root/build/windows}
+passed=0
+failed=0
+
+for tool in faketime chromium; do
+  command -v "$tool" >/dev/null || bash scripts/install-deps.sh || true
+done
+
+source e2e/wine-env.sh
+horalis_wine_start --own-display || { echo "0 passed, 1 failed"; exit 1; }
+to_windows() { printf 'Z:%s' "${1//\//\\}"; }
+work=$(mktemp -d)
+results=$work/results.txt
+
+run_cases() {  # filter [wrapper...]
+  local filter=$1; shift
+  rm -f "$results"
+  timeout -k 10 300 "$@" "$HORALIS_WINE_BIN" "$build/e2e/horalis_e2e.exe" --filter "$filter" \
+      --work "$(to_windows "$work/cases")" --results "$(to_windows "$results")" </dev/null 2>&1 |
+    grep -vE '^[0-9]+ passed, [0-9]+ failed$'
+  local line
+  line=$(grep -E '^[0-9]+ passed, [0-9]+ failed$' "$results" 2>/dev/null | tail -n 1)
+  if [[ -z $line ]]; then failed=$((failed + 1)); return; fi
+  local good=${line%% passed*} bad=${line#*passed, }
+  passed=$((passed + good))
+  failed=$((failed + ${bad%% failed*}))
+}
+
+mkdir -p "$work/cases"
+run_cases daily_reports faketime -f "@2026-12-06 23:59:50"
+run_cases reports_export_csv_spreadsheet_and_html
+
+# The browser check, from this side: no Wine involved.
+html=$(find "$work/cases" -name 'report.html' | head -n 1)
+if [[ -n $html ]] && command -v chromium >/dev/null; then
+  profile=$(mktemp -d)
+  dom=$(timeout 60 chromium --headless --no-sandbox --disable-gpu --disable-background-networking \
+      --disable-component-update --disable-sync --no-first-run --user-data-dir="$profile" \
+      --dump-dom "file://$html" 2>/dev/null)
+  rm -rf "$profile"
+  if [[ $dom == *"&lt;script&gt;document.body.setAttribute('data-pwned','1')&lt;/script&gt;"* &&
+        $dom != *data-pwned=* && $dom == *"Plain report title"* ]]; then
+    echo "PASS exported HTML shows the hostile title as text in chromium"
+    passed=$((passed + 1))
+  else
+    echo "FAIL exported HTML in chromium: script ran or the title is missing"
+    failed=$((failed + 1))
+  fi
+else
+  echo "FAIL no exported HTML or no chromium for the browser check"
+  failed=$((failed + 1))
+fi
+
+horalis_wine_stop
+rm -rf "$work"
+echo "$passed passed, $failed failed"
+((failed == 0 && passed > 0))
