@@ -55,6 +55,19 @@ Window openOptions(Session& app, const Window& main, bool fromButton) {
     return waitDialog(app, L"Configuration");
 }
 
+// Pixels of this colour in the top strip of a control, where a group box draws its caption.
+int captionPixels(const Window& dialog, int id, COLORREF colour) {
+    RECT rect = dialog.controlRect(id);
+    MapWindowPoints(dialog.handle(), nullptr, reinterpret_cast<POINT*>(&rect), 2);
+    HDC screen = GetDC(nullptr);
+    int count = 0;
+    for (int y = rect.top; y < rect.top + 14; ++y)
+        for (int x = rect.left; x < rect.right; ++x)
+            if (GetPixel(screen, x, y) == colour) ++count;
+    ReleaseDC(nullptr, screen);
+    return count;
+}
+
 bool onlyDigits(const std::wstring& text) {
     return !text.empty() && text.find_first_not_of(L"0123456789") == std::wstring::npos;
 }
@@ -134,6 +147,7 @@ E2E_TEST_WITH_DEADLINE(options_dialog_saves_settings_from_menu_and_button, 90) {
     EXPECT_TEXT(dialog.control(1014), L"300");
     Sleep(400);
     e2e::screenshot(L"options");
+    EXPECT_TRUE(captionPixels(dialog, 1007, RGB(50, 0, 225)) > 20);
     setCheck(dialog, 1008, true);
     setCheck(dialog, 1009, true);
     setCheck(dialog, 1010, false);
