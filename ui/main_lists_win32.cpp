@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <shellapi.h>
+#include <uxtheme.h>
 
 #include <algorithm>
 #include <memory>
@@ -79,6 +80,13 @@ void CMainDlg::setupLists() {
     if (titleIcon && titleImages_) ImageList_ReplaceIcon(titleImages_.get(), -1, titleIcon.get());
     defaultAppIcon_.reset(loadIcon(IDI_DEFAULT_APP));
     appIcons_ = std::make_unique<ApplicationIcons>(appImages_.get(), defaultAppIcon_.get());
+
+    // A themed group box draws its caption in the theme's colour and ignores
+    // the one set at WM_CTLCOLORSTATIC; the classic one honours it. Wine
+    // takes empty names as "no override", so the names are blanks that match
+    // no theme class.
+    SetWindowTheme(dlgItem(IDC_APP_GROUP), L" ", L" ");
+    SetWindowTheme(dlgItem(IDC_TITLE_GROUP), L" ", L" ");
 }
 
 void CMainDlg::refreshApplicationList() {
