@@ -96,7 +96,6 @@ private:
     // The reports (main_reports_win32.cpp).
     ReportLists reportLists();
     void exportReportTo(const wchar_t* defaultExtension, const wchar_t* filter, ReportFormat format);
-    void refreshListViews();
 
     wingui::Icon mainIcon_;
     UsageRecords records_;

@@ -47,18 +47,6 @@ ReportLists CMainDlg::reportLists() {
     return ReportLists{appModel_, titleModel_, records_, settings_};
 }
 
-void CMainDlg::refreshListViews() {
-    // Owner-data views: they only need the new row counts and a repaint.
-    if (appList_.handle()) {
-        appList_.setItemCount(static_cast<int>(appModel_.rowCount()));
-        appList_.invalidate(false);
-    }
-    if (titleList_.handle()) {
-        titleList_.setItemCount(static_cast<int>(titleModel_.rowCount()));
-        titleList_.invalidate(false);
-    }
-}
-
 void CMainDlg::exportReportTo(const wchar_t* defaultExtension, const wchar_t* filter, ReportFormat format) {
     wingui::CFileDialog dialog(false, defaultExtension, nullptr, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, filter, this);
     if (dialog.doModal() != IDOK) return;
@@ -77,7 +65,7 @@ void CMainDlg::exportReportTo(const wchar_t* defaultExtension, const wchar_t* fi
     }
     const bool written = out.close();
     // The walk sorted the application list and moved the selection.
-    refreshListViews();
+    updateListViews();
     // A full disk shows up only here; a silently truncated report would be taken for complete.
     if (!written) MessageBoxW(handle(), kCantWriteFile, kErrorCaption, MB_ICONERROR | MB_OK);
 }
@@ -97,7 +85,7 @@ void CMainDlg::exportHtml() {
 bool CMainDlg::writeDailyReports() {
     ReportLists lists = reportLists();
     const bool written = horalis::writeDailyReports(dataFolderPath(), localTimeNow(), lists);
-    refreshListViews();
+    updateListViews();
     return written;
 }
 
