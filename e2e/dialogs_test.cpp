@@ -68,6 +68,13 @@ int captionPixels(const Window& dialog, int id, COLORREF colour) {
     return count;
 }
 
+// The buttons change right after the notice box returns, so give them a moment.
+bool buttonsAre(const Window& dialog, bool install, bool remove) {
+    return e2e::waitUntil([&] {
+        return dialog.control(1015).isEnabled() == install && dialog.control(1016).isEnabled() == remove;
+    }, Milliseconds(2000));
+}
+
 bool onlyDigits(const std::wstring& text) {
     return !text.empty() && text.find_first_not_of(L"0123456789") == std::wstring::npos;
 }
@@ -275,8 +282,7 @@ E2E_TEST_WITH_DEADLINE(reporter_manager_installs_and_removes_the_autostart_value
 
     main.postCommand(kReporterCommand);
     Window dialog = waitDialog(app, L"Reporter/Client manager");
-    EXPECT_TRUE(dialog.control(1015).isEnabled());
-    EXPECT_FALSE(dialog.control(1016).isEnabled());
+    EXPECT_TRUE(buttonsAre(dialog, true, false));
     Sleep(400);
     e2e::screenshot(L"reporter-manager");
     std::set<HWND> seen;
@@ -292,8 +298,7 @@ E2E_TEST_WITH_DEADLINE(reporter_manager_installs_and_removes_the_autostart_value
     const std::wstring expected = program.substr(0, program.rfind(L'\\') + 1) + L"HoralisReporter.exe \"" +
                                   app.dataFolder() + L"\"";
     EXPECT_EQ(value, expected);
-    EXPECT_FALSE(dialog.control(1015).isEnabled());
-    EXPECT_TRUE(dialog.control(1016).isEnabled());
+    EXPECT_TRUE(buttonsAre(dialog, false, true));
 
     dialog.postCommand(1016, BN_CLICKED);
     done = waitNotice(app, dialog, seen);
@@ -301,8 +306,7 @@ E2E_TEST_WITH_DEADLINE(reporter_manager_installs_and_removes_the_autostart_value
     done.clickOk();
     EXPECT_TRUE(done.waitClosed());
     EXPECT_FALSE(readReporterValue(value));
-    EXPECT_TRUE(dialog.control(1015).isEnabled());
-    EXPECT_FALSE(dialog.control(1016).isEnabled());
+    EXPECT_TRUE(buttonsAre(dialog, true, false));
 
     // Installed again, then the value vanishes behind the dialog's back.
     dialog.postCommand(1015, BN_CLICKED);
@@ -318,8 +322,7 @@ E2E_TEST_WITH_DEADLINE(reporter_manager_installs_and_removes_the_autostart_value
     e2e::screenshot(L"reporter-remove-vanished");
     error.clickOk();
     EXPECT_TRUE(error.waitClosed());
-    EXPECT_FALSE(dialog.control(1015).isEnabled());
-    EXPECT_TRUE(dialog.control(1016).isEnabled());
+    EXPECT_TRUE(buttonsAre(dialog, false, true));
 
     dialog.postCommand(IDOK, BN_CLICKED);
     ASSERT_TRUE(dialog.waitClosed());
