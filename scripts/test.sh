@@ -26,6 +26,22 @@ stage_failed() {
   failed=$((failed + 1))
 }
 
+# Adds the last "N passed, N failed" line of file $1 to the totals; $2 names the stage.
+count_results() {
+  local line good bad
+  line=$(grep -E '^[0-9]+ passed, [0-9]+ failed$' "$1" 2>/dev/null | tail -n 1)
+  if [[ -z $line ]]; then
+    stage_failed "$2 ended without a result"
+    return
+  fi
+  good=${line%% passed*}
+  bad=${line#*passed, }
+  bad=${bad%% failed*}
+  passed=$((passed + good))
+  failed=$((failed + bad))
+  echo "$2: $good of $((good + bad)) passed"
+}
+
 if ! bash scripts/install-deps.sh; then
   stage_failed "installing the packages failed"
   finish
@@ -74,17 +90,7 @@ if ((windows_built)); then
     timeout -k 10 1200 "$HORALIS_WINE_BIN" build/windows/e2e/horalis_e2e.exe \
         --results "$(to_windows "$results")" --screens "$(to_windows "$screens")" </dev/null 2>&1 |
       grep -vE '^[0-9]+ passed, [0-9]+ failed$'
-    line=$(grep -E '^[0-9]+ passed, [0-9]+ failed$' "$results" 2>/dev/null | tail -n 1)
-    if [[ -n $line ]]; then
-      good=${line%% passed*}
-      bad=${line#*passed, }
-      bad=${bad%% failed*}
-      passed=$((passed + good))
-      failed=$((failed + bad))
-      echo "end-to-end tests: $good of $((good + bad)) passed"
-    else
-      stage_failed "the end-to-end driver ended without a result"
-    fi
+    count_results "$results" "end-to-end tests"
     timings+=("end-to-end tests $((SECONDS - t)) s")
 
     rm -rf build/e2e-screens
@@ -106,17 +112,7 @@ if ((windows_built)); then
   t=$SECONDS
   log=$(mktemp)
   bash scripts/test-reports.sh 2>&1 | tee "$log" | grep -vE '^[0-9]+ passed, [0-9]+ failed$'
-  line=$(grep -E '^[0-9]+ passed, [0-9]+ failed$' "$log" | tail -n 1)
-  if [[ -n $line ]]; then
-    good=${line%% passed*}
-    bad=${line#*passed, }
-    bad=${bad%% failed*}
-    passed=$((passed + good))
-    failed=$((failed + bad))
-    echo "report tests (shifted clock, browser): $good of $((good + bad)) passed"
-  else
-    stage_failed "the report tests ended without a result"
-  fi
+  count_results "$log" "report tests (shifted clock, browser)"
   rm -f "$log"
   timings+=("report tests $((SECONDS - t)) s")
 fi
