@@ -1,0 +1,135 @@
+; HoralisSetup.exe: installs Horalis for all users into Program Files, with a
+; Start-menu shortcut, an entry in the list of installed programs and an
+; uninstaller. The build passes the values below on the makensis command line
+; and runs it in the folder that holds the files to install.
+;
+;   HORALIS_VERSION    version shown and registered, e.g. 2.0.0
+;   HORALIS_OUTFILE    path of the setup program to write
+;   HORALIS_ICON       the program's icon, also the setup's own
+;   HORALIS_REPORTER   defined when HoralisReporter.exe is part of the build
+
+!ifndef HORALIS_VERSION | HORALIS_OUTFILE | HORALIS_ICON
+  !error "HORALIS_VERSION, HORALIS_OUTFILE and HORALIS_ICON must be defined"
+!endif
+
+Unicode true
+; The program is 64-bit and writes the 64-bit registry, so the setup is too.
+Target amd64-unicode
+SetCompressor /SOLID lzma
+; Keeps the setup the same from build to build of the same files.
+SetDateSave off
+
+!define PRODUCT "Horalis"
+!define PUBLISHER "Horalis"
+!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Horalis"
+!define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
+!define UNINSTALLER "Uninstall.exe"
+
+Name "${PRODUCT} ${HORALIS_VERSION}"
+OutFile "${HORALIS_OUTFILE}"
+InstallDir "$PROGRAMFILES64\${PRODUCT}"
+; A folder chosen at an earlier install is offered again.
+InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
+RequestExecutionLevel admin
+ShowInstDetails nevershow
+ShowUninstDetails nevershow
+BrandingText "${PRODUCT} ${HORALIS_VERSION}"
+
+; VIProductVersion needs four numbers.
+VIProductVersion "${HORALIS_VERSION}.0"
+VIAddVersionKey /LANG=1033 "ProductName" "${PRODUCT}"
+VIAddVersionKey /LANG=1033 "CompanyName" "${PUBLISHER}"
+VIAddVersionKey /LANG=1033 "FileDescription" "${PRODUCT} Setup"
+VIAddVersionKey /LANG=1033 "FileVersion" "${HORALIS_VERSION}"
+VIAddVersionKey /LANG=1033 "ProductVersion" "${HORALIS_VERSION}"
+VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (C) Horalis"
+
+!include "MUI2.nsh"
+!include "LogicLib.nsh"
+
+!define MUI_ICON "${HORALIS_ICON}"
+!define MUI_UNICON "${HORALIS_ICON}"
+!define MUI_ABORTWARNING
+!define MUI_WELCOMEPAGE_TEXT "This will install ${PRODUCT} ${HORALIS_VERSION}, an activity meter that shows how much time you spend in each program and window.$\r$\n$\r$\nYour settings and reports stay in your own data folder and are kept when ${PRODUCT} is removed.$\r$\n$\r$\n$_CLICK"
+!define MUI_FINISHPAGE_RUN "$INSTDIR\Horalis.exe"
+!define MUI_FINISHPAGE_RUN_TEXT "Start ${PRODUCT} now"
+
+!insertmacro MUI_PAGE_WELCOME
+!insertmacro MUI_PAGE_DIRECTORY
+!insertmacro MUI_PAGE_INSTFILES
+!insertmacro MUI_PAGE_FINISH
+
+!insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro MUI_UNPAGE_INSTFILES
+
+!insertmacro MUI_LANGUAGE "English"
+
+; Files in use cannot be replaced or removed, so a running Horalis (its main
+; window, a dialog-class window captioned "Horalis") has to end first. In a
+; silent run the answer is Cancel.
+!macro HORALIS_ASK_TO_END_PROGRAM
+  ${Do}
+    FindWindow $0 "#32770" "${PRODUCT}"
+    ${If} $0 == 0
+      ${Break}
+    ${EndIf}
+    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "${PRODUCT} is running. Exit it (File > Exit), then click Retry." /SD IDCANCEL IDRETRY +2
+    Quit
+  ${Loop}
+!macroend
+
+Function .onInit
+  SetShellVarContext all
+  SetRegView 64
+  !insertmacro HORALIS_ASK_TO_END_PROGRAM
+FunctionEnd
+
+Function un.onInit
+  SetShellVarContext all
+  SetRegView 64
+  !insertmacro HORALIS_ASK_TO_END_PROGRAM
+FunctionEnd
+
+Section "Horalis" SecProgram
+  SectionIn RO
+  SetOutPath "$INSTDIR"
+  File "Horalis.exe"
+  File "kbdh.dll"
+  File "Horalis.chm"
+!ifdef HORALIS_REPORTER
+  File "HoralisReporter.exe"
+!endif
+  WriteUninstaller "$INSTDIR\${UNINSTALLER}"
+
+  CreateShortCut "$SMPROGRAMS\${PRODUCT}.lnk" "$INSTDIR\Horalis.exe" "" "$INSTDIR\Horalis.exe" 0
+
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${HORALIS_VERSION}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\Horalis.exe,0"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\${UNINSTALLER}"'
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\${UNINSTALLER}" /S'
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
+  ; In KiB, as the list of installed programs expects.
+  SectionGetSize ${SecProgram} $0
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
+SectionEnd
+
+; Removes what the setup put there and the Reporter's start-up entry, which
+; Horalis writes itself; the data folder in %APPDATA% stays with the user.
+Section "Uninstall"
+  Delete "$INSTDIR\Horalis.exe"
+  Delete "$INSTDIR\kbdh.dll"
+  Delete "$INSTDIR\Horalis.chm"
+  Delete "$INSTDIR\HoralisReporter.exe"
+  Delete "$INSTDIR\${UNINSTALLER}"
+  ; Only if empty: files the user put there are not ours to delete.
+  RMDir "$INSTDIR"
+
+  Delete "$SMPROGRAMS\${PRODUCT}.lnk"
+
+  DeleteRegValue HKLM "${RUN_KEY}" "HoralisReporter"
+  DeleteRegKey HKLM "${UNINSTALL_KEY}"
+SectionEnd
