@@ -157,8 +157,9 @@ MessageBoxWindow Session::waitMessageBox(std::wstring_view caption, Milliseconds
     MessageBoxWindow box;
     waitUntil([&] {
         for (const Window& window : windows()) {
+            // The main window is a dialog captioned "Horalis" as well; its list tells it apart.
             if (window.className() == L"#32770" && window.isVisible() && window.caption() == caption &&
-                !seenBoxes_.contains(window.handle())) {
+                !seenBoxes_.contains(window.handle()) && !window.control(1003)) {
                 box = MessageBoxWindow(window.handle());
                 return true;
             }

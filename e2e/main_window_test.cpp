@@ -1,0 +1,115 @@
+// The main window as the user handles it: its caption and menu bar, how its
+// controls follow a resize, and leaving through the two exit questions.
+#include "e2e/framework.h"
+#include "e2e/session.h"
+
+#include <tlhelp32.h>
+
+namespace {
+
+using e2e::Milliseconds;
+using e2e::Session;
+using e2e::Window;
+
+// Sizes the window so that its client area is width x height. The frame can
+// change with the size (a menu bar that wraps), so it is measured again.
+bool resizeClient(const Window& main, int width, int height) {
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const RECT outer = main.screenRect();
+        const SIZE client = main.clientSize();
+        if (client.cx == width && client.cy == height) return true;
+        const int frameX = (outer.right - outer.left) - client.cx;
+        const int frameY = (outer.bottom - outer.top) - client.cy;
+        // Asynchronous: never block on another process's window.
+        SetWindowPos(main.handle(), nullptr, 0, 0, width + frameX, height + frameY,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS);
+        e2e::waitUntil([&] {
+            const SIZE now = main.clientSize();
+            return now.cx == width && now.cy == height;
+        }, Milliseconds(2000));
+    }
+    const SIZE client = main.clientSize();
+    return client.cx == width && client.cy == height;
+}
+
+// Under Wine a web address opened through the shell starts winebrowser.exe.
+bool browserRunning() {
+    wingui::KernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry)) {
+        if (_wcsicmp(entry.szExeFile, L"winebrowser.exe") == 0) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+E2E_TEST(main_window_has_caption_menu_bar_and_follows_a_resize) {
+    Session app(tmp);
+    app.start();
+    Window main = app.waitMainWindow();
+    EXPECT_EQ(main.caption(), std::wstring(L"Horalis"));
+    EXPECT_TRUE(GetMenu(main.handle()) != nullptr);
+    EXPECT_FALSE(main.isMinimised());
+
+    ASSERT_TRUE(resizeClient(main, 600, 400));
+    // The controls are moved inside the size message; wait for the last one.
+    EXPECT_TRUE(e2e::waitUntil([&] { return main.controlRect(1004).bottom == 385; }, Milliseconds(3000)));
+
+    const RECT appGroup = main.controlRect(1018);
+    EXPECT_EQ(appGroup.right, 590L);
+    EXPECT_EQ(appGroup.bottom, 193L);
+    const RECT appList = main.controlRect(1003);
+    EXPECT_EQ(appList.right, 583L);
+    EXPECT_EQ(appList.bottom, 185L);
+    const RECT titleGroup = main.controlRect(1019);
+    EXPECT_EQ(titleGroup.top, 200L);
+    EXPECT_EQ(titleGroup.bottom, 393L);
+    EXPECT_EQ(titleGroup.right, 590L);
+    const RECT titleList = main.controlRect(1004);
+    EXPECT_EQ(titleList.top, 215L);
+    EXPECT_EQ(titleList.bottom, 385L);
+    EXPECT_EQ(titleList.right, 583L);
+    const RECT pointers = main.controlRect(1022);
+    EXPECT_EQ(pointers.right, 590L);
+
+    // An odd height halves the same way for the upper half.
+    ASSERT_TRUE(resizeClient(main, 600, 401));
+    EXPECT_TRUE(e2e::waitUntil([&] { return main.controlRect(1004).bottom == 386; }, Milliseconds(3000)));
+    EXPECT_EQ(main.controlRect(1018).bottom, 193L);
+    EXPECT_EQ(main.controlRect(1019).top, 200L);
+
+    e2e::screenshot(L"main-window-600x400");
+    app.stop();
+}
+
+E2E_TEST(exit_asks_twice_and_no_keeps_the_program_running) {
+    Session app(tmp);
+    app.start();
+    Window main = app.waitMainWindow();
+
+    // File > Exit, answered No: nothing changes.
+    main.postCommand(32773);
+    auto question = app.waitMessageBox(L"Horalis");
+    EXPECT_TEXT(question, L"Exit from application?");
+    question.clickNo();
+    EXPECT_TRUE(question.waitClosed());
+    EXPECT_FALSE(app.waitExited(Milliseconds(1000)));
+    EXPECT_TRUE(main.isVisible());
+    EXPECT_TRUE(main.isResponsive());
+
+    // Again, Yes, then No to the feedback question: the program ends.
+    main.postCommand(32773);
+    auto again = app.waitMessageBox(L"Horalis");
+    EXPECT_TEXT(again, L"Exit from application?");
+    again.clickYes();
+    auto feedback = app.waitMessageBox(L"Write us");
+    EXPECT_TEXT(feedback,
+                L"We would like to hear what you think about Horalis, so please send us your comments, "
+                L"suggestions or problems you had using the program. Click 'Yes' to visit our Web site.");
+    feedback.clickNo();
+    EXPECT_TRUE(app.waitExited());
+    Sleep(500);
+    EXPECT_FALSE(browserRunning());
+}
