@@ -4,13 +4,12 @@
 
 #include "ui/framework/handles.h"
 #include "ui/framework/winapp.h"
+#include "ui/instance_names.h"
 #include "ui/main_dlg.h"
 
 namespace horalis {
 namespace {
 
-// One running copy per session: a second start brings the first one forward.
-constexpr const wchar_t* kSingleInstanceMutex = L"Local\\Horalis.SingleInstance";
 constexpr const wchar_t* kMainWindowCaption = L"Horalis";
 // The framework's help command (F1).
 constexpr UINT kHelpCommand = 0xE146;
@@ -37,7 +36,8 @@ private:
 };
 
 bool CHoralisApp::claimSingleInstance() {
-    HANDLE mutex = CreateMutexW(nullptr, FALSE, kSingleInstanceMutex);
+    // One running copy per session: a second start brings the first one forward.
+    HANDLE mutex = CreateMutexW(nullptr, FALSE, kMainProgramInstanceMutex);
     DWORD error = GetLastError();
     singleInstance_.reset(mutex);
     if (!mutex || error != ERROR_ALREADY_EXISTS) return true;

@@ -7,6 +7,7 @@
 #include "reports/report_writers.h"
 #include "storage/settings.h"
 #include "tracking/desktop_win32.h"
+#include "tracking/hook_library_win32.h"
 #include "tracking/input_hook.h"
 #include "tracking/sampling_tick.h"
 #include "tracking/usage_records.h"
@@ -107,8 +108,7 @@ private:
     SamplingTick tick_;  // keeps midnightDone, lastInputTime and splashTicks
     wingui::CDialog splash_;
     Settings settings_;
-    wingui::Module hookLibrary_;
-    SetHooksFn setHooks_ = nullptr;
+    HookLibrary hooks_;
     ListModel appModel_;    // what list 1003 shows
     ListModel titleModel_;  // what list 1004 shows
     ListUpdate listUpdate_;

@@ -131,24 +131,13 @@ void CMainDlg::setIcons() {
 }
 
 void CMainDlg::loadHookLibrary() {
-    // Only from the program's own folder: a kbdh.dll planted in the current
-    // folder or on PATH must never be loaded.
-    std::wstring folder = wingui::moduleFolder();
-    if (!folder.empty()) {
-        std::wstring path = folder + kHookLibraryName;
-        hookLibrary_.reset(LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
-    }
-    if (!hookLibrary_) MessageBoxW(handle(), kCantLoadHookLibrary, kErrorCaption, MB_ICONERROR | MB_OK);
-
-    if (hookLibrary_) {
-        FARPROC entry = GetProcAddress(hookLibrary_.get(), kSetHooksExport);
-        setHooks_ = reinterpret_cast<SetHooksFn>(reinterpret_cast<void*>(entry));
-    }
-    if (!setHooks_) {
+    hooks_.load();
+    if (!hooks_.loaded()) MessageBoxW(handle(), kCantLoadHookLibrary, kErrorCaption, MB_ICONERROR | MB_OK);
+    if (!hooks_.hasSetHooks()) {
         MessageBoxW(handle(), kCantFindSetHooks, kErrorCaption, MB_ICONERROR | MB_OK);
         return;
     }
-    setHooks_(1, handle());
+    hooks_.install(handle());
 }
 
 void CMainDlg::showSplash() {
@@ -256,9 +245,7 @@ void CMainDlg::exitApplication() {
     if (MessageBoxW(handle(), kExitQuestion, kExitCaption, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
     if (MessageBoxW(handle(), kFeedbackQuestion, kFeedbackCaption, MB_YESNO | MB_ICONQUESTION) == IDYES)
         ShellExecuteW(handle(), L"open", kFeedbackUrl, nullptr, nullptr, SW_SHOWNORMAL);
-    if (setHooks_) setHooks_(0, handle());
-    setHooks_ = nullptr;
-    hookLibrary_.reset();
+    hooks_.unload();
     removeTrayIcon();
     endDialog(0);
 }

@@ -7,6 +7,7 @@
 #include <ctime>
 #include <string>
 
+#include "reports/daily_report_lock.h"
 #include "reports/daily_reports.h"
 #include "reports/report_writers.h"
 #include "storage/data_folder.h"
@@ -83,6 +84,9 @@ void CMainDlg::exportHtml() {
 }
 
 bool CMainDlg::writeDailyReports() {
+    // HoralisReporter.exe may be writing the same pair (see reporter/reporter_engine.h).
+    DailyReportLock lock;
+    if (!lock.held()) return false;
     ReportLists lists = reportLists();
     const bool written = horalis::writeDailyReports(dataFolderPath(), localTimeNow(), lists);
     updateListViews();

@@ -1,0 +1,36 @@
+#pragma once
+// The reporter's command line: the program, then the data folder as one
+// quoted argument, as the reporter manager writes it into the Run key.
+#include <optional>
+
+#include "tracking/usage_records.h"
+
+namespace horalis {
+
+enum class ReporterArgumentError {
+    None,
+    Missing,      // no argument, or an empty one
+    TooMany,      // more than one argument
+    Unterminated, // an opening quote without its closing one
+    NoSuchFolder, // one argument, but no folder of that name
+};
+
+struct ReporterArguments {
+    ReporterArgumentError error = ReporterArgumentError::None;
+    String dataFolder;  // the argument, without its quotes
+};
+
+// Splits the whole command line as the process got it (GetCommandLineW).
+// The program part is written unquoted by the reporter manager and may hold
+// blanks ("C:\Program Files\Horalis\HoralisReporter.exe"), so it runs up to
+// the first ".exe" that ends a word; a quoted program part ends at its
+// closing quote. Quotes are not escapes: "C:\" is the folder C:\ (the data
+// folder when APPDATA is not set), not C: and a quote.
+ReporterArguments parseReporterCommandLine(StringView commandLine);
+
+// The text of the one message box the reporter shows before it exits.
+String reporterArgumentMessage(const ReporterArguments& arguments);
+
+inline constexpr StringView kReporterCaption = u"Horalis Reporter";
+
+}  // namespace horalis

@@ -1,0 +1,78 @@
+#pragma once
+// What HoralisReporter.exe does without a window of its own: the same tick,
+// records and lists as Horalis.exe, and the daily pair written at 00:00.
+// Pointer shapes are not counted: no report holds them.
+//
+// Who writes the daily pair. Both programs sample the same desktop and both
+// read conf.dat from the same data folder, so at 00:00 both may want to write
+// the same two files. The rule: when Horalis.exe runs in this session with
+// daily reports on, it writes them and the reporter only clears its totals;
+// otherwise the reporter writes them. Both take one named lock around writing
+// the pair, so that where the rule cannot see (Horalis.exe started or ended
+// during that minute) the two never write at the same moment and each pair
+// comes whole from one program.
+#include <functional>
+
+#include "reports/report_writers.h"
+#include "storage/settings.h"
+#include "tracking/sampling_tick.h"
+#include "ui/list_models.h"
+
+namespace horalis {
+
+// The rest of the session, as far as the reporter needs to know it at 00:00.
+class ReporterSession {
+public:
+    virtual ~ReporterSession() = default;
+    // Horalis.exe runs in this session.
+    virtual bool mainProgramRunning() = 0;
+    // Runs write while holding the daily-report lock that both programs take;
+    // false, without running it, when the lock cannot be had.
+    virtual bool withDailyReportLock(const std::function<bool()>& write) = 0;
+};
+
+class ReporterEngine final : private TickActions {
+public:
+    ReporterEngine(String dataFolder, Desktop& desktop, ReporterSession& session);
+
+    // Reads conf.dat and starts the idle clock, as the main window does when
+    // its timer starts.
+    void start();
+    void tick() { tick_.run(); }
+    // The hook library's activity message.
+    void noteInput() { tick_.noteInput(); }
+
+    const UsageRecords& records() const { return records_; }
+    const Settings& settings() const { return settings_; }
+    const ListModel& applications() const { return appModel_; }
+
+private:
+    bool writeDailyReports() override;
+    void clearLists() override;
+    void refreshApplicationList() override;
+
+    // The settings the reporter samples with: conf.dat's, but daily reports
+    // always on, since writing them is what the reporter is there for.
+    void useSettings(const Settings& fromFile);
+
+    // Reports hold no icons: the rows all use image 0.
+    class NoIcons final : public IconSource {
+    public:
+        int addApplicationIcon(StringView) override { return 0; }
+        int addDefaultIcon() override { return 0; }
+        void removeAll() override {}
+    };
+
+    String dataFolder_;
+    Desktop& desktop_;
+    ReporterSession& session_;
+    UsageRecords records_;
+    Settings settings_;
+    Settings nextSettings_;  // conf.dat as read at the last rollover, used after the clear
+    ListModel appModel_;
+    ListModel titleModel_;
+    NoIcons icons_;
+    SamplingTick tick_;
+};
+
+}  // namespace horalis

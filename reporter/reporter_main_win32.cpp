@@ -1,0 +1,160 @@
+// HoralisReporter.exe: samples the desktop as Horalis.exe does, with no window
+// to show, and writes the daily reports into the data folder named on its
+// command line (see reporter_engine.h for who writes when both run).
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <utility>
+
+#include "reporter/reporter_arguments.h"
+#include "reporter/reporter_engine.h"
+#include "reports/daily_report_lock.h"
+#include "resources/resource.h"
+#include "tracking/desktop_win32.h"
+#include "tracking/hook_library_win32.h"
+#include "ui/framework/handles.h"
+#include "ui/framework/strings.h"
+#include "ui/framework/winapp.h"
+#include "ui/framework/window.h"
+#include "ui/instance_names.h"
+
+namespace horalis {
+namespace {
+
+// The driver of the end-to-end tests finds the reporter by this class.
+constexpr const wchar_t* kWindowClass = L"HoralisReporterWindow";
+
+class Win32ReporterSession final : public ReporterSession {
+public:
+    bool mainProgramRunning() override {
+        wingui::KernelHandle mutex(OpenMutexW(SYNCHRONIZE, FALSE, kMainProgramInstanceMutex));
+        return bool(mutex);
+    }
+
+    bool withDailyReportLock(const std::function<bool()>& write) override {
+        DailyReportLock lock;
+        return lock.held() && write();
+    }
+};
+
+// A hidden top-level window: it carries the timer and kbdh.dll's message, and,
+// unlike a message-only window, it is told when the session ends.
+class CReporterWnd final : public wingui::CWnd {
+public:
+    explicit CReporterWnd(String dataFolder) : engine_(std::move(dataFolder), desktop_, session_) {}
+
+    bool create() {
+        if (!createWindow(WS_EX_TOOLWINDOW, kWindowClass, L"Horalis Reporter", WS_POPUP, RECT{}, nullptr))
+            return false;
+        hooks_.load();  // without it every sample after the away timeout is idle, as in Horalis.exe
+        hooks_.install(handle());
+        engine_.start();
+        SetTimer(handle(), HORALIS_TIMER_ID, HORALIS_TIMER_MS, nullptr);
+        return true;
+    }
+
+protected:
+    const wingui::MessageMap* messageMap() const override {
+        static constexpr wingui::Handler<CReporterWnd> handlers[] = {
+            wingui::onTimer(&CReporterWnd::onTimer),
+            wingui::onMessage(kWmHookActivity, &CReporterWnd::onHookActivity),
+            wingui::onMessage(WM_QUERYENDSESSION, &CReporterWnd::onQueryEndSession),
+            wingui::onMessage(WM_ENDSESSION, &CReporterWnd::onEndSession),
+            wingui::onClose(&CReporterWnd::onClose),
+            wingui::onMessage(WM_DESTROY, &CReporterWnd::onDestroy),
+        };
+        static const wingui::MessageMap map{handlers, CWnd::messageMap()};
+        return &map;
+    }
+
+private:
+    void onTimer(UINT_PTR) { engine_.tick(); }
+
+    LRESULT onHookActivity(WPARAM, LPARAM) {
+        engine_.noteInput();
+        return 0;
+    }
+
+    // Nothing to save: the totals are never stored.
+    LRESULT onQueryEndSession(WPARAM, LPARAM) { return TRUE; }
+
+    // The process may be ended as soon as this returns, so the hooks go now.
+    LRESULT onEndSession(WPARAM ending, LPARAM) {
+        if (ending) destroyWindow();
+        return 0;
+    }
+
+    void onClose() { destroyWindow(); }
+
+    void onDestroy() {
+        KillTimer(handle(), HORALIS_TIMER_ID);
+        hooks_.unload();
+        PostQuitMessage(0);
+    }
+
+    Win32Desktop desktop_;
+    Win32ReporterSession session_;
+    ReporterEngine engine_;
+    HookLibrary hooks_;
+};
+
+bool registerWindowClass(HINSTANCE instance) {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = DefWindowProcW;
+    windowClass.hInstance = instance;
+    windowClass.lpszClassName = kWindowClass;
+    return RegisterClassExW(&windowClass) != 0;
+}
+
+bool folderExists(const String& path) {
+    const DWORD attributes = GetFileAttributesW(wingui::toWide(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+class CReporterApp final : public wingui::CWinApp {
+protected:
+    bool initInstance() override {
+        ReporterArguments arguments = parseReporterCommandLine(wingui::toCore(GetCommandLineW()));
+        if (arguments.error == ReporterArgumentError::None && !folderExists(arguments.dataFolder))
+            arguments.error = ReporterArgumentError::NoSuchFolder;
+        if (arguments.error != ReporterArgumentError::None) {
+            MessageBoxW(nullptr, wingui::toWide(reporterArgumentMessage(arguments)).c_str(),
+                        wingui::toWide(kReporterCaption).c_str(), MB_ICONERROR | MB_OK);
+            return false;
+        }
+
+        // One reporter per session; a second start at log-on ends quietly.
+        HANDLE mutex = CreateMutexW(nullptr, FALSE, kReporterInstanceMutex);
+        const DWORD error = GetLastError();
+        singleInstance_.reset(mutex);
+        if (mutex && error == ERROR_ALREADY_EXISTS) return false;
+
+        if (!registerWindowClass(instanceHandle())) return false;
+        window_ = std::make_unique<CReporterWnd>(std::move(arguments.dataFolder));
+        return window_->create();
+    }
+
+    int exitInstance() override {
+        window_.reset();
+        return 0;
+    }
+
+private:
+    wingui::KernelHandle singleInstance_;
+    std::unique_ptr<CReporterWnd> window_;
+};
+
+}  // namespace
+}  // namespace horalis
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    try {
+        horalis::CReporterApp app;
+        return app.run(instance);
+    } catch (...) {
+        return 1;
+    }
+}

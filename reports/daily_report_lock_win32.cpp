@@ -1,0 +1,29 @@
+#include "reports/daily_report_lock.h"
+
+#include <windows.h>
+
+namespace horalis {
+namespace {
+
+constexpr const wchar_t* kDailyReportLockName = L"Local\\Horalis.DailyReports";
+// Writing a pair takes well under a second; a holder this slow is stuck.
+constexpr DWORD kWaitMs = 10000;
+
+}  // namespace
+
+DailyReportLock::DailyReportLock() {
+    HANDLE mutex = CreateMutexW(nullptr, FALSE, kDailyReportLockName);
+    mutex_ = mutex;
+    if (!mutex) return;
+    const DWORD waited = WaitForSingleObject(mutex, kWaitMs);
+    // Abandoned: the other program ended while writing; its pair is replaced.
+    held_ = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
+}
+
+DailyReportLock::~DailyReportLock() {
+    if (!mutex_) return;
+    if (held_) ReleaseMutex(static_cast<HANDLE>(mutex_));
+    CloseHandle(static_cast<HANDLE>(mutex_));
+}
+
+}  // namespace horalis

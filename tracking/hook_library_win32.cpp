@@ -1,0 +1,33 @@
+#include "tracking/hook_library_win32.h"
+
+#include <string>
+
+#include "ui/framework/winapp.h"
+
+namespace horalis {
+
+void HookLibrary::load() {
+    unload();
+    const std::wstring folder = wingui::moduleFolder();
+    if (folder.empty()) return;
+    const std::wstring path = folder + kHookLibraryName;
+    module_.reset(LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
+    if (!module_) return;
+    FARPROC entry = GetProcAddress(module_.get(), kSetHooksExport);
+    setHooks_ = reinterpret_cast<SetHooksFn>(reinterpret_cast<void*>(entry));
+}
+
+void HookLibrary::install(HWND window) {
+    if (!setHooks_) return;
+    setHooks_(1, window);
+    window_ = window;
+}
+
+void HookLibrary::unload() {
+    if (setHooks_ && window_) setHooks_(0, window_);
+    window_ = nullptr;
+    setHooks_ = nullptr;
+    module_.reset();
+}
+
+}  // namespace horalis
