@@ -265,16 +265,15 @@ void writeHtmlReport(ReportStream& out, ReportLists& lists, const LocalTime& gen
 
 // ---------------------------------------------------------------- export commands
 
-bool exportReport(const String& path, ReportFormat format, ReportLists& lists, const LocalTime& now) {
+ExportResult exportReport(const String& path, ReportFormat format, ReportLists& lists, const LocalTime& now) {
     ReportStream out;
-    if (!out.open(path)) return false;
+    if (!out.open(path)) return ExportResult::NotCreated;
     switch (format) {
     case ReportFormat::Csv: writeCsvReport(out, lists); break;
     case ReportFormat::SpreadsheetCsv: writeSpreadsheetCsvReport(out, lists); break;
     case ReportFormat::Html: writeHtmlReport(out, lists, now); break;
     }
-    out.close();
-    return true;
+    return out.close() ? ExportResult::Written : ExportResult::NotWritten;
 }
 
 }  // namespace horalis

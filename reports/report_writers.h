@@ -101,10 +101,13 @@ void appendHtmlBytes(StringView text, std::string& out);
 
 enum class ReportFormat { Csv, SpreadsheetCsv, Html };
 
+// NotCreated: "Can't create file!", the lists untouched. NotWritten: the file
+// was created but a write, the flush or the close failed (a full disk), so it
+// may be short: "Can't write file!".
+enum class ExportResult { Written, NotCreated, NotWritten };
+
 // The export commands once the user has chosen a path: creates the file and
-// writes the format (the HTML one generated at now). False only when the file
-// could not be created; the caller then shows "Can't create file!" and the
-// lists are untouched. Errors while writing or closing are not reported.
-bool exportReport(const String& path, ReportFormat format, ReportLists& lists, const LocalTime& now);
+// writes the format (the HTML one generated at now).
+ExportResult exportReport(const String& path, ReportFormat format, ReportLists& lists, const LocalTime& now);
 
 }  // namespace horalis

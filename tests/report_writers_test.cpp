@@ -264,14 +264,48 @@ TEST_F(ReportFilesTest, ExportLeavesTheListsAloneWhenTheFileCannotBeCreated) {
     add(u"b", u"", 1);
     refresh();
     auto l = lists();
-    EXPECT_FALSE(exportReport(folder() + u"\\no\\such.csv", ReportFormat::Csv, l, kMoment));
+    EXPECT_EQ(exportReport(folder() + u"\\no\\such.csv", ReportFormat::Csv, l, kMoment), ExportResult::NotCreated);
     EXPECT_EQ(apps.text(0, 0), u"b");  // still newest first, not sorted by time
     EXPECT_EQ(sortColumn, 0);
 
-    EXPECT_TRUE(exportReport(folder() + u"\\out.html", ReportFormat::Html, l, kMoment));
+    EXPECT_EQ(exportReport(folder() + u"\\out.html", ReportFormat::Html, l, kMoment), ExportResult::Written);
     EXPECT_EQ(read("\\out.html").substr(0, kHtmlHead.size()), kHtmlHead);
-    EXPECT_TRUE(exportReport(folder() + u"\\out.csv", ReportFormat::SpreadsheetCsv, l, kMoment));
+    EXPECT_EQ(exportReport(folder() + u"\\out.csv", ReportFormat::SpreadsheetCsv, l, kMoment), ExportResult::Written);
     EXPECT_EQ(read("\\out.csv"), "a;10 sec \r\n;\r\nWindows:;\r\n\r\n;10 sec\r\n\r\nb;0 sec \r\n;\r\nWindows:;\r\n\r\n;0 sec\r\n\r\n");
+}
+
+// A full disk: /dev/full takes the open and fails every write, so only the
+// flush of a large report or the close can tell.
+TEST_F(ReportFilesTest, ExportToAFullDiskIsNotWritten) {
+    if (access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full";
+    addExample();
+    refresh();
+    auto l = lists();
+    for (ReportFormat format : {ReportFormat::Csv, ReportFormat::SpreadsheetCsv, ReportFormat::Html})
+        EXPECT_EQ(exportReport(u"/dev/full", format, l, kMoment), ExportResult::NotWritten);
+
+    // Large enough to be flushed while it is written.
+    const String longTitle(4000, u'x');
+    for (int i = 0; i < 100; ++i) add(u"C:\\Q.exe", longTitle + String(1, static_cast<char16_t>(u'A' + i % 26)) + String(1, static_cast<char16_t>(u'a' + i / 26)), 3);
+    refresh();
+    EXPECT_EQ(exportReport(u"/dev/full", ReportFormat::Csv, l, kMoment), ExportResult::NotWritten);
+}
+
+TEST_F(ReportFilesTest, DailyReportsOnAFullDiskAreNotWritten) {
+    if (access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full";
+    addExample();
+    refresh();
+    auto l = lists();
+    ASSERT_EQ(symlink("/dev/full", (dir + "/2025_01_02.csv").c_str()), 0);
+    EXPECT_FALSE(writeDailyReports(folder(), kMoment, l));
+    // The HTML file does not suffer for the CSV file.
+    EXPECT_EQ(read("\\2025_01_02.html").substr(0, kHtmlHead.size()), kHtmlHead);
+
+    ASSERT_EQ(unlink((dir + "/2025_01_02.csv").c_str()), 0);
+    ASSERT_EQ(unlink((dir + "/2025_01_02.html").c_str()), 0);
+    ASSERT_EQ(symlink("/dev/full", (dir + "/2025_01_02.html").c_str()), 0);
+    EXPECT_FALSE(writeDailyReports(folder(), kMoment, l));
+    EXPECT_EQ(read("\\2025_01_02.csv"), writeDailyCsv());
 }
 
 }  // namespace
