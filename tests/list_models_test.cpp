@@ -153,6 +153,47 @@ TEST_F(ListsTest, RecordsClearedBehindTheListAreMatchedByTextAgain) {
     EXPECT_EQ(column(apps, 0), (std::vector<String>{u"c", u"b", u"a"}));
 }
 
+// A refresh after one sample looks only at that sample's application; whatever
+// else happened in between (several samples, a sort, a selection, a mode
+// switch, a clear, records swapped for a copy) must still leave every record's
+// row showing its time.
+TEST_F(ListsTest, EveryRecordShowsItsTimeWhateverHappensBetweenRefreshes) {
+    std::mt19937 random(7);
+    bool secondsMode = false;
+    for (int step = 0; step < 3000; ++step) {
+        const int what = static_cast<int>(random() % 100);
+        const String path = u"app" + String(1, static_cast<char16_t>(u'A' + random() % 40));
+        if (what < 80) {
+            records.addSample(path, u"");
+        } else if (what < 85) {
+            records.addSample(path, u"");
+            records.addSample(u"appZ", u"");
+        } else if (what < 88) {
+            sortList(apps, static_cast<int>(random() % 2));
+        } else if (what < 92) {
+            if (apps.rowCount() != 0) apps.setSelected(random() % apps.rowCount(), true);
+        } else if (what < 95) {
+            secondsMode = !secondsMode;
+        } else if (what < 97) {
+            UsageRecords copy = records;
+            copy.addSample(path, u"");
+            records = copy;
+        } else if (what < 98) {
+            records.clearAll();
+        }
+        refresh(secondsMode);
+
+        std::vector<int> rowsOfRecord(records.size(), 0);
+        for (size_t i = 0; i < apps.rowCount(); ++i) {
+            const ApplicationRecord* app = records.find(apps.text(i, 0));
+            if (!app) continue;  // left over from before a clear
+            ++rowsOfRecord[static_cast<size_t>(app - records.applications().data())];
+            ASSERT_EQ(apps.text(i, 1), formatSampleTime(app->sampleCount, secondsMode)) << "step " << step;
+        }
+        for (int n : rowsOfRecord) ASSERT_EQ(n, 1) << "step " << step;
+    }
+}
+
 // ---------------------------------------------------------------- sorting
 
 TEST_F(ListsTest, NameColumnSortsOrdinalAndCaseSensitive) {

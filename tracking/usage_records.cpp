@@ -101,7 +101,22 @@ void KeyIndex::grow() {
     }
 }
 
+uint64_t UsageRecords::nextVersion() {
+    // One thread only, like everything that touches the records.
+    static uint64_t last = 0;
+    return ++last;
+}
+
+// Called before anything changes, so that a change cut short by running out
+// of memory leaves lastSampled_ at npos and readers look at everything.
+void UsageRecords::beginChange() {
+    previousVersion_ = version_;
+    version_ = nextVersion();
+    lastSampled_ = npos;
+}
+
 void UsageRecords::addSample(StringView path, StringView title) {
+    beginChange();
     auto appKey = [this](size_t i) -> const String& { return applications_[i].executablePath; };
     const size_t appPos = lookup(applicationIndex_, applications_, path, appKey);
     if (appPos == KeyIndex::npos) {
@@ -114,6 +129,7 @@ void UsageRecords::addSample(StringView path, StringView title) {
         applications_.push_back(std::move(app));
         titleIndexes_.emplace_back();
         noteAppended(applicationIndex_, applications_, appKey);
+        lastSampled_ = applications_.size() - 1;
         return;
     }
 
@@ -129,9 +145,11 @@ void UsageRecords::addSample(StringView path, StringView title) {
     } else {
         countOne(app.titles[titlePos].sampleCount);
     }
+    lastSampled_ = appPos;
 }
 
 void UsageRecords::clearAll() {
+    beginChange();
     std::vector<ApplicationRecord>().swap(applications_);
     std::vector<KeyIndex>().swap(titleIndexes_);
     applicationIndex_.clear();

@@ -102,6 +102,15 @@ public:
     void addSample(StringView path, StringView title);
     void clearAll();
 
+    // Every change gives the store a new version, unique across all stores,
+    // so a reader that noted version() can tell later whether exactly one
+    // sample has been added since (previousVersion() is then that version)
+    // and to which application (lastSampled(); npos after a clear).
+    uint64_t version() const { return version_; }
+    uint64_t previousVersion() const { return previousVersion_; }
+    size_t lastSampled() const { return lastSampled_; }
+    static constexpr size_t npos = static_cast<size_t>(-1);
+
     const ApplicationRecord* find(StringView path) const;
     const std::vector<ApplicationRecord>& applications() const { return applications_; }
     size_t size() const { return applications_.size(); }
@@ -112,9 +121,14 @@ public:
     static constexpr size_t kIndexThreshold = 8;
 
 private:
+    void beginChange();
     std::vector<ApplicationRecord> applications_;
     KeyIndex applicationIndex_;
     std::vector<KeyIndex> titleIndexes_;  // one per application, same position
+    uint64_t version_ = nextVersion();
+    uint64_t previousVersion_ = 0;
+    size_t lastSampled_ = npos;
+    static uint64_t nextVersion();
 };
 
 // A count is a number of half-second samples; shown durations are whole seconds.

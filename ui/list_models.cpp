@@ -273,14 +273,17 @@ void refreshApplicationList(ListModel& list, const UsageRecords& records, bool s
                             ListUpdate* update) {
     if (update) update->clear();
     const std::vector<ApplicationRecord>& apps = records.applications();
+    const int mode = secondsMode ? 1 : 0;
+    const bool onlyLastSample =
+        list.isShowing(records.previousVersion(), mode) && records.lastSampled() != UsageRecords::npos;
     // Records only grow between clears; fewer records than linked rows means
     // they were emptied while the rows stayed, so rows are matched by text again.
-    if (apps.size() < list.keyCount()) list.clearKeys();
+    if (!onlyLastSample && apps.size() < list.keyCount()) list.clearKeys();
 
     std::vector<size_t> changedPlaces;
     std::vector<size_t>& changed = update ? update->changedRows : changedPlaces;
     size_t inserted = 0;
-    for (size_t k = 0; k < apps.size(); ++k) {
+    auto refreshRecord = [&](size_t k) {
         const ApplicationRecord& app = apps[k];
         const uint32_t key = static_cast<uint32_t>(k);
         const int32_t seconds = samplesToSeconds(app.sampleCount);
@@ -300,19 +303,25 @@ void refreshApplicationList(ListModel& list, const UsageRecords& records, bool s
             fresh.timeSource = source;
             list.insertAtTop(std::move(fresh), key);
             ++inserted;
-            continue;
+            return;
         }
         const ListRow& current = list.row(row);
-        if (current.timeSource == source) continue;
+        if (current.timeSource == source) return;
         String text = formatDuration(seconds, secondsMode);
         const bool differs = text != current.text1;
         list.setTimeText(row, std::move(text), source);
         if (differs && update) changed.push_back(list.storageOf(row));
+    };
+    if (onlyLastSample) {
+        refreshRecord(records.lastSampled());
+    } else {
+        for (size_t k = 0; k < apps.size(); ++k) refreshRecord(k);
     }
     if (update) {
         update->insertedRows = inserted;
         for (size_t& place : changed) place = list.storageOf(place);  // storage place -> display row
     }
+    list.markShowing(records.version(), mode);
 }
 
 void showSelectedApplicationTitles(const ListModel& applications, ListModel& titles, const UsageRecords& records,

@@ -82,6 +82,13 @@ public:
     // Increases whenever rows, texts, order or selection change.
     uint64_t generation() const { return generation_; }
 
+    // Notes that the rows now show the records at version in the given mode;
+    // it holds until anything changes the list (see refreshApplicationList).
+    void markShowing(uint64_t version, int mode) { shown_ = {version, mode, generation_}; }
+    bool isShowing(uint64_t version, int mode) const {
+        return shown_.generation == generation_ && shown_.version == version && shown_.mode == mode;
+    }
+
     // Rows are stored bottom first: storage place s is display row
     // rowCount() - 1 - s (the mapping is its own inverse). A storage place
     // stays with its row across insertions at the top.
@@ -94,6 +101,11 @@ private:
     size_t linkedRows_ = 0;
     size_t selected_ = npos;           // storage place of the selected row
     uint64_t generation_ = 0;
+    struct Shown {
+        uint64_t version = 0;  // no records have version 0
+        int mode = -1;
+        uint64_t generation = 0;
+    } shown_;
 };
 
 template <class Compare>
@@ -149,7 +161,9 @@ void sortList(ListModel& list, int column);
 // Brings the application list up to date with the records: a new application
 // gets a row at the top (also in a sorted list), existing rows get their time
 // rewritten in place when its text changes. update, when given, receives what
-// changed.
+// changed. When the list is untouched since the last refresh and one sample
+// came in since, only that sample's application is looked at, so a tick costs
+// the same however many applications there are.
 void refreshApplicationList(ListModel& applications, const UsageRecords& records, bool secondsMode,
                             IconSource& icons, ListUpdate* update = nullptr);
 
