@@ -1,5 +1,6 @@
 #include "reporter/reporter_arguments.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace horalis {
@@ -9,18 +10,22 @@ bool isBlank(char16_t c) { return c == u' ' || c == u'\t'; }
 
 char16_t lower(char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c; }
 
-// Where the program part of an unquoted command line ends.
+// Where the program part of an unquoted command line ends: after the last
+// word ending in ".exe" before the first quote, which opens the argument.
 size_t programEnd(StringView line) {
     static constexpr StringView kExe = u".exe";
-    for (size_t i = 0; i + kExe.size() <= line.size(); ++i) {
+    const size_t limit = std::min(line.find(u'"'), line.size());
+    size_t found = StringView::npos;
+    for (size_t i = 0; i + kExe.size() <= limit; ++i) {
         bool match = true;
         for (size_t k = 0; k < kExe.size() && match; ++k) match = lower(line[i + k]) == kExe[k];
         const size_t end = i + kExe.size();
-        if (match && (end == line.size() || isBlank(line[end]) || line[end] == u'"')) return end;
+        if (match && (end == limit || isBlank(line[end]))) found = end;
     }
+    if (found != StringView::npos) return found;
     // Started by some other name: the first word, as the system would split it.
     size_t end = 0;
-    while (end < line.size() && !isBlank(line[end])) ++end;
+    while (end < line.size() && !isBlank(line[end]) && line[end] != u'"') ++end;
     return end;
 }
 

@@ -23,8 +23,8 @@ struct ReporterArguments {
 // Splits the whole command line as the process got it (GetCommandLineW).
 // The program part is written unquoted by the reporter manager and may hold
 // blanks ("C:\Program Files\Horalis\HoralisReporter.exe"), so it runs up to
-// the first ".exe" that ends a word; a quoted program part ends at its
-// closing quote. Quotes are not escapes: "C:\" is the folder C:\ (the data
+// the last word ending in ".exe" before the argument's opening quote; a
+// quoted program part ends at its closing quote. Quotes are not escapes: "C:\" is the folder C:\ (the data
 // folder when APPDATA is not set), not C: and a quote.
 ReporterArguments parseReporterCommandLine(StringView commandLine);
 

@@ -4,6 +4,8 @@
 #include <psapi.h>
 
 #include <cwchar>
+#include <utility>
+#include <vector>
 
 #include "ui/framework/handles.h"
 #include "ui/framework/strings.h"
@@ -35,12 +37,38 @@ bool imagePath(DWORD processId, String& path) {
     return true;
 }
 
+bool processPath(DWORD processId, String& path) {
+    return mainModulePath(processId, path) || imagePath(processId, path);
+}
+
+BOOL CALLBACK collectChildProcess(HWND child, LPARAM list) noexcept {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(child, &processId);
+    try {
+        reinterpret_cast<std::vector<uint32_t>*>(list)->push_back(processId);
+    } catch (...) {
+        return FALSE;
+    }
+    return TRUE;
+}
+
 }  // namespace
 
 bool identifyForegroundApplication(WindowRef window, String& path) {
+    const HWND handle = reinterpret_cast<HWND>(window);
     DWORD processId = 0;
-    GetWindowThreadProcessId(reinterpret_cast<HWND>(window), &processId);
-    return mainModulePath(processId, path) || imagePath(processId, path);
+    GetWindowThreadProcessId(handle, &processId);
+    String hostPath;
+    if (!processPath(processId, hostPath)) return false;
+    if (isApplicationFrameHost(hostPath)) {
+        std::vector<uint32_t> children;
+        EnumChildWindows(handle, collectChildProcess, reinterpret_cast<LPARAM>(&children));
+        // A hosted application whose path cannot be had leaves the host counting.
+        if (const auto hosted = hostedApplicationProcess(processId, children); hosted && processPath(*hosted, path))
+            return true;
+    }
+    path = std::move(hostPath);
+    return true;
 }
 
 }  // namespace horalis

@@ -1,0 +1,196 @@
+#include "reporter/reporter_engine.h"
+
+#include <gtest/gtest.h>
+
+#include "reports/daily_reports.h"
+#include "temp_folder.h"
+
+namespace horalis {
+namespace {
+
+constexpr int32_t kDay = 86400;
+// 2024-03-10 00:00:00 local time on the fake desktop.
+constexpr int32_t kMidnight = 1710028800;
+
+class FakeDesktop : public Desktop {
+public:
+    int32_t now = kMidnight - 60;
+    String title = u"Report.odt";
+    String path = u"C:\\Apps\\writer.exe";
+
+    int32_t currentTime() override { return now; }
+    bool localTime(int32_t time, LocalTime& out) override {
+        const int64_t rel = int64_t{time} - (kMidnight - 10 * kDay);
+        out = LocalTime{2024, 3, static_cast<int>(rel / kDay), static_cast<int>(rel % kDay / 3600),
+                        static_cast<int>(rel % 3600 / 60), static_cast<int>(rel % 60)};
+        return true;
+    }
+    CursorState cursorState() override { return {}; }
+    WindowRef foregroundWindow() override { return 0x10; }
+    String windowTitle(WindowRef) override { return title; }
+    bool isWindow(WindowRef) override { return true; }
+    bool identifyForegroundApplication(WindowRef, String& out) override {
+        out = path;
+        return true;
+    }
+};
+
+class FakeSession : public ReporterSession {
+public:
+    bool mainRunning = false;
+    bool lockFree = true;
+    int locked = 0;
+    bool mainProgramRunning() override { return mainRunning; }
+    bool withDailyReportLock(const std::function<bool()>& write) override {
+        if (!lockFree) return false;
+        ++locked;
+        return write();
+    }
+};
+
+class NoIcons final : public IconSource {
+public:
+    int addApplicationIcon(StringView) override { return 0; }
+    int addDefaultIcon() override { return 0; }
+    void removeAll() override {}
+};
+
+class ReporterEngineTest : public ::testing::Test {
+protected:
+    test::TempFolder folder;
+    FakeDesktop desktop;
+    FakeSession session;
+
+    // Two samples a second from now until the clock reads `until`, with input
+    // every second or none.
+    void runUntil(ReporterEngine& engine, int32_t until, bool input = true) {
+        for (int half = 0; desktop.now < until; ++half) {
+            if (input && half % 2 == 0) engine.noteInput();
+            engine.tick();
+            if (half % 2 == 1) ++desktop.now;
+        }
+    }
+};
+
+// The pair that Horalis.exe writes for the same lists: its window keeps them
+// with the same core functions, sample by sample.
+struct MainProgramLists {
+    UsageRecords records;
+    Settings settings;
+    ListModel applications;
+    ListModel titles;
+    NoIcons icons;
+    void add(StringView path, StringView title) {
+        records.addSample(path, title);
+        refreshApplicationList(applications, records, settings.showTimeInSeconds != 0, icons);
+    }
+};
+
+TEST_F(ReporterEngineTest, WritesTheDailyPairOfHoralisAtMidnightThenStartsAgain) {
+    folder.write("conf.dat", "0 0 1 300");  // daily reports off: the reporter writes them anyway
+    ReporterEngine engine(folder.folder(), desktop, session);
+    engine.start();
+    EXPECT_EQ(engine.settings().saveDailyReports, 1);
+
+    MainProgramLists expected;
+    desktop.now = kMidnight - 40;
+    runUntil(engine, kMidnight - 30);
+    for (int i = 0; i < 20; ++i) expected.add(desktop.path, desktop.title);
+    desktop.title = u"Budget.ods";
+    desktop.path = u"C:\\Apps\\calc;\"sheet\".exe";
+    runUntil(engine, kMidnight - 25);
+    for (int i = 0; i < 10; ++i) expected.add(desktop.path, desktop.title);
+    runUntil(engine, kMidnight);
+    for (int i = 0; i < 50; ++i) expected.add(desktop.path, desktop.title);
+    EXPECT_FALSE(folder.exists("2024_10_03.csv"));
+
+    // The first tick of 00:00 writes the pair, clears, and counts its own sample.
+    runUntil(engine, kMidnight + 1);
+    ASSERT_TRUE(folder.exists("2024_10_03.csv"));
+    ASSERT_TRUE(folder.exists("2024_10_03.html"));
+    EXPECT_EQ(session.locked, 1);
+    EXPECT_EQ(engine.records().applications().size(), 1u);
+    EXPECT_EQ(engine.applications().rowCount(), 1u);
+
+    test::TempFolder mainFolder;
+    ReportLists lists{expected.applications, expected.titles, expected.records, expected.settings};
+    LocalTime moment;
+    desktop.localTime(kMidnight, moment);
+    ASSERT_TRUE(writeDailyReports(mainFolder.folder(), moment, lists));
+    EXPECT_EQ(folder.read("2024_10_03.csv"), mainFolder.read("2024_10_03.csv"));
+    EXPECT_EQ(folder.read("2024_10_03.html"), mainFolder.read("2024_10_03.html"));
+    EXPECT_NE(folder.read("2024_10_03.csv").find("Windows:"), std::string::npos);
+
+    // The rest of the minute does nothing more; the next day has its own pair.
+    runUntil(engine, kMidnight + 59);
+    EXPECT_EQ(session.locked, 1);
+    desktop.now = kMidnight + kDay - 2;
+    runUntil(engine, kMidnight + kDay + 1);
+    EXPECT_TRUE(folder.exists("2024_11_03.csv"));
+    EXPECT_EQ(session.locked, 2);
+}
+
+TEST_F(ReporterEngineTest, SamplesWithTheIdleRuleAndTimeFormatOfConfDat) {
+    folder.write("conf.dat", "0 1 0 5");  // seconds only, no titles, away after 5 s
+    ReporterEngine engine(folder.folder(), desktop, session);
+    engine.start();
+    desktop.now = kMidnight - 30;
+    engine.noteInput();
+    runUntil(engine, kMidnight - 10, false);
+    const UsageRecords& records = engine.records();
+    ASSERT_EQ(records.applications().size(), 2u);
+    // 5 s after the input still counts as present (12 ticks), the next second
+    // is idle (28 ticks); as in Horalis.exe the sample that creates a record
+    // is not counted.
+    EXPECT_EQ(records.applications()[0].executablePath, desktop.path);
+    EXPECT_EQ(records.applications()[0].sampleCount, 11);
+    EXPECT_EQ(records.applications()[1].executablePath, kIdleTimeKey);
+    EXPECT_EQ(records.applications()[1].sampleCount, 27);
+
+    runUntil(engine, kMidnight + 1, false);
+    const std::string csv = folder.read("2024_10_03.csv");
+    // Seconds only and no titles, as conf.dat says: the spreadsheet layout.
+    EXPECT_EQ(csv, "Idle time;23\r\nC:\\Apps\\writer.exe;5\r\n");
+}
+
+TEST_F(ReporterEngineTest, LeavesThePairToHoralisWhenItRunsWithDailyReportsOn) {
+    folder.write("conf.dat", "1 0 1 300");
+    session.mainRunning = true;
+    ReporterEngine engine(folder.folder(), desktop, session);
+    engine.start();
+    desktop.now = kMidnight - 5;
+    runUntil(engine, kMidnight + 1);
+    EXPECT_FALSE(folder.exists("2024_10_03.csv"));
+    EXPECT_EQ(session.locked, 0);
+    // Its totals end at 00:00 all the same: only the second 00:00 tick counts.
+    EXPECT_EQ(engine.records().applications()[0].sampleCount, 1);
+
+    // Daily reports turned off in Horalis meanwhile: the reporter writes the next pair.
+    folder.write("conf.dat", "0 0 1 300");
+    desktop.now = kMidnight + kDay - 1;
+    runUntil(engine, kMidnight + kDay + 1);
+    EXPECT_TRUE(folder.exists("2024_11_03.csv"));
+    EXPECT_EQ(session.locked, 1);
+}
+
+TEST_F(ReporterEngineTest, KeepsItsTotalsWhenThePairCannotBeWritten) {
+    folder.write("conf.dat", "0 0 1 300");
+    ReporterEngine engine(folder.folder(), desktop, session);
+    engine.start();
+    desktop.now = kMidnight - 5;
+    session.lockFree = false;  // Horalis.exe holds the lock past the wait
+    runUntil(engine, kMidnight + 2);
+    EXPECT_FALSE(folder.exists("2024_10_03.csv"));
+    EXPECT_EQ(engine.records().applications()[0].sampleCount, 13);
+
+    // A folder in the CSV file's place: not written either, totals kept.
+    session.lockFree = true;
+    std::filesystem::create_directories(folder.path() / "2024_11_03.csv");
+    desktop.now = kMidnight + kDay - 1;
+    runUntil(engine, kMidnight + kDay + 1);
+    EXPECT_FALSE(folder.exists("2024_11_03.html"));
+    EXPECT_EQ(engine.records().applications()[0].sampleCount, 17);
+}
+
+}  // namespace
+}  // namespace horalis
