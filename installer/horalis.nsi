@@ -6,7 +6,6 @@
 ;   HORALIS_VERSION    version shown and registered, e.g. 2.0.0
 ;   HORALIS_OUTFILE    path of the setup program to write
 ;   HORALIS_ICON       the program's icon, also the setup's own
-;   HORALIS_REPORTER   defined when HoralisReporter.exe is part of the build
 
 !ifndef HORALIS_VERSION | HORALIS_OUTFILE | HORALIS_ICON
   !error "HORALIS_VERSION, HORALIS_OUTFILE and HORALIS_ICON must be defined"
@@ -66,16 +65,38 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (C) Horalis"
 
 ; Files in use cannot be replaced or removed, so a running Horalis (its main
 ; window, a dialog-class window captioned "Horalis") has to end first. In a
-; silent run the answer is Cancel.
+; silent run the answer is Cancel, and the exit code says so.
 !macro HORALIS_ASK_TO_END_PROGRAM
   ${Do}
     FindWindow $0 "#32770" "${PRODUCT}"
     ${If} $0 == 0
       ${Break}
     ${EndIf}
-    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "${PRODUCT} is running. Exit it (File > Exit), then click Retry." /SD IDCANCEL IDRETRY +2
+    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "${PRODUCT} is running. Exit it (File > Exit), then click Retry." /SD IDCANCEL IDRETRY +3
+    SetErrorLevel 2
     Quit
   ${Loop}
+!macroend
+
+; The Reporter has no window to exit from and holds its files while it runs;
+; it keeps nothing that a restart would lose beyond the day's totals, so it is
+; asked to end (its hidden window closes on WM_CLOSE) and starts again with
+; Windows. Should more than one run, each is closed in turn.
+!macro HORALIS_END_REPORTER
+  StrCpy $1 0
+  ${Do}
+    FindWindow $0 "HoralisReporterWindow"
+    ${If} $0 == 0
+      ${Break}
+    ${EndIf}
+    SendMessage $0 ${WM_CLOSE} 0 0 /TIMEOUT=5000
+    Sleep 200
+    IntOp $1 $1 + 1
+  ${LoopUntil} $1 >= 50
+  ; The process ends just after its window.
+  ${If} $1 > 0
+    Sleep 500
+  ${EndIf}
 !macroend
 
 Function .onInit
@@ -92,13 +113,12 @@ FunctionEnd
 
 Section "Horalis" SecProgram
   SectionIn RO
+  !insertmacro HORALIS_END_REPORTER
   SetOutPath "$INSTDIR"
   File "Horalis.exe"
   File "kbdh.dll"
   File "Horalis.chm"
-!ifdef HORALIS_REPORTER
   File "HoralisReporter.exe"
-!endif
   WriteUninstaller "$INSTDIR\${UNINSTALLER}"
 
   CreateShortCut "$SMPROGRAMS\${PRODUCT}.lnk" "$INSTDIR\Horalis.exe" "" "$INSTDIR\Horalis.exe" 0
@@ -120,6 +140,7 @@ SectionEnd
 ; Removes what the setup put there and the Reporter's start-up entry, which
 ; Horalis writes itself; the data folder in %APPDATA% stays with the user.
 Section "Uninstall"
+  !insertmacro HORALIS_END_REPORTER
   Delete "$INSTDIR\Horalis.exe"
   Delete "$INSTDIR\kbdh.dll"
   Delete "$INSTDIR\Horalis.chm"

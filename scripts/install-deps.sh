@@ -15,8 +15,8 @@ PACKAGES=(
   wine64 xvfb xauth xdotool imagemagick fonts-wine fonts-dejavu-core faketime
   # X extensions that Wine's display driver loads at run time (only recommended by libwine)
   libxrender1 libxcursor1 libxi6 libxrandr2 libxcomposite1 libxfixes3 libxinerama1
-  # help file (chmcmd), installer, release archive
-  fp-utils nsis zip
+  # help file (chmcmd), installer, release archive and its check
+  fp-utils nsis zip unzip
   # regenerating the icons in resources/art (make-art.sh; the build uses the committed files)
   icoutils
   # looking at the HTML reports

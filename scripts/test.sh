@@ -117,4 +117,14 @@ if ((windows_built)); then
   timings+=("report tests $((SECONDS - t)) s")
 fi
 
+# The setup and the portable zip: silent install, start, silent uninstall.
+if ((windows_built)); then
+  t=$SECONDS
+  log=$(mktemp)
+  bash scripts/test-installer.sh 2>&1 | tee "$log" | grep -vE '^[0-9]+ passed, [0-9]+ failed$'
+  count_results "$log" "installer tests"
+  rm -f "$log"
+  timings+=("installer tests $((SECONDS - t)) s")
+fi
+
 finish
