@@ -1,0 +1,237 @@
+// HoralisReporter.exe as the system starts it at log-on: the command line the
+// reporter manager writes, no window to see, the daily pair at 00:00.
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+#include "e2e/driver_window.h"
+#include "e2e/framework.h"
+#include "e2e/session.h"
+#include "e2e/ui.h"
+#include "ui/framework/handles.h"
+
+namespace {
+
+using e2e::Milliseconds;
+using e2e::Window;
+
+constexpr const wchar_t* kCaption = L"Horalis Reporter";
+constexpr const wchar_t* kWindowClass = L"HoralisReporterWindow";
+constexpr const wchar_t* kTitle = L"Reporter's report; \"quoted\" title";
+
+std::wstring reporterPath() { return e2e::config().appFolder + L"\\HoralisReporter.exe"; }
+
+// One start of the reporter with the given text after the program's path.
+class Reporter {
+public:
+    explicit Reporter(const e2e::TempDir& tmp, const std::wstring& arguments) {
+        const std::wstring program = reporterPath();
+        if (!e2e::fileExists(program)) FAIL(L"no " + program);
+        // Unquoted, as in the Run key: the data folder is the only quoted part.
+        std::wstring commandLine = program + arguments;
+        STARTUPINFOW startup{};
+        startup.cb = sizeof(startup);
+        PROCESS_INFORMATION started{};
+        if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                            tmp.path().c_str(), &startup, &started))
+            FAIL(L"cannot start " + program + L" (error " + std::to_wstring(GetLastError()) + L")");
+        CloseHandle(started.hThread);
+        process_.reset(started.hProcess);
+        processId_ = started.dwProcessId;
+        e2e::trackProcess(process_.get());
+    }
+    ~Reporter() {
+        e2e::untrackProcess(process_.get());
+        TerminateProcess(process_.get(), 1);
+        WaitForSingleObject(process_.get(), 5000);
+    }
+    Reporter(const Reporter&) = delete;
+    Reporter& operator=(const Reporter&) = delete;
+
+    DWORD processId() const { return processId_; }
+    bool waitExited(Milliseconds timeout = e2e::kDefaultWait) const {
+        return WaitForSingleObject(process_.get(), static_cast<DWORD>(timeout.count())) == WAIT_OBJECT_0;
+    }
+    DWORD exitCode() const {
+        DWORD code = STILL_ACTIVE;
+        GetExitCodeProcess(process_.get(), &code);
+        return code;
+    }
+    Window waitWindow(std::wstring_view className, std::wstring_view caption) const {
+        Window found;
+        e2e::waitUntil([&] { return bool(found = e2e::findTopLevel(processId_, className, caption)); });
+        return found;
+    }
+    std::vector<Window> visibleWindows() const {
+        std::vector<Window> visible;
+        for (const Window& window : e2e::topLevelWindows(processId_))
+            if (window.isVisible()) visible.push_back(window);
+        return visible;
+    }
+
+private:
+    wingui::KernelHandle process_;
+    DWORD processId_ = 0;
+};
+
+std::wstring quoted(const std::wstring& text) { return L" \"" + text + L"\""; }
+
+std::string readBytes(const std::wstring& path) {
+    std::string bytes;
+    FILE* file = _wfopen(path.c_str(), L"rb");
+    if (!file) return bytes;
+    char chunk[4096];
+    size_t n;
+    while ((n = fread(chunk, 1, sizeof chunk, file)) > 0) bytes.append(chunk, n);
+    fclose(file);
+    return bytes;
+}
+
+std::string ansi(const std::wstring& text) {
+    std::string bytes(text.size() * 2 + 1, '\0');
+    const int n = WideCharToMultiByte(1251, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(),
+                                      static_cast<int>(bytes.size()), nullptr, nullptr);
+    bytes.resize(n > 0 ? static_cast<size_t>(n) : 0);
+    return bytes;
+}
+
+std::wstring driverPath() {
+    wchar_t buffer[MAX_PATH + 1] = {};
+    GetModuleFileNameW(nullptr, buffer, MAX_PATH);
+    return buffer;
+}
+
+// The reporter's folder with conf.dat: daily reports off, which the reporter
+// does not heed; titles on, away after 300 s.
+std::wstring makeDataFolder(const e2e::TempDir& tmp) {
+    const std::wstring folder = tmp.file(L"Data Folder");
+    CreateDirectoryW(folder.c_str(), nullptr);
+    FILE* conf = _wfopen((folder + L"\\conf.dat").c_str(), L"wb");
+    if (!conf) FAIL(L"cannot write conf.dat");
+    fputs("0 0 1 300", conf);
+    fclose(conf);
+    return folder;
+}
+
+}  // namespace
+
+E2E_TEST_WITH_DEADLINE(reporter_with_a_bad_command_line_shows_one_box_and_exits, 90) {
+    const std::wstring missingFolder = tmp.file(L"no such folder");
+    const struct {
+        std::wstring arguments;
+        std::wstring firstLine;
+    } cases[] = {
+        {L"", L"No data folder was given."},
+        {quoted(missingFolder), L"The data folder \"" + missingFolder + L"\" does not exist."},
+        {quoted(tmp.path()) + quoted(tmp.path()), L"More than one argument was given."},
+    };
+    for (const auto& c : cases) {
+        e2e::note(L"command line: HoralisReporter.exe" + c.arguments);
+        Reporter reporter(tmp, c.arguments);
+        e2e::MessageBoxWindow box(reporter.waitWindow(L"#32770", kCaption).handle());
+        ASSERT_TRUE(box.exists());
+        const std::wstring text = box.text();
+        EXPECT_EQ(text.substr(0, c.firstLine.size()), c.firstLine);
+        EXPECT_TRUE(text.find(L"HoralisReporter.exe \"C:\\Users\\Name\\AppData\\Roaming\\Horalis\"") !=
+                    std::wstring::npos);
+        EXPECT_TRUE(box.buttons() == std::vector<int>{IDOK});
+        EXPECT_EQ(reporter.visibleWindows().size(), size_t{1});
+        if (c.arguments.empty()) e2e::screenshot(L"bad-argument");
+        box.clickOk();
+        EXPECT_TRUE(reporter.waitExited());
+        EXPECT_EQ(reporter.exitCode(), DWORD{0});
+    }
+}
+
+E2E_TEST_WITH_DEADLINE(reporter_runs_once_per_session_unseen_and_ends_with_the_session, 60) {
+    const std::wstring folder = makeDataFolder(tmp);
+    Reporter reporter(tmp, quoted(folder));
+    Window window = reporter.waitWindow(kWindowClass, kCaption);
+    ASSERT_TRUE(window.exists());
+    EXPECT_FALSE(window.isVisible());
+    Sleep(1500);  // a few ticks
+    EXPECT_TRUE(reporter.visibleWindows().empty());
+    EXPECT_TRUE(window.isResponsive());
+
+    // A second start, as after a second log-on entry, ends at once and quietly.
+    {
+        Reporter second(tmp, quoted(folder));
+        EXPECT_TRUE(second.waitExited(Milliseconds(5000)));
+        EXPECT_EQ(second.exitCode(), DWORD{0});
+    }
+    EXPECT_FALSE(reporter.waitExited(Milliseconds(0)));
+
+    // Log-off: it agrees to end and, told the session ends, is gone.
+    DWORD_PTR answer = 0;
+    EXPECT_TRUE(SendMessageTimeoutW(window.handle(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG,
+                                    5000, &answer) != 0);
+    EXPECT_EQ(answer, DWORD_PTR{TRUE});
+    SendMessageTimeoutW(window.handle(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000, &answer);
+    EXPECT_TRUE(reporter.waitExited(Milliseconds(5000)));
+    EXPECT_EQ(reporter.exitCode(), DWORD{0});
+    // Nothing is written at the end: the totals are never stored.
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"\\*_*_*.*").c_str(), &found);
+    EXPECT_TRUE(search == INVALID_HANDLE_VALUE);
+    if (search != INVALID_HANDLE_VALUE) FindClose(search);
+}
+
+namespace {
+
+// As for Horalis.exe's own daily cases, the runner starts the driver (and so
+// the reporter) under faketime shortly before 00:00.
+bool clockNearMidnight() {
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    return (now.wHour == 23 && now.wMinute == 59) || (now.wHour == 0 && now.wMinute < 2);
+}
+
+// year_day_month of the day the reporter's first 00:00 falls on.
+std::wstring midnightBaseName() {
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    if (now.wHour == 23) {
+        FILETIME file{};
+        SystemTimeToFileTime(&now, &file);
+        ULARGE_INTEGER value{{file.dwLowDateTime, file.dwHighDateTime}};
+        value.QuadPart += 3600ULL * 10000000ULL;
+        file = {value.LowPart, value.HighPart};
+        FileTimeToSystemTime(&file, &now);
+    }
+    wchar_t name[32];
+    swprintf(name, 32, L"%d_%02d_%02d", now.wYear, now.wDay, now.wMonth);
+    return name;
+}
+
+}  // namespace
+
+E2E_TEST_WITH_DEADLINE(reporter_writes_daily_reports_at_midnight_under_a_shifted_clock, 90) {
+    if (!clockNearMidnight()) {
+        e2e::note(L"skipped: needs a clock shortly before 00:00 (scripts/test-reports.sh)");
+        return;
+    }
+    const std::wstring folder = makeDataFolder(tmp);
+    const std::wstring base = folder + L"\\" + midnightBaseName();
+    e2e::DriverWindow driver(kTitle);
+    driver.bringToFront();
+    // As the reporter manager writes it, data folder with a blank included.
+    Reporter reporter(tmp, quoted(folder));
+    ASSERT_TRUE(reporter.waitWindow(kWindowClass, kCaption).exists());
+
+    EXPECT_TRUE(e2e::waitUntil([&] { return e2e::fileExists(base + L".html"); }, Milliseconds(30000)));
+    Sleep(500);
+    const std::string csv = readBytes(base + L".csv");
+    const std::string html = readBytes(base + L".html");
+    e2e::note(L"daily CSV " + base + L".csv: " + e2e::widen(csv.substr(0, 300)));
+    e2e::note(L"daily HTML: " + e2e::widen(html.substr(0, 300)));
+    // The daily layout with titles, the driver's window counted under its path.
+    // The title holds ';' and '"', so it is quoted, its quotes doubled.
+    const std::string title = "\"Reporter's report; \"\"quoted\"\" title\"";
+    const std::string expectedStart = ansi(driverPath()) + "\r\n\r\nWindows:\r\n\r\n" + title + "\r\n;";
+    EXPECT_EQ(e2e::widen(csv.substr(0, expectedStart.size())), e2e::widen(expectedStart));
+    EXPECT_TRUE(html.find("Generated on ") != std::string::npos);
+    EXPECT_TRUE(html.find("Reporter's report; &quot;quoted&quot; title") != std::string::npos);
+    EXPECT_TRUE(reporter.visibleWindows().empty());
+    EXPECT_FALSE(reporter.waitExited(Milliseconds(0)));
+}
