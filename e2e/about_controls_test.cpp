@@ -30,12 +30,18 @@ bool hasStaticText(const Window& dialog, const std::wstring& text) {
     return false;
 }
 
+Window staticWithText(const Window& dialog, const std::wstring& text) {
+    for (const Window& child : dialog.children())
+        if (child.className() == L"Static" && child.text() == text) return child;
+    return Window();
+}
+
 // The width of a text in the dialogs' font, 8 pt "MS Shell Dlg", underlined
-// as the link draws it.
-int underlinedDialogTextWidth(const std::wstring& text) {
+// as the link draws it or plain.
+int dialogTextWidth(const std::wstring& text, bool underlined) {
     wingui::WindowDc screen(nullptr);
     const int height = -MulDiv(8, GetDeviceCaps(screen.get(), LOGPIXELSY), 72);
-    wingui::Font font(CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, TRUE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+    wingui::Font font(CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, underlined, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                                   CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"MS Shell Dlg"));
     if (!font) return 0;
     wingui::SelectObjectScope select(screen.get(), font.get());
@@ -132,13 +138,26 @@ E2E_TEST(about_dialog_from_help_menu_shows_texts_and_fitted_link) {
     const RECT okRect = about.controlRect(IDOK);
     const int templateWidth = (okRect.right - okRect.left) * 48 / 50;
     const int linkWidth = linkRect.right - linkRect.left;
-    const int textWidth = underlinedDialogTextWidth(L"Send feedback");
+    const int textWidth = dialogTextWidth(L"Send feedback", true);
     e2e::note(L"link width " + e2e::show(linkWidth) + L" px, text " + e2e::show(textWidth) + L" px, template " +
               e2e::show(templateWidth) + L" px");
     EXPECT_TRUE(textWidth > 0);
     EXPECT_TRUE(linkWidth >= textWidth - 1 && linkWidth <= textWidth + 1);
     EXPECT_TRUE(linkWidth != templateWidth);
     EXPECT_TRUE(linkRect.bottom - linkRect.top > 0);
+    // The note before the link shows whole on its one line, and the link
+    // stays behind it (or below it, when the font is too wide for both on
+    // one line) and inside the dialog.
+    const Window note = staticWithText(about, L"To send your feedback, click here:");
+    ASSERT_TRUE(note.exists());
+    RECT noteRect = note.screenRect();
+    MapWindowPoints(nullptr, about.handle(), reinterpret_cast<POINT*>(&noteRect), 2);
+    e2e::note(L"note " + e2e::show(noteRect.left) + L".." + e2e::show(noteRect.right) + L" text " +
+              e2e::show(dialogTextWidth(L"To send your feedback, click here:", false)) + L" link " +
+              e2e::show(linkRect.left) + L".." + e2e::show(linkRect.right));
+    EXPECT_TRUE(noteRect.right - noteRect.left >= dialogTextWidth(L"To send your feedback, click here:", false));
+    EXPECT_TRUE(linkRect.left >= noteRect.right || linkRect.top >= noteRect.bottom);
+    EXPECT_TRUE(linkRect.right <= static_cast<LONG>(about.clientSize().cx));
     e2e::screenshot(L"about");
 
     about.postCommand(IDOK);

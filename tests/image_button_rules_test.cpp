@@ -71,8 +71,17 @@ TEST(PlaceImageTest, CheckBoxModeNeverMovesWhenPressed) {
     EXPECT_EQ(pressedCaptionRect(layout, kItem, true), kItem);
 }
 
-TEST(PlaceImageTest, MeasuredCaptionIsCentred) {
+TEST(PlaceImageTest, MeasuredCaptionIsCentredButNeverLeftOfItsArea) {
     EXPECT_EQ(centreMeasuredCaption({35, 0, 120, 40}, {35, 0, 80, 13}), (Rect{55, 13, 100, 26}));
+    // One word wider than the area: it would otherwise be drawn over the image.
+    EXPECT_EQ(centreMeasuredCaption({35, 0, 75, 40}, {35, 0, 80, 13}), (Rect{35, 13, 80, 26}));
+}
+
+TEST(PlaceImageTest, WidthForCaptionLeavesTheOffsetOnEachSide) {
+    ImageLayout layout;
+    EXPECT_EQ(widthForCaption(layout, 32, 41), 82);
+    layout.alignment = ImageAlignment::AboveCaption;
+    EXPECT_EQ(widthForCaption(layout, 32, 41), 47);
 }
 
 constexpr ColorRef kWhite = rgb(255, 255, 255);

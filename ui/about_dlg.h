@@ -14,6 +14,10 @@ protected:
     BOOL onInitDialog() override;
 
 private:
+    // Inner right edge of the group box around the feedback line, in dialog units.
+    static constexpr LONG kGroupRightUnits = 171;
+    void fitFeedbackLine();
+
     CLinkStatic feedbackLink_;
 };
 

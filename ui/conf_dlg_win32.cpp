@@ -12,40 +12,26 @@
 namespace horalis {
 namespace {
 
-RECT childRect(HWND dialog, HWND child) {
-    RECT rect{};
-    GetWindowRect(child, &rect);
-    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
-}
-
 // The template's note texts are sized for the system's own dialog font; a wider
 // substitute font (Wine's) would wrap their ends onto a line that is cut off.
 // Each note grows to its text, up to the group box's edge or the next control
 // on its line.
 void fitNoteTexts(HWND dialog, HWND group) {
-    const RECT groupRect = childRect(dialog, group);
-    const auto font = reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0));
-    wingui::WindowDc dc(dialog);
-    if (!dc.get()) return;
-    wingui::SelectObjectScope selected(dc.get(), font);
+    const RECT groupRect = wingui::rectInParent(group);
     for (HWND note = GetWindow(dialog, GW_CHILD); note; note = GetWindow(note, GW_HWNDNEXT)) {
         wchar_t className[16] = {};
         GetClassNameW(note, className, 16);
         if (lstrcmpiW(className, L"Static") != 0) continue;
-        std::wstring text(static_cast<size_t>(GetWindowTextLengthW(note)) + 1, L'\0');
-        text.resize(static_cast<size_t>(GetWindowTextW(note, text.data(), static_cast<int>(text.size()))));
-        SIZE needed{};
-        if (text.empty() || !GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &needed))
-            continue;
-        const RECT rect = childRect(dialog, note);
+        const int needed = wingui::textWidth(note, wingui::windowText(note));
+        if (needed == 0) continue;
+        const RECT rect = wingui::rectInParent(note);
         LONG limit = groupRect.right - 4;
         for (HWND other = GetWindow(dialog, GW_CHILD); other; other = GetWindow(other, GW_HWNDNEXT)) {
             if (other == note || other == group) continue;
-            const RECT o = childRect(dialog, other);
+            const RECT o = wingui::rectInParent(other);
             if (o.left > rect.left && o.top < rect.bottom && o.bottom > rect.top) limit = std::min(limit, o.left - 2);
         }
-        const LONG width = std::min<LONG>(needed.cx + 2, limit - rect.left);
+        const LONG width = std::min<LONG>(needed + 2, limit - rect.left);
         if (width > rect.right - rect.left)
             SetWindowPos(note, nullptr, 0, 0, width, rect.bottom - rect.top,
                          SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);

@@ -28,6 +28,11 @@ public:
     DWORD SetButtonBitmaps(HBITMAP normal, COLORREF normalTransparent, HBITMAP alternate,
                            COLORREF alternateTransparent);
 
+    // Grows the button when the widest word of its caption does not fit beside
+    // its image in the button's font: towards the left (right edge kept) or the
+    // right, never past limit, a neighbour's edge in parent coordinates.
+    void growToCaption(bool towardsLeft, LONG limit);
+
     bool hovered() const { return hover_; }
     int checkState() const { return checkState_; }
 

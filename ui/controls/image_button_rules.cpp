@@ -1,5 +1,6 @@
 #include "ui/controls/image_button_rules.h"
 
+#include <algorithm>
 #include <cassert>
 
 namespace horalis {
@@ -56,8 +57,15 @@ Rect pressedCaptionRect(const ImageLayout& layout, Rect caption, bool pressed) {
 }
 
 Rect centreMeasuredCaption(const Rect& captionArea, const Rect& measured) {
-    return offsetRect(measured, (captionArea.width() - measured.width()) / 2,
-                      (captionArea.height() - measured.height()) / 2);
+    // A word wider than the area cannot wrap; centring it would push it left
+    // over the image, so it starts at the area's edge instead.
+    const int32_t dx = std::max<int32_t>(0, (captionArea.width() - measured.width()) / 2);
+    return offsetRect(measured, dx, (captionArea.height() - measured.height()) / 2);
+}
+
+int32_t widthForCaption(const ImageLayout& layout, int32_t imageWidth, int32_t widestWord) {
+    if (layout.alignment == ImageAlignment::AboveCaption) return widestWord + 2 * layout.xOffset;
+    return imageWidth + widestWord + 3 * layout.xOffset;
 }
 
 namespace {

@@ -62,7 +62,12 @@ Rect pressedCaptionRect(const ImageLayout& layout, Rect caption, bool pressed);
 
 // DrawText with DT_CALCRECT keeps left/top and sets right/bottom; this moves
 // the measured rectangle to the centre of the caption area it was measured in.
+// A measured rectangle wider than the area starts at the area's left edge.
 Rect centreMeasuredCaption(const Rect& captionArea, const Rect& measured);
+
+// The button width at which the widest word of the caption fits beside (or
+// under) the image with the offset's margin on each side.
+int32_t widthForCaption(const ImageLayout& layout, int32_t imageWidth, int32_t widestWord);
 
 // Pixel transforms of the generated alternate bitmaps. Pixels are 0x00BBGGRR;
 // only the low 24 bits take part in the comparison with the transparent

@@ -3,6 +3,7 @@
 #include <mmsystem.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <span>
 #include <utility>
 
@@ -224,6 +225,25 @@ DWORD CImageButton::SetButtonBitmaps(HBITMAP normal, COLORREF normalTransparent,
     }
     if (handle()) invalidate();
     return 0;
+}
+
+void CImageButton::growToCaption(bool towardsLeft, LONG limit) {
+    if (!handle() || !normal_.bitmap) return;
+    const std::wstring caption = windowText();
+    int widest = 0;
+    for (size_t start = 0; start < caption.size();) {
+        size_t end = caption.find(L' ', start);
+        if (end == std::wstring::npos) end = caption.size();
+        widest = std::max(widest, wingui::textWidth(handle(), caption.substr(start, end - start)));
+        start = end + 1;
+    }
+    const RECT rect = rectInParent();
+    const LONG width = rect.right - rect.left;
+    const LONG room = towardsLeft ? rect.right - limit : limit - rect.left;
+    const LONG wanted = std::min<LONG>(widthForCaption(layout(), normal_.width, widest), room);
+    if (wanted <= width) return;
+    const LONG left = towardsLeft ? rect.right - wanted : rect.left;
+    SetWindowPos(handle(), nullptr, left, rect.top, wanted, rect.bottom - rect.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void CImageButton::releaseImages() {

@@ -482,4 +482,13 @@ private:
 // The module whose resources the program uses (the executable).
 HINSTANCE resourceInstance();
 
+// Width in pixels of text in the window's own font (WM_GETFONT); 0 when it
+// cannot be measured.
+int textWidth(HWND window, const std::wstring& text);
+
+std::wstring windowText(HWND window);
+
+// A child window's rectangle in its parent's client coordinates.
+RECT rectInParent(HWND child);
+
 }  // namespace wingui

@@ -1,5 +1,6 @@
 #include "ui/framework/window.h"
 
+#include "ui/framework/handles.h"
 #include "ui/framework/winapp.h"
 
 namespace wingui {
@@ -185,9 +186,7 @@ HWND CWnd::dlgItem(int id) const {
 }
 
 std::wstring CWnd::windowText() const {
-    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(hwnd_)) + 1, L'\0');
-    text.resize(static_cast<size_t>(GetWindowTextW(hwnd_, text.data(), static_cast<int>(text.size()))));
-    return text;
+    return wingui::windowText(hwnd_);
 }
 
 void CWnd::setWindowText(const std::wstring& text) const {
@@ -207,9 +206,7 @@ RECT CWnd::windowRect() const {
 }
 
 RECT CWnd::rectInParent() const {
-    RECT rect = windowRect();
-    MapWindowPoints(HWND_DESKTOP, GetParent(hwnd_), reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
+    return wingui::rectInParent(hwnd_);
 }
 
 LONG_PTR CWnd::style() const {
@@ -338,6 +335,30 @@ LRESULT CALLBACK CWnd::getMessageHook(int code, WPARAM wParam, LPARAM lParam) no
         }
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+std::wstring windowText(HWND window) {
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+RECT rectInParent(HWND child) {
+    RECT rect{};
+    GetWindowRect(child, &rect);
+    MapWindowPoints(HWND_DESKTOP, GetParent(child), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+int textWidth(HWND window, const std::wstring& text) {
+    if (text.empty()) return 0;
+    WindowDc dc(window);
+    if (!dc.get()) return 0;
+    const auto font = reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0));
+    SelectObjectScope selected(dc.get(), font ? static_cast<HGDIOBJ>(font) : GetStockObject(SYSTEM_FONT));
+    SIZE extent{};
+    if (!GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &extent)) return 0;
+    return extent.cx;
 }
 
 }  // namespace wingui
