@@ -96,6 +96,7 @@ private:
 
     // The reports (main_reports_win32.cpp).
     ReportLists reportLists();
+    LocalTime localTimeNow();
     void exportReportTo(const wchar_t* defaultExtension, const wchar_t* filter, ReportFormat format);
 
     wingui::Icon mainIcon_;

@@ -4,7 +4,6 @@
 #include <commdlg.h>
 #include <shellapi.h>
 
-#include <ctime>
 #include <string>
 
 #include "reports/daily_report_lock.h"
@@ -28,21 +27,13 @@ constexpr UINT kHhDisplayTopic = 0;  // HH_DISPLAY_TOPIC; htmlhelp.h is not in e
 
 using HtmlHelpFn = HWND(WINAPI*)(HWND, LPCWSTR, UINT, DWORD_PTR);
 
-LocalTime localTimeNow() {
-    const std::time_t now = std::time(nullptr);
-    std::tm fields{};
+}  // namespace
+
+LocalTime CMainDlg::localTimeNow() {
     LocalTime moment;
-    if (localtime_s(&fields, &now) != 0) return moment;
-    moment.year = fields.tm_year + 1900;
-    moment.month = fields.tm_mon + 1;
-    moment.day = fields.tm_mday;
-    moment.hour = fields.tm_hour;
-    moment.minute = fields.tm_min;
-    moment.second = fields.tm_sec;
+    desktop_.localTime(desktop_.currentTime(), moment);
     return moment;
 }
-
-}  // namespace
 
 ReportLists CMainDlg::reportLists() {
     return ReportLists{appModel_, titleModel_, records_, settings_};
