@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The report cases that need more than the plain end-to-end run: the daily
-# rollover with the clock started ten seconds before 00:00 (faketime around the
-# driver; the program it starts inherits the shifted clock), and the exported
+# rollover of Horalis.exe and of HoralisReporter.exe with the clock started ten
+# seconds before 00:00 (faketime around the driver; the programs it starts
+# inherit the shifted clock; every case name with "daily_reports"), and the exported
 # HTML opened in a headless browser to see that list texts stay text.
 # Expects the Windows build in build/windows. Ends with "N passed, N failed".
 set -uo pipefail
