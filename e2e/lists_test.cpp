@@ -24,35 +24,6 @@ constexpr int kTitleList = 1004;
 constexpr int kClearLists = 1020;
 constexpr int kClearListCommand = 32775;
 
-std::wstring driverPath() {
-    wchar_t buffer[MAX_PATH + 1] = {};
-    GetModuleFileNameW(nullptr, buffer, MAX_PATH);
-    return buffer;
-}
-
-// Seconds of either time form ("1:05", "0:00:59", "59 sec", "100").
-unsigned seconds(const std::wstring& text) {
-    unsigned total = 0, part = 0;
-    for (wchar_t c : text) {
-        if (c >= L'0' && c <= L'9') {
-            part = part * 10 + static_cast<unsigned>(c - L'0');
-        } else if (c == L':') {
-            total = (total + part) * 60;
-            part = 0;
-        } else if (c != L' ' && c != L'\u00a0') {
-            break;
-        }
-    }
-    return total + part;
-}
-
-int rowOf(const ListView& list, const std::wstring& text) {
-    const int rows = list.rowCount();
-    for (int row = 0; row < rows; ++row)
-        if (list.cellText(row, 0) == text) return row;
-    return -1;
-}
-
 // A row's rectangle in the list's client coordinates, asked of the list in
 // its own process (the message carries a pointer).
 RECT rowRect(const Window& list, int row) {
@@ -103,7 +74,7 @@ bool sortedByPath(const ListView& list) {
 bool sortedByTime(const ListView& list) {
     const auto rows = list.rows();
     for (size_t i = 1; i < rows.size(); ++i)
-        if (seconds(rows[i - 1][1]) < seconds(rows[i][1])) return false;
+        if (e2e::timeTextSeconds(rows[i - 1][1]) < e2e::timeTextSeconds(rows[i][1])) return false;
     return true;
 }
 
@@ -119,11 +90,11 @@ E2E_TEST(lists_count_the_foreground_application_and_show_its_titles_newest_first
 
     DriverWindow front(L"Lists alpha");
     ASSERT_TRUE(front.bringToFront());
-    const std::wstring path = driverPath();
-    ASSERT_TRUE(e2e::waitUntil([&] { return rowOf(apps, path) >= 0; }));
-    const unsigned first = seconds(apps.cellText(rowOf(apps, path), 1));
+    const std::wstring path = e2e::driverPath();
+    ASSERT_TRUE(e2e::waitUntil([&] { return apps.rowOf(path) >= 0; }));
+    const int first = apps.secondsOf(path);
     // The first sample counts zero seconds; the row then grows in place.
-    EXPECT_TRUE(e2e::waitUntil([&] { return seconds(apps.cellText(rowOf(apps, path), 1)) >= first + 2; }));
+    EXPECT_TRUE(e2e::waitUntil([&] { return apps.secondsOf(path) >= first + 2; }));
     Sleep(500);
     front.setTitle(L"Lists beta");
     Sleep(2000);
@@ -131,12 +102,12 @@ E2E_TEST(lists_count_the_foreground_application_and_show_its_titles_newest_first
 
     // A click on the row fills the lower list with its titles, newest first.
     EXPECT_EQ(titles.rowCount(), 0);
-    clickRow(apps, rowOf(apps, path));
+    clickRow(apps, apps.rowOf(path));
     EXPECT_TRUE(e2e::waitUntil([&] { return titles.rowCount() == 2; }));
     if (titles.rowCount() == 2) {
         EXPECT_EQ(titles.cellText(0, 0), std::wstring(L"Lists beta"));
         EXPECT_EQ(titles.cellText(1, 0), std::wstring(L"Lists alpha"));
-        EXPECT_TRUE(seconds(titles.cellText(1, 1)) >= 2);
+        EXPECT_TRUE(e2e::timeTextSeconds(titles.cellText(1, 1)) >= 2);
     }
     e2e::screenshot(L"lists-titles");
     // The lower list is a snapshot: its times stay until the next click.
@@ -161,10 +132,10 @@ E2E_TEST(lists_sort_by_header_click_and_add_new_applications_on_top) {
     ASSERT_TRUE(e2e::waitUntil([&] { return apps.rowCount() >= 1; }));
     DriverWindow front(L"Sorting");
     ASSERT_TRUE(front.bringToFront());
-    const std::wstring path = driverPath();
-    ASSERT_TRUE(e2e::waitUntil([&] { return rowOf(apps, path) >= 0; }));
+    const std::wstring path = e2e::driverPath();
+    ASSERT_TRUE(e2e::waitUntil([&] { return apps.rowOf(path) >= 0; }));
     // Newest first: the driver's row came in at the top.
-    EXPECT_EQ(rowOf(apps, path), 0);
+    EXPECT_EQ(apps.rowOf(path), 0);
     ASSERT_TRUE(e2e::waitUntil([&] { return apps.rowCount() >= 2; }));
     Sleep(2000);
 
@@ -189,10 +160,10 @@ E2E_TEST(lists_clear_button_and_menu_command_empty_both_lists) {
 
     DriverWindow front(L"Clearing");
     ASSERT_TRUE(front.bringToFront());
-    const std::wstring path = driverPath();
-    ASSERT_TRUE(e2e::waitUntil([&] { return rowOf(apps, path) >= 0; }));
-    ASSERT_TRUE(e2e::waitUntil([&] { return seconds(apps.cellText(rowOf(apps, path), 1)) >= 3; }));
-    clickRow(apps, rowOf(apps, path));
+    const std::wstring path = e2e::driverPath();
+    ASSERT_TRUE(e2e::waitUntil([&] { return apps.rowOf(path) >= 0; }));
+    ASSERT_TRUE(e2e::waitUntil([&] { return apps.secondsOf(path) >= 3; }));
+    clickRow(apps, apps.rowOf(path));
     ASSERT_TRUE(e2e::waitUntil([&] { return titles.rowCount() == 1; }));
     // The click focused the list, which activates the program's window.
     ASSERT_TRUE(front.bringToFront());
@@ -201,11 +172,11 @@ E2E_TEST(lists_clear_button_and_menu_command_empty_both_lists) {
         main.postCommand(command);
         // The driver stays in front, so its row comes back, but from zero and alone.
         EXPECT_TRUE(e2e::waitUntil([&] {
-            const int row = rowOf(apps, path);
+            const int row = apps.rowOf(path);
             return titles.rowCount() == 0 && apps.rowCount() <= 1 &&
-                   (row < 0 || seconds(apps.cellText(row, 1)) <= 1);
+                   (row < 0 || e2e::timeTextSeconds(apps.cellText(row, 1)) <= 1);
         }, Milliseconds(3000)));
-        ASSERT_TRUE(e2e::waitUntil([&] { return seconds(apps.cellText(rowOf(apps, path), 1)) >= 3; }));
+        ASSERT_TRUE(e2e::waitUntil([&] { return apps.secondsOf(path) >= 3; }));
     }
     EXPECT_TRUE(main.isResponsive());
     app.stop();

@@ -199,21 +199,6 @@ void writeDailySettings(const Session& session) {
     fclose(conf);
 }
 
-int driverSeconds(const e2e::ListView& apps, const std::wstring& path) {
-    for (int row = 0; row < apps.rowCount(); ++row)
-        if (apps.cellText(row, 0) == path) {
-            const std::wstring text = apps.cellText(row, 1);
-            return _wtoi(text.c_str());
-        }
-    return -1;
-}
-
-std::wstring driverPath() {
-    wchar_t buffer[MAX_PATH + 1] = {};
-    GetModuleFileNameW(nullptr, buffer, MAX_PATH);
-    return buffer;
-}
-
 }  // namespace
 
 E2E_TEST_WITH_DEADLINE(daily_reports_at_midnight_are_written_and_clear_the_totals, 90) {
@@ -229,8 +214,8 @@ E2E_TEST_WITH_DEADLINE(daily_reports_at_midnight_are_written_and_clear_the_total
     DriverWindow driver(kHostileTitle);
     driver.bringToFront();
     e2e::ListView apps(main.control(kAppList).handle());
-    EXPECT_TRUE(e2e::waitUntil([&] { return driverSeconds(apps, driverPath()) >= 3; }, Milliseconds(8000)));
-    const int before = driverSeconds(apps, driverPath());
+    EXPECT_TRUE(e2e::waitUntil([&] { return apps.secondsOf(e2e::driverPath()) >= 3; }, Milliseconds(8000)));
+    const int before = apps.secondsOf(e2e::driverPath());
 
     EXPECT_TRUE(e2e::waitUntil([&] { return e2e::fileExists(base + L".html"); }, Milliseconds(30000)));
     Sleep(500);
@@ -243,7 +228,7 @@ E2E_TEST_WITH_DEADLINE(daily_reports_at_midnight_are_written_and_clear_the_total
     EXPECT_TRUE(contains(htmlBytes, "Generated on "));
     EXPECT_TRUE(contains(htmlBytes, "&lt;script&gt;"));
     // The totals started again from zero at 00:00.
-    const int after = driverSeconds(apps, driverPath());
+    const int after = apps.secondsOf(e2e::driverPath());
     e2e::note(L"driver seconds before 00:00: " + e2e::show(before) + L", after: " + e2e::show(after));
     EXPECT_TRUE(after < before);
     session.stop();
@@ -264,10 +249,10 @@ E2E_TEST_WITH_DEADLINE(daily_reports_that_cannot_be_written_keep_the_totals, 90)
     DriverWindow driver(kPlainTitle);
     driver.bringToFront();
     e2e::ListView apps(main.control(kAppList).handle());
-    EXPECT_TRUE(e2e::waitUntil([&] { return driverSeconds(apps, driverPath()) >= 3; }, Milliseconds(8000)));
+    EXPECT_TRUE(e2e::waitUntil([&] { return apps.secondsOf(e2e::driverPath()) >= 3; }, Milliseconds(8000)));
     // Past the program's 00:00: its shifted clock starts ten seconds before it.
     Sleep(16000);
-    const int after = driverSeconds(apps, driverPath());
+    const int after = apps.secondsOf(e2e::driverPath());
     e2e::note(L"driver seconds after 00:00: " + e2e::show(after));
     EXPECT_TRUE(after >= 10);
     EXPECT_FALSE(e2e::fileExists(base + L".html"));

@@ -20,36 +20,6 @@ constexpr UINT kTrayCallback = 0xA123;
 constexpr WPARAM kTrayId = 4662;
 constexpr int kAppList = 1003;
 
-std::wstring driverPath() {
-    wchar_t buffer[MAX_PATH + 1] = {};
-    GetModuleFileNameW(nullptr, buffer, MAX_PATH);
-    return buffer;
-}
-
-// Seconds of "h:mm:ss" or seconds-only text.
-unsigned seconds(const std::wstring& text) {
-    unsigned total = 0, part = 0;
-    for (wchar_t c : text) {
-        if (c >= L'0' && c <= L'9') {
-            part = part * 10 + static_cast<unsigned>(c - L'0');
-        } else if (c == L':') {
-            total = (total + part) * 60;
-            part = 0;
-        } else if (c != L' ') {
-            break;
-        }
-    }
-    return total + part;
-}
-
-unsigned driverSeconds(const ListView& apps) {
-    const std::wstring path = driverPath();
-    const int rows = apps.rowCount();
-    for (int row = 0; row < rows; ++row)
-        if (apps.cellText(row, 0) == path) return seconds(apps.cellText(row, 1));
-    return 0;
-}
-
 Window visiblePopupMenu(const Session& app) {
     for (const Window& window : app.windows())
         if (window.className() == L"#32768" && window.isVisible()) return window;
@@ -65,7 +35,7 @@ E2E_TEST(tray_close_box_hides_while_sampling_goes_on_and_left_click_brings_back)
     ListView apps(main.control(kAppList).handle());
     DriverWindow front(L"Tray front");
     ASSERT_TRUE(front.bringToFront());
-    ASSERT_TRUE(e2e::waitUntil([&] { return driverSeconds(apps) >= 1; }));
+    ASSERT_TRUE(e2e::waitUntil([&] { return apps.secondsOf(e2e::driverPath()) >= 1; }));
 
     // Enter and Esc do nothing.
     main.postCommand(IDOK);
@@ -75,9 +45,9 @@ E2E_TEST(tray_close_box_hides_while_sampling_goes_on_and_left_click_brings_back)
 
     main.post(WM_CLOSE);
     EXPECT_TRUE(e2e::waitUntil([&] { return !main.isVisible(); }));
-    const unsigned hidden = driverSeconds(apps);
+    const int hidden = apps.secondsOf(e2e::driverPath());
     Sleep(2500);
-    EXPECT_TRUE(driverSeconds(apps) >= hidden + 2);
+    EXPECT_TRUE(apps.secondsOf(e2e::driverPath()) >= hidden + 2);
     EXPECT_TRUE(app.isRunning());
 
     // Button releases and double clicks on the icon do nothing.

@@ -268,4 +268,37 @@ std::wstring screenshot(std::wstring_view tag) {
     return ok ? path : std::wstring();
 }
 
+int ListView::rowOf(const std::wstring& text) const {
+    const int rows = rowCount();
+    for (int row = 0; row < rows; ++row)
+        if (cellText(row, 0) == text) return row;
+    return -1;
+}
+
+int ListView::secondsOf(const std::wstring& text) const {
+    const int row = rowOf(text);
+    return row < 0 ? -1 : static_cast<int>(timeTextSeconds(cellText(row, 1)));
+}
+
+unsigned timeTextSeconds(const std::wstring& text) {
+    unsigned total = 0, part = 0;
+    for (wchar_t c : text) {
+        if (c >= L'0' && c <= L'9') {
+            part = part * 10 + static_cast<unsigned>(c - L'0');
+        } else if (c == L':') {
+            total = (total + part) * 60;
+            part = 0;
+        } else if (c != L' ' && c != L'\u00a0') {
+            break;
+        }
+    }
+    return total + part;
+}
+
+std::wstring driverPath() {
+    wchar_t buffer[MAX_PATH + 1] = {};
+    GetModuleFileNameW(nullptr, buffer, MAX_PATH);
+    return buffer;
+}
+
 }  // namespace e2e

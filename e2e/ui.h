@@ -92,7 +92,18 @@ public:
     int columnCount() const;
     std::wstring cellText(int row, int column) const;
     std::vector<std::vector<std::wstring>> rows() const;
+    // The first row whose first column reads text, or -1.
+    int rowOf(const std::wstring& text) const;
+    // Seconds in the second column of that row, or -1 without such a row.
+    int secondsOf(const std::wstring& text) const;
 };
+
+// Seconds of either time form of the lists ("1:05", "0:00:59", "59 sec", "100").
+unsigned timeTextSeconds(const std::wstring& text);
+
+// This driver's own executable: the application that the lists show while one
+// of its windows is in front.
+std::wstring driverPath();
 
 // Visible and hidden top-level windows of a process, in z-order.
 std::vector<Window> topLevelWindows(DWORD processId);
