@@ -19,12 +19,15 @@ fi
 seconds=${1:-20}
 shift || true
 targets=("$@")
+build_targets=(--target "${targets[@]}")
 if ((${#targets[@]} == 0)); then
   for dir in tests/fuzz/corpus/*/; do targets+=("$(basename "$dir")"); done
+  build_targets=()  # the fuzz tree holds nothing else; one build runs in parallel
 fi
 
 if ! cmake --preset fuzz -B "$build" --log-level=WARNING >/dev/null ||
-   ! cmake --build "$build" -j"$(nproc)" --target "${targets[@]}"; then
+   ! cmake --build "$build" -j"$(nproc)" "${build_targets[@]}" >"$build/build-log.txt" 2>&1; then
+  cat "$build/build-log.txt" >&2
   echo "fuzz: the build failed" >&2
   echo "0 passed, ${#targets[@]} failed"
   exit 1
@@ -32,23 +35,38 @@ fi
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-passed=0
-failed=0
-for target in "${targets[@]}"; do
-  findings="$build/fuzz-findings/$target"
+
+# One target; its exit status says whether it passed.
+run_target() {
+  local target=$1 findings="$build/fuzz-findings/$1"
   rm -rf "$findings"
   mkdir -p "$findings" "$work/$target"
   # New inputs go to a scratch corpus; the seeds are only read.
-  if "$build/tests/fuzz/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
-      -max_len=8192 -print_final_stats=1 -artifact_prefix="$findings/" \
-      "$work/$target" "tests/fuzz/corpus/$target" >"$findings/log.txt" 2>&1; then
-    runs=$(grep -oE '^stat::number_of_executed_units: *[0-9]+' "$findings/log.txt" | grep -oE '[0-9]+$')
-    cov=$(grep -oE 'DONE +cov: [0-9]+' "$findings/log.txt" | grep -oE '[0-9]+$' | tail -n 1)
+  "$build/tests/fuzz/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+    -max_len=8192 -print_final_stats=1 -artifact_prefix="$findings/" \
+    "$work/$target" "tests/fuzz/corpus/$target" >"$findings/log.txt" 2>&1
+}
+
+# As many targets at a time as there are cores; each is single-threaded.
+declare -A job
+for target in "${targets[@]}"; do
+  while (($(jobs -rp | wc -l) >= $(nproc))); do wait -n; done
+  run_target "$target" &
+  job[$target]=$!
+done
+
+passed=0
+failed=0
+for target in "${targets[@]}"; do
+  log="$build/fuzz-findings/$target/log.txt"
+  if wait "${job[$target]}"; then
+    runs=$(grep -oE '^stat::number_of_executed_units: *[0-9]+' "$log" | grep -oE '[0-9]+$')
+    cov=$(grep -oE 'DONE +cov: [0-9]+' "$log" | grep -oE '[0-9]+$' | tail -n 1)
     echo "fuzz: $target passed (${runs:-?} inputs, coverage ${cov:-?})"
     passed=$((passed + 1))
   else
-    echo "fuzz: $target FAILED, see $findings/log.txt:" >&2
-    grep -E 'ERROR|property broken|runtime error|Test unit written' "$findings/log.txt" | head -n 5 >&2
+    echo "fuzz: $target FAILED, see $log:" >&2
+    grep -E 'ERROR|property broken|runtime error|Test unit written' "$log" | head -n 5 >&2
     failed=$((failed + 1))
   fi
 done

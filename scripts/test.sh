@@ -42,6 +42,26 @@ count_results() {
   echo "$2: $good of $((good + bad)) passed"
 }
 
+# Runs ctest in build tree $1 and adds its "N% tests passed, N tests failed
+# out of N" line to the totals; $2 names the stage.
+count_ctest() {
+  local log line total bad
+  log=$(mktemp)
+  ctest --test-dir "$1" -j"$(nproc)" --output-on-failure 2>&1 | tee "$log"
+  if grep -q 'No tests were found' "$log"; then
+    echo "$2: none"
+  elif line=$(grep -E '^[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1); then
+    total=$(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$line")
+    bad=$(sed -E 's/.*passed, ([0-9]+) tests? failed.*/\1/' <<<"$line")
+    passed=$((passed + total - bad))
+    failed=$((failed + bad))
+    echo "$2: $((total - bad)) of $total passed"
+  else
+    stage_failed "$2: ctest ended without a result"
+  fi
+  rm -f "$log"
+}
+
 if ! bash scripts/install-deps.sh; then
   stage_failed "installing the packages failed"
   finish
@@ -57,22 +77,29 @@ timings+=("builds $((SECONDS - t)) s")
 # Native unit tests.
 if ((native_built)); then
   t=$SECONDS
-  log=$(mktemp)
-  ctest --test-dir build/native -j"$(nproc)" --output-on-failure 2>&1 | tee "$log"
-  if grep -q 'No tests were found' "$log"; then
-    echo "native tests: none"
-  elif line=$(grep -E '^[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1); then
-    total=$(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$line")
-    bad=$(sed -E 's/.*passed, ([0-9]+) tests? failed.*/\1/' <<<"$line")
-    passed=$((passed + total - bad))
-    failed=$((failed + bad))
-    echo "native tests: $((total - bad)) of $total passed"
-  else
-    stage_failed "ctest ended without a result"
-  fi
-  rm -f "$log"
+  count_ctest build/native "native tests"
   timings+=("native tests $((SECONDS - t)) s")
 fi
+
+# The same unit tests under AddressSanitizer and UBSan (preset native-asan:
+# any report ends the test with a failure).
+t=$SECONDS
+if cmake --preset native-asan --log-level=WARNING >/dev/null &&
+   cmake --build build/native-asan -j"$(nproc)" --target unit_tests; then
+  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    count_ctest build/native-asan "native tests under ASan+UBSan"
+else
+  stage_failed "the sanitizer build failed"
+fi
+timings+=("sanitizer tests $((SECONDS - t)) s")
+
+# libFuzzer targets, about 20 s each.
+t=$SECONDS
+log=$(mktemp)
+bash scripts/test-fuzz.sh 2>&1 | tee "$log" | grep -vE '^[0-9]+ passed, [0-9]+ failed$'
+count_results "$log" "fuzz targets"
+rm -f "$log"
+timings+=("fuzzing $((SECONDS - t)) s")
 
 # End-to-end tests: the driver runs in the same Wine prefix as the program.
 if ((windows_built)); then
