@@ -8,6 +8,8 @@
 #include "e2e/framework.h"
 #include "e2e/session.h"
 
+#include <sddl.h>
+
 namespace {
 
 using e2e::ListView;
@@ -328,4 +330,77 @@ E2E_TEST_WITH_DEADLINE(reporter_manager_installs_and_removes_the_autostart_value
     ASSERT_TRUE(dialog.waitClosed());
     EXPECT_FALSE(readReporterValue(value));
     app.stop();
+}
+
+namespace {
+
+// Sets the HKLM Run key's security descriptor from SDDL text; true on success.
+bool setRunKeySecurity(const wchar_t* sddl) {
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &descriptor, nullptr))
+        return false;
+    HKEY key = nullptr;
+    LSTATUS status = RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRunKey, 0, WRITE_DAC, &key);
+    if (status == ERROR_SUCCESS) {
+        status = RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor);
+        RegCloseKey(key);
+    }
+    LocalFree(descriptor);
+    return status == ERROR_SUCCESS;
+}
+
+// Gives the Run key its usual rights back even when the case fails half-way.
+struct RunKeyDeniedForWriting {
+    bool denied = setRunKeySecurity(L"D:P(D;;0x2;;;WD)(A;;KA;;;WD)");
+    ~RunKeyDeniedForWriting() { setRunKeySecurity(L"D:(A;CIIO;GR;;;BU)(A;;KA;;;BA)"); }
+};
+
+}  // namespace
+
+E2E_TEST_WITH_DEADLINE(reporter_manager_reports_a_refused_run_key_and_an_over_long_line, 60) {
+    deleteReporterValue();
+    Session app(tmp);
+    // A data folder deep enough that the reporter's command line would pass 260 characters.
+    const std::wstring deep = tmp.path() + L"\\" + std::wstring(200, L'd');
+    ASSERT_TRUE(CreateDirectoryW(deep.c_str(), nullptr) != 0);
+    app.setAppData(deep);
+    app.start();
+    Window main = app.waitMainWindow();
+    main.postCommand(kReporterCommand);
+    Window dialog = waitDialog(app, L"Reporter/Client manager");
+    EXPECT_TRUE(buttonsAre(dialog, true, false));
+
+    // Refused rather than cut: nothing is written.
+    dialog.postCommand(1015, BN_CLICKED);
+    auto refused = app.waitMessageBox(L"Error");
+    EXPECT_TEXT(refused,
+                L"The reporter's command line would be longer than 260 characters, so the reporter was not installed.\n\n"
+                L"Install Horalis in a folder with a shorter path and try again.");
+    refused.clickOk();
+    EXPECT_TRUE(refused.waitClosed());
+    std::wstring value;
+    EXPECT_FALSE(readReporterValue(value));
+    EXPECT_TRUE(buttonsAre(dialog, true, false));
+    dialog.postCommand(IDOK, BN_CLICKED);
+    ASSERT_TRUE(dialog.waitClosed());
+    app.stop();
+
+    // A Run key the user may not write to: the system's own words.
+    Session shallow(tmp);
+    shallow.start();
+    Window second = shallow.waitMainWindow();
+    second.postCommand(kReporterCommand);
+    Window manager = waitDialog(shallow, L"Reporter/Client manager");
+    RunKeyDeniedForWriting guard;
+    ASSERT_TRUE(guard.denied);
+    manager.postCommand(1015, BN_CLICKED);
+    auto denied = shallow.waitMessageBox(L"Error");
+    EXPECT_TEXT(denied, systemText(ERROR_ACCESS_DENIED));
+    denied.clickOk();
+    EXPECT_TRUE(denied.waitClosed());
+    EXPECT_FALSE(readReporterValue(value));
+    EXPECT_TRUE(buttonsAre(manager, true, false));
+    manager.postCommand(IDOK, BN_CLICKED);
+    ASSERT_TRUE(manager.waitClosed());
+    shallow.stop();
 }
