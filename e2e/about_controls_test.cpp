@@ -222,3 +222,84 @@ E2E_TEST(image_buttons_are_owner_drawn_and_show_a_border_under_the_pointer) {
     EXPECT_TRUE(main.isResponsive());
     app.stop();
 }
+
+namespace {
+
+size_t countColour(const std::vector<uint32_t>& pixels, uint32_t colour) {
+    size_t count = 0;
+    for (uint32_t pixel : pixels) count += pixel == colour;
+    return count;
+}
+
+// Wine opens web addresses through winebrowser, which runs the first program
+// of this list that exists; the harmless "true" stands in for a browser.
+struct StandInBrowser {
+    StandInBrowser() {
+        HKEY key = nullptr;
+        if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\WineBrowser", 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                            &key, nullptr) != ERROR_SUCCESS)
+            return;
+        const wchar_t browsers[] = L"true";
+        set = RegSetValueExW(key, L"Browsers", 0, REG_SZ, reinterpret_cast<const BYTE*>(browsers),
+                             sizeof browsers) == ERROR_SUCCESS;
+        RegCloseKey(key);
+    }
+    ~StandInBrowser() {
+        HKEY key = nullptr;
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\WineBrowser", 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
+            return;
+        RegDeleteValueW(key, L"Browsers");
+        RegCloseKey(key);
+    }
+    bool set = false;
+};
+
+void clickAt(POINT point) {
+    pointerTo(point);
+    INPUT clicks[2] = {};
+    clicks[0].type = clicks[1].type = INPUT_MOUSE;
+    clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, clicks, sizeof(INPUT));
+}
+
+}  // namespace
+
+E2E_TEST(feedback_link_lights_under_the_pointer_and_turns_visited_once_opened) {
+    StandInBrowser browser;
+    ASSERT_TRUE(browser.set);
+    Session app(tmp);
+    app.start();
+    Window main = app.waitMainWindow();
+    Sleep(1500);  // the splash picture closes after a second
+    main.postCommand(kHelpAbout);
+    Window about = openedAbout(app);
+    EXPECT_TRUE(e2e::waitUntil([&] { return about.isVisible() && about.control(kFeedbackLink).exists(); }));
+    moveClearOfTray(about);
+    Sleep(400);
+
+    const Window link = about.control(kFeedbackLink);
+    const RECT r = link.screenRect();
+    const POINT centre{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    constexpr uint32_t kLinkBlue = 0x0000EE, kVisitedPurple = 0x551A8B;
+    pointerTo({r.left, r.bottom + 60});
+    EXPECT_TRUE(e2e::waitUntil([&] { return countColour(screenPixels(r), kLinkBlue) > 0; }, Milliseconds(3000)));
+    EXPECT_EQ(countColour(screenPixels(r), kVisitedPurple), size_t{0});
+
+    // Under the pointer it takes the highlight colour.
+    pointerTo(centre);
+    EXPECT_TRUE(e2e::waitUntil([&] { return countColour(screenPixels(r), kLinkBlue) == 0; }, Milliseconds(3000)));
+
+    // Opened: no error box, and once the pointer leaves it shows as visited.
+    clickAt(centre);
+    Sleep(500);
+    pointerTo({r.left, r.bottom + 60});
+    EXPECT_TRUE(e2e::waitUntil([&] { return countColour(screenPixels(r), kVisitedPurple) > 0; }, Milliseconds(5000)));
+    for (const auto& box : app.openMessageBoxes())
+        EXPECT_TRUE(box.handle() == about.handle());  // no open error reported
+    e2e::screenshot(L"about-visited");
+
+    about.postCommand(IDOK);
+    EXPECT_TRUE(about.waitClosed());
+    app.stop();
+}
