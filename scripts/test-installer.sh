@@ -139,6 +139,9 @@ horalis_wine "$short\\Uninstall.exe" /S "_?=$short" </dev/null
 code=$?
 check "a silent uninstall while Horalis runs ends with code 2 and removes nothing" \
   test "$code" -eq 2 -a -f "$target/Horalis.exe" -a -f "$shortcut" -a -n "$(reg_value "$uninstall_key" DisplayName)"
+# So does the setup, run again over a running Horalis.
+horalis_wine "$setup" /S </dev/null
+check "a silent install over a running Horalis ends with code 2" test $? -eq 2
 [[ -n $pid ]] && kill "$pid" 2>/dev/null
 timeout 60 "$HORALIS_WINESERVER_BIN" -w
 
