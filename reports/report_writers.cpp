@@ -130,13 +130,6 @@ void SpreadsheetCsvRowWriter::writeRowWithTitles(StringView path, StringView tim
     out_ << kLf;
 }
 
-void DailyCsvRowWriter::writePlainRow(StringView path, StringView time) {
-    writeSeparatedField(out_, path);
-    out_ << StringView(u";");
-    writeSeparatedField(out_, time);
-    out_ << kLf;
-}
-
 void DailyCsvRowWriter::writeRowWithTitles(StringView path, StringView time, const ListModel& titles) {
     writeSeparatedField(out_, path);
     out_ << StringView(u"\n\nWindows:\n\n");

@@ -50,26 +50,22 @@ private:
 
 // "Export as Excel .CSV...": semicolon-separated; a field holding ';', '"',
 // CR or LF is quoted with inner quotes doubled, any other field is written as is.
-class SpreadsheetCsvRowWriter final : public ReportRowWriter {
+class SpreadsheetCsvRowWriter : public ReportRowWriter {
 public:
     explicit SpreadsheetCsvRowWriter(ReportStream& out) : out_(out) {}
     void writePlainRow(StringView path, StringView time) override;
     void writeRowWithTitles(StringView path, StringView time, const ListModel& titles) override;
 
-private:
+protected:
     ReportStream& out_;
 };
 
 // The daily CSV: plain rows as the spreadsheet CSV, rows with titles in a
 // layout of their own; fields quoted as in the spreadsheet CSV.
-class DailyCsvRowWriter final : public ReportRowWriter {
+class DailyCsvRowWriter final : public SpreadsheetCsvRowWriter {
 public:
-    explicit DailyCsvRowWriter(ReportStream& out) : out_(out) {}
-    void writePlainRow(StringView path, StringView time) override;
+    using SpreadsheetCsvRowWriter::SpreadsheetCsvRowWriter;
     void writeRowWithTitles(StringView path, StringView time, const ListModel& titles) override;
-
-private:
-    ReportStream& out_;
 };
 
 // One table row per application; list texts are escaped for HTML.
