@@ -84,6 +84,33 @@ E2E_TEST(main_window_has_caption_menu_bar_and_follows_a_resize) {
     app.stop();
 }
 
+E2E_TEST(enter_and_esc_leave_the_main_window_open) {
+    Session app(tmp);
+    app.start();
+    Window main = app.waitMainWindow();
+    Sleep(1500);  // the splash picture closes after a second
+    SetForegroundWindow(main.handle());
+    ASSERT_TRUE(e2e::waitUntil([&] { return GetForegroundWindow() == main.handle(); }, Milliseconds(3000)));
+
+    // The keys as typed, and the commands the dialog manager makes of them.
+    for (WORD key : {WORD{VK_RETURN}, WORD{VK_ESCAPE}}) {
+        INPUT strokes[2] = {};
+        strokes[0].type = strokes[1].type = INPUT_KEYBOARD;
+        strokes[0].ki.wVk = strokes[1].ki.wVk = key;
+        strokes[1].ki.dwFlags = KEYEVENTF_KEYUP;
+        SendInput(2, strokes, sizeof(INPUT));
+    }
+    main.postCommand(IDOK);
+    main.postCommand(IDCANCEL);
+    Sleep(700);
+    EXPECT_TRUE(main.exists());
+    EXPECT_TRUE(main.isVisible());
+    EXPECT_TRUE(main.isResponsive());
+    EXPECT_FALSE(app.waitExited(Milliseconds(0)));
+    EXPECT_TRUE(app.openMessageBoxes().empty());
+    app.stop();
+}
+
 E2E_TEST(exit_asks_twice_and_no_keeps_the_program_running) {
     Session app(tmp);
     app.start();
