@@ -1,49 +1,100 @@
 #!/usr/bin/env bash
-# Regenerates the README's pictures in docs/screenshots/ from an end-to-end run:
-# the main window with live rows, the Options dialog and the pointer dialog as
-# the driver leaves them on the screen, and an HTML report exported through the
-# save dialog, rendered by headless chromium.
-# Expects the Windows build in build/windows (or $HORALIS_WINDOWS_BUILD); look
-# at the pictures before committing them.
+# Regenerates the README's pictures in docs/screenshots/ from a short session
+# under Wine, driven as a user would with the mouse and keyboard (xdotool):
+# HoralisSetup.exe installs Horalis silently, Horalis starts from Program
+# Files, a few of Wine's own programs take the foreground in turn, then the main
+# window (sorted by time, Notepad's titles shown), the Options dialog and the
+# pointer dialog are captured, and an HTML report exported through the save
+# dialog is rendered by headless chromium. Real programs give rows a reader
+# recognises, which the end-to-end driver's own windows would not.
+# Expects the Windows build in build/windows (or $HORALIS_WINDOWS_BUILD).
+# Look at the pictures before committing them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 build=${HORALIS_WINDOWS_BUILD:-$root/build/windows}
 out=$root/docs/screenshots
 convert=/usr/bin/convert   # the real ImageMagick, not a stand-in earlier on PATH
+import=/usr/bin/import
 
-[[ -x $convert ]] && command -v chromium >/dev/null || bash scripts/install-deps.sh
+[[ -x $convert && -x $import ]] && command -v chromium xdotool >/dev/null || bash scripts/install-deps.sh
 source e2e/wine-env.sh
 horalis_wine_start --own-display
-to_windows() { printf 'Z:%s' "${1//\//\\}"; }
+# No desktop entries in the caller's home for the Start-menu shortcut.
+export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe=d"
 work=$(mktemp -d)
 trap 'horalis_wine_stop; rm -rf "$work"' EXIT
+cd "$work"   # the save dialog opens in the current folder
 
-# The driver's screen is 1280x800; the program's windows open at the top left.
-# case name | screenshot tag | picture | crop (the window, as laid out under Wine)
-shots=(
-  "lists_count_the_foreground_application_and_show_its_titles_newest_first|lists-titles|main-window|578x615+0+0"
-  "options_dialog_saves_settings_from_menu_and_button|options|options|578x615+0+0"
-  "pointer_dialog_lists_the_fourteen_shapes_and_counts_the_arrow|pointers-at-start|pointers|771x427+0+20"
-)
-export_case=reports_export_csv_spreadsheet_and_html_through_the_save_dialog
+wait_window() {  # title pattern: prints the window's id once it shows
+  local deadline=$((SECONDS + 20)) id
+  while ((SECONDS < deadline)); do
+    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1 || true)
+    [[ -n $id ]] && { sleep 0.7; echo "$id"; return; }
+    sleep 0.2
+  done
+  echo "screenshots: no window \"$1\"" >&2
+  return 1
+}
+click() { xdotool mousemove "$1" "$2" click 1; sleep "${3:-0.7}"; }
+shoot() { "$import" -window "$1" -strip "$out/$2.png"; }
+others=()
+in_front() {  # seconds program args...: start it and keep its window in front
+  local seconds=$1 title=$2; shift 2
+  "$HORALIS_WINE_BIN" "$@" </dev/null >/dev/null 2>&1 &
+  others+=($!)
+  wait_window "$title" >/dev/null
+  # New windows open at the top left, over the others: a click on the caption
+  # makes the newest the foreground window.
+  click 60 10 "$seconds"
+}
 
-filter=$export_case
-for shot in "${shots[@]}"; do filter+=",${shot%%|*}"; done
-mkdir -p "$work/cases" "$work/screens" "$out"
-timeout -k 10 300 "$HORALIS_WINE_BIN" "$build/e2e/horalis_e2e.exe" --filter "$filter" \
-  --work "$(to_windows "$work/cases")" --screens "$(to_windows "$work/screens")" </dev/null
+horalis_wine "$build/bin/HoralisSetup.exe" /S </dev/null
+documents=$WINEPREFIX/drive_c/users/Public/Documents
+mkdir -p "$documents" "$out"
+printf 'Agenda\r\n' >"$documents/meeting-notes.txt"
+printf 'Rent\r\n' >"$documents/budget-2027.txt"
 
-for shot in "${shots[@]}"; do
-  IFS='|' read -r name tag picture crop <<<"$shot"
-  "$convert" "$work/screens/$name-$tag.bmp" -crop "$crop" +repage -strip "$out/$picture.png"
-done
+"$HORALIS_WINE_BIN" 'C:\Program Files\Horalis\Horalis.exe' </dev/null >/dev/null 2>&1 &
+horalis=$!
+main=$(wait_window '^Horalis$')
+sleep 1.5   # past the splash picture
 
-report=$work/cases/$export_case/report.html
+in_front 16 'meeting-notes' notepad 'C:\users\Public\Documents\meeting-notes.txt'
+in_front 6 'Registry Editor' regedit
+in_front 5 'budget-2027' notepad 'C:\users\Public\Documents\budget-2027.txt'
+in_front 3 'WineMine' winemine
+kill "${others[@]}" 2>/dev/null || true
+sleep 1.5
+
+# The main window sits at the top left; positions are those of its layout
+# under Wine's fonts.
+click 300 10                 # caption: Horalis in front
+click 440 125                # "Active time" header: longest first
+click 200 142 1.5            # the first row: its titles below
+shoot "$main" main-window
+
+click 130 70                 # Options
+shoot "$(wait_window '^Configuration$')" options
+xdotool key Escape; sleep 0.7
+click 520 70                 # Mouse pointers
+shoot "$(wait_window '^Cursors time$')" pointers
+xdotool key Escape; sleep 0.7
+
+click 17 34 0.5              # File
+xdotool mousemove 40 71; sleep 0.7   # Export
+click 170 105                # Export as .HTML...
+wait_window '^Save As$' >/dev/null
+xdotool type --delay 20 'C:\users\Public\Documents\today.html'
+xdotool key Return
+report=$documents/today.html
+for _ in $(seq 50); do [[ -s $report ]] && break; sleep 0.2; done
+kill "$horalis" 2>/dev/null || true
+
 profile=$(mktemp -d)
 timeout 60 chromium --headless --no-sandbox --disable-gpu --disable-background-networking \
     --disable-component-update --disable-sync --no-first-run --user-data-dir="$profile" \
-    --hide-scrollbars --window-size=900,400 --screenshot="$work/report.png" "file://$report" 2>/dev/null
+    --hide-scrollbars --window-size=900,1400 --screenshot="$work/report.png" "file://$report" >/dev/null 2>&1
 rm -rf "$profile"
 # The page's white margin below the table goes; a thin frame shows the edge.
 "$convert" "$work/report.png" -trim +repage -bordercolor white -border 12 \
