@@ -235,3 +235,53 @@ E2E_TEST_WITH_DEADLINE(reporter_writes_daily_reports_at_midnight_under_a_shifted
     EXPECT_TRUE(reporter.visibleWindows().empty());
     EXPECT_FALSE(reporter.waitExited(Milliseconds(0)));
 }
+
+namespace {
+
+void writeConf(const std::wstring& folder, const char* text) {
+    CreateDirectoryW(folder.c_str(), nullptr);
+    FILE* conf = _wfopen((folder + L"\\conf.dat").c_str(), L"wb");
+    if (!conf) FAIL(L"cannot write conf.dat");
+    fputs(text, conf);
+    fclose(conf);
+}
+
+}  // namespace
+
+// Under faketime every program's clock starts ten seconds before 00:00 when
+// it starts, so Horalis.exe, started four seconds after the reporter, reaches
+// its 00:00 four seconds later: the time the pair appears tells who wrote it.
+E2E_TEST_WITH_DEADLINE(reporter_leaves_daily_reports_to_a_running_horalis_that_writes_them, 120) {
+    if (!clockNearMidnight()) {
+        e2e::note(L"skipped: needs a clock shortly before 00:00 (scripts/test-reports.sh)");
+        return;
+    }
+    for (const bool horalisWrites : {true, false}) {
+        e2e::TempDir round(tmp.file(horalisWrites ? L"daily-on" : L"daily-off"));
+        CreateDirectoryW(round.path().c_str(), nullptr);
+        e2e::Session horalis(round);
+        writeConf(horalis.dataFolder(), horalisWrites ? "1 0 1 300" : "0 0 1 300");
+        const std::wstring base = horalis.dataFolder() + L"\\" + midnightBaseName();
+        e2e::DriverWindow driver(kTitle);
+        driver.bringToFront();
+
+        Reporter reporter(round, quoted(horalis.dataFolder()));
+        const ULONGLONG reporterStart = GetTickCount64();
+        ASSERT_TRUE(reporter.waitWindow(kWindowClass, kCaption).exists());
+        Sleep(4000);
+        horalis.start();
+        horalis.waitMainWindow();
+        driver.bringToFront();
+
+        // Two seconds past the reporter's 00:00, two before that of Horalis.exe.
+        const ULONGLONG check = reporterStart + 12000;
+        if (GetTickCount64() < check) Sleep(static_cast<DWORD>(check - GetTickCount64()));
+        e2e::note(std::wstring(horalisWrites ? L"daily reports on" : L"daily reports off") +
+                  L": pair there at the reporter's 00:00 + 2 s: " + e2e::show(e2e::fileExists(base + L".html")));
+        EXPECT_EQ(e2e::fileExists(base + L".html"), !horalisWrites);
+        EXPECT_TRUE(e2e::waitUntil([&] { return e2e::fileExists(base + L".html"); }, Milliseconds(15000)));
+        Sleep(500);
+        EXPECT_TRUE(readBytes(base + L".csv").find("Windows:") != std::string::npos);
+        horalis.stop();
+    }
+}
