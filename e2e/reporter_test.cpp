@@ -102,16 +102,25 @@ std::wstring driverPath() {
     return buffer;
 }
 
-// The reporter's folder with conf.dat: daily reports off, which the reporter
-// does not heed; titles on, away after 300 s.
-std::wstring makeDataFolder(const e2e::TempDir& tmp) {
+// The reporter's folder with conf.dat: by default daily reports off, which
+// the reporter does not heed; titles on, away after 300 s.
+std::wstring makeDataFolder(const e2e::TempDir& tmp, const char* settings = "0 0 1 300") {
     const std::wstring folder = tmp.file(L"Data Folder");
     CreateDirectoryW(folder.c_str(), nullptr);
     FILE* conf = _wfopen((folder + L"\\conf.dat").c_str(), L"wb");
     if (!conf) FAIL(L"cannot write conf.dat");
-    fputs("0 0 1 300", conf);
+    fputs(settings, conf);
     fclose(conf);
     return folder;
+}
+
+void pressShift() {
+    INPUT keys[2]{};
+    keys[0].type = INPUT_KEYBOARD;
+    keys[0].ki.wVk = VK_SHIFT;
+    keys[1] = keys[0];
+    keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, keys, sizeof(INPUT));
 }
 
 }  // namespace
@@ -211,7 +220,8 @@ E2E_TEST_WITH_DEADLINE(reporter_writes_daily_reports_at_midnight_under_a_shifted
         e2e::note(L"skipped: needs a clock shortly before 00:00 (scripts/test-reports.sh)");
         return;
     }
-    const std::wstring folder = makeDataFolder(tmp);
+    // Away after 3 s: only kbdh.dll's messages keep the user present.
+    const std::wstring folder = makeDataFolder(tmp, "0 0 1 3");
     const std::wstring base = folder + L"\\" + midnightBaseName();
     e2e::DriverWindow driver(kTitle);
     driver.bringToFront();
@@ -219,10 +229,15 @@ E2E_TEST_WITH_DEADLINE(reporter_writes_daily_reports_at_midnight_under_a_shifted
     Reporter reporter(tmp, quoted(folder));
     ASSERT_TRUE(reporter.waitWindow(kWindowClass, kCaption).exists());
 
-    EXPECT_TRUE(e2e::waitUntil([&] { return e2e::fileExists(base + L".html"); }, Milliseconds(30000)));
+    // The user types until 00:00.
+    EXPECT_TRUE(e2e::waitUntil([&] {
+        pressShift();
+        return e2e::fileExists(base + L".html");
+    }, Milliseconds(30000), Milliseconds(300)));
     Sleep(500);
     const std::string csv = readBytes(base + L".csv");
     const std::string html = readBytes(base + L".html");
+    EXPECT_TRUE(csv.find("Idle time") == std::string::npos);
     e2e::note(L"daily CSV " + base + L".csv: " + e2e::widen(csv.substr(0, 300)));
     e2e::note(L"daily HTML: " + e2e::widen(html.substr(0, 300)));
     // The daily layout with titles, the driver's window counted under its path.
