@@ -40,9 +40,10 @@ trap 'rm -rf "$work"' EXIT
 run_target() {
   local target=$1 findings="$build/fuzz-findings/$1"
   rm -rf "$findings"
-  mkdir -p "$findings" "$work/$target"
-  # New inputs go to a scratch corpus; the seeds are only read.
-  "$build/tests/fuzz/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+  mkdir -p "$findings" "$work/$target" "$work/$target.tmp"
+  # New inputs go to a scratch corpus; the seeds are only read. The targets'
+  # own scratch files go under $work too, so a crash leaves none behind.
+  TMPDIR="$work/$target.tmp" "$build/tests/fuzz/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
     -max_len=8192 -print_final_stats=1 -artifact_prefix="$findings/" \
     "$work/$target" "tests/fuzz/corpus/$target" >"$findings/log.txt" 2>&1
 }
