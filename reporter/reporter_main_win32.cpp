@@ -30,7 +30,8 @@ class Win32ReporterSession final : public ReporterSession {
 public:
     bool mainProgramRunning() override {
         wingui::KernelHandle mutex(OpenMutexW(SYNCHRONIZE, FALSE, kMainProgramInstanceMutex));
-        return bool(mutex);
+        // Refused: it is there, made by a Horalis.exe that runs elevated.
+        return mutex || GetLastError() == ERROR_ACCESS_DENIED;
     }
 
     bool withDailyReportLock(const std::function<bool()>& write) override {

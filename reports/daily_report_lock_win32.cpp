@@ -13,6 +13,8 @@ constexpr DWORD kWaitMs = 10000;
 
 DailyReportLock::DailyReportLock() {
     HANDLE mutex = CreateMutexW(nullptr, FALSE, kDailyReportLockName);
+    // Made by the other program running elevated: it may still be waited for.
+    if (!mutex) mutex = OpenMutexW(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, kDailyReportLockName);
     mutex_ = mutex;
     if (!mutex) return;
     const DWORD waited = WaitForSingleObject(mutex, kWaitMs);
