@@ -459,7 +459,13 @@ void CImageButton::endHover() {
 }
 
 void CImageButton::playSound(const Sound& sound) const {
-    if (sound.inUse) PlaySoundW(sound.inUse, sound.module, sound.flags);
+    // winmm (with the audio drivers it opens) is loaded for the first sound
+    // rather than at start-up, where it only added resident memory.
+    using PlaySoundFn = BOOL(WINAPI*)(LPCWSTR, HMODULE, DWORD);
+    static wingui::Module winmm;
+    if (!sound.inUse) return;
+    if (auto play = reinterpret_cast<PlaySoundFn>(wingui::systemEntryPoint(winmm, L"winmm.dll", "PlaySoundW")))
+        play(sound.inUse, sound.module, sound.flags);
 }
 
 void CImageButton::onMouseMove(UINT keys, POINT point) {

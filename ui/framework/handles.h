@@ -58,6 +58,23 @@ using Pen = UniqueHandle<HPEN, DeleteObjectFn>;
 using Region = UniqueHandle<HRGN, DeleteObjectFn>;
 using MemoryDc = UniqueHandle<HDC, DeleteDcFn>;  // from CreateCompatibleDC
 
+// An entry point of a system library, loaded on first use and kept for the
+// rest of the run: for libraries that cost memory at start-up but serve only
+// a command most runs never give. Only the system folder's copy is loaded.
+// Null when the library or the entry point is missing.
+inline void* systemEntryPoint(Module& library, const wchar_t* libraryName, const char* entryName) {
+    if (!library) {
+        wchar_t path[MAX_PATH] = {};
+        const UINT n = GetSystemDirectoryW(path, MAX_PATH);
+        if (n == 0 || n + 1 + lstrlenW(libraryName) >= MAX_PATH) return nullptr;
+        path[n] = L'\\';
+        lstrcpyW(path + n + 1, libraryName);
+        library.reset(LoadLibraryExW(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
+        if (!library) return nullptr;
+    }
+    return reinterpret_cast<void*>(GetProcAddress(library.get(), entryName));
+}
+
 // A window's device context from GetDC, released with ReleaseDC.
 class WindowDc {
 public:
