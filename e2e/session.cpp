@@ -23,8 +23,8 @@ std::wstring variableName(const std::wstring& entry) {
     return upper(entry.substr(0, equals));
 }
 
-// This process's environment with APPDATA replaced, sorted as Windows expects.
-std::wstring environmentWith(const std::wstring& appData) {
+// This process's environment with APPDATA replaced or left out, sorted as Windows expects.
+std::wstring environmentWith(const std::optional<std::wstring>& appData) {
     std::vector<std::wstring> entries;
     if (wchar_t* block = GetEnvironmentStringsW()) {
         for (const wchar_t* entry = block; *entry != L'\0'; entry += wcslen(entry) + 1) {
@@ -33,7 +33,7 @@ std::wstring environmentWith(const std::wstring& appData) {
         }
         FreeEnvironmentStringsW(block);
     }
-    entries.push_back(L"APPDATA=" + appData);
+    if (appData) entries.push_back(L"APPDATA=" + *appData);
     std::stable_sort(entries.begin(), entries.end(),
                      [](const std::wstring& a, const std::wstring& b) { return variableName(a) < variableName(b); });
     std::wstring environment;
@@ -60,8 +60,8 @@ bool folderExists(const std::wstring& path) {
 }
 
 Session::Session(const TempDir& folder, HookLibrary hooks)
-    : folder_(folder.path()), appData_(folder.file(L"AppData")) {
-    CreateDirectoryW(appData_.c_str(), nullptr);
+    : folder_(folder.path()), ownAppData_(folder.file(L"AppData")), appData_(ownAppData_) {
+    CreateDirectoryW(ownAppData_.c_str(), nullptr);
     program_ = prepareProgramFolder(folder, hooks);
 }
 
@@ -93,6 +93,8 @@ std::wstring Session::prepareProgramFolder(const TempDir& folder, HookLibrary ho
         } while (FindNextFileW(search, &found));
         FindClose(search);
     }
+    if (hooks == HookLibrary::PresentInCopy)
+        copyFileOrFail(installed + L"\\" + kHookLibraryName, copy + L"\\" + kHookLibraryName);
     if (hooks == HookLibrary::WithoutSetHooks)
         copyFileOrFail(config().driverFolder + L"\\" + kHookLibraryWithoutExport, copy + L"\\" + kHookLibraryName);
     return copy + L"\\" + kProgramName;

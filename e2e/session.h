@@ -2,6 +2,7 @@
 // One run of Horalis.exe as a user would start it, with a data folder of its own.
 #include <windows.h>
 
+#include <optional>
 #include <set>
 #include <source_location>
 #include <string>
@@ -17,6 +18,7 @@ enum class HookLibrary {
     Present,            // kbdh.dll beside the program, as installed
     Missing,            // no kbdh.dll anywhere the program looks
     WithoutSetHooks,    // a kbdh.dll that does not export SetHooks
+    PresentInCopy,      // kbdh.dll beside a copy of the program in the case's folder
 };
 
 class Session {
@@ -29,6 +31,9 @@ public:
     // Starts the program with APPDATA set to a folder of this session (Wine
     // would otherwise hand it the prefix's own folder).
     void start();
+    // APPDATA for the next start instead of the session's folder; nothing
+    // leaves the variable out.
+    void setAppData(std::optional<std::wstring> folder) { appData_ = std::move(folder); }
 
     // The main window, once visible; ends the case if it does not show.
     Window waitMainWindow(Milliseconds timeout = kDefaultWait,
@@ -47,8 +52,9 @@ public:
     bool isRunning() const;
     bool waitExited(Milliseconds timeout = kDefaultWait) const;
 
-    const std::wstring& appDataFolder() const { return appData_; }
-    std::wstring dataFolder() const { return appData_ + L"\\Horalis"; }
+    const std::wstring& appDataFolder() const { return appData_ ? *appData_ : ownAppData_; }
+    // Without APPDATA the program keeps its files in the root of drive C.
+    std::wstring dataFolder() const { return appData_ ? *appData_ + L"\\Horalis" : L"C:"; }
     const std::wstring& programPath() const { return program_; }
 
     // Fails the case if the program stopped answering, then ends it.
@@ -58,7 +64,8 @@ private:
     std::wstring prepareProgramFolder(const TempDir& folder, HookLibrary hooks) const;
 
     std::wstring folder_;
-    std::wstring appData_;
+    std::wstring ownAppData_;
+    std::optional<std::wstring> appData_;
     std::wstring program_;
     wingui::KernelHandle process_;
     DWORD processId_ = 0;

@@ -17,7 +17,10 @@ for tool in faketime chromium; do
 done
 
 source e2e/wine-env.sh
+source e2e/full-drive.sh
 horalis_wine_start --own-display || { echo "0 passed, 1 failed"; exit 1; }
+# A small drive that the full-disk case at 00:00 fills up.
+horalis_full_drive_start
 to_windows() { printf 'Z:%s' "${1//\//\\}"; }
 work=$(mktemp -d)
 results=$work/results.txt
@@ -61,6 +64,7 @@ else
   failed=$((failed + 1))
 fi
 
+horalis_full_drive_stop
 horalis_wine_stop
 rm -rf "$work"
 echo "$passed passed, $failed failed"

@@ -104,8 +104,11 @@ timings+=("fuzzing $((SECONDS - t)) s")
 # End-to-end tests: the driver runs in the same Wine prefix as the program.
 if ((windows_built)); then
   source e2e/wine-env.sh
+  source e2e/full-drive.sh
   if horalis_wine_start --own-display; then
     timings+=("Wine prefix ${HORALIS_WINE_SETUP_SECONDS} s")
+    # A small drive for the full-disk cases.
+    horalis_full_drive_start
     t=$SECONDS
     to_windows() { printf 'Z:%s' "${1//\//\\}"; }
     screens="$root/build/windows/e2e/screens"
@@ -127,6 +130,7 @@ if ((windows_built)); then
       /usr/bin/convert "$bmp" "build/e2e-screens/$(basename "${bmp%.bmp}").png" && rm -f "$bmp"
     done
     echo "screenshots: build/e2e-screens/ ($(find build/e2e-screens -name '*.png' | wc -l) files)"
+    horalis_full_drive_stop
     horalis_wine_stop
   else
     stage_failed "the Wine prefix or the virtual display could not be prepared"

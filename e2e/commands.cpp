@@ -1,0 +1,111 @@
+#include "e2e/commands.h"
+
+#include <cstdio>
+
+namespace e2e {
+namespace {
+
+constexpr int kFileNameField = 1148;
+// The icon's static control in a message box.
+constexpr int kMessageBoxIcon = 0x0440;
+
+}  // namespace
+
+Window waitFileDialog(const Session& session) {
+    Window found;
+    waitUntil([&] {
+        for (const Window& w : session.windows())
+            if (w.isVisible() && w.className() == L"#32770" && w.control(kFileNameField)) {
+                found = w;
+                return true;
+            }
+        return false;
+    });
+    return found;
+}
+
+void exportTo(const Session& session, const Window& main, int command, const std::wstring& path) {
+    main.postCommand(command);
+    Window dialog = waitFileDialog(session);
+    if (!dialog) fail(__FILE__, __LINE__, L"no save dialog for command " + show(command));
+    SendMessageW(dialog.control(kFileNameField).handle(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+    dialog.post(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    if (!dialog.waitClosed()) {
+        screenshot(L"save-dialog-stayed-open");
+        fail(__FILE__, __LINE__, L"the save dialog stayed open");
+    }
+}
+
+Window openDialog(Session& session, const Window& main, int command, std::wstring_view caption) {
+    main.postCommand(command);
+    Window dialog = session.waitWindow(L"#32770", caption);
+    // Found as soon as it exists; filled in and shown only after its initialisation.
+    if (!waitUntil([&] { return dialog.isVisible(); })) fail(__FILE__, __LINE__, L"never showed: " + dialog.describe());
+    return dialog;
+}
+
+void cancelDialog(const Window& dialog) {
+    dialog.postCommand(IDCANCEL, BN_CLICKED);
+    // Gone, not only hidden: the next opening must not find this one.
+    if (!waitUntil([&] { return !dialog.exists(); })) fail(__FILE__, __LINE__, L"stayed open: " + dialog.describe());
+}
+
+bool showsErrorIcon(const MessageBoxWindow& box) {
+    const Window icon = box.control(kMessageBoxIcon);
+    if (!icon || !icon.isVisible()) return false;
+    const RECT rect = icon.screenRect();
+    HDC screen = GetDC(nullptr);
+    int red = 0;
+    for (int y = rect.top; y < rect.bottom; ++y)
+        for (int x = rect.left; x < rect.right; ++x) {
+            const COLORREF pixel = GetPixel(screen, x, y);
+            if (GetRValue(pixel) > 150 && GetGValue(pixel) < 90 && GetBValue(pixel) < 90) ++red;
+        }
+    ReleaseDC(nullptr, screen);
+    return red > 50;
+}
+
+std::string readBytes(const std::wstring& path) {
+    std::string bytes;
+    FILE* file = _wfopen(path.c_str(), L"rb");
+    if (!file) return bytes;
+    char chunk[65536];
+    size_t n;
+    while ((n = fread(chunk, 1, sizeof chunk, file)) > 0) bytes.append(chunk, n);
+    fclose(file);
+    return bytes;
+}
+
+bool writeBytes(const std::wstring& path, std::string_view bytes) {
+    FILE* file = _wfopen(path.c_str(), L"wb");
+    if (!file) return false;
+    const bool written = fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    return fclose(file) == 0 && written;
+}
+
+}  // namespace e2e
+
+namespace e2e {
+
+std::wstring shortLivedApplication(const std::wstring& folder, const std::wstring& fileName) {
+    const std::wstring path = folder + L"\\" + fileName;
+    if (!fileExists(path) && !CopyFileW((config().driverFolder + L"\\flash-window.exe").c_str(), path.c_str(), FALSE))
+        fail(__FILE__, __LINE__, L"cannot copy flash-window.exe to " + path);
+    return path;
+}
+
+DWORD startShortLived(const std::wstring& program, const std::wstring& title, Milliseconds lifetime) {
+    std::wstring commandLine = L"\"" + program + L"\" \"" + title + L"\" " + std::to_wstring(lifetime.count());
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION started{};
+    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &started))
+        return 0;
+    CloseHandle(started.hThread);
+    // It ends itself after its lifetime.
+    CloseHandle(started.hProcess);
+    return started.dwProcessId;
+}
+
+}  // namespace e2e

@@ -1,0 +1,53 @@
+#pragma once
+// Menu commands of the main window as a user runs them, and the files they
+// leave: exports through the save dialog, dialogs opened and closed again.
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+
+#include "e2e/session.h"
+#include "e2e/ui.h"
+
+namespace e2e {
+
+inline constexpr int kAppListId = 1003;
+inline constexpr int kTitleListId = 1004;
+inline constexpr int kExportCsvCommand = 32776;
+inline constexpr int kExportSpreadsheetCommand = 32777;
+inline constexpr int kExportHtmlCommand = 32781;
+inline constexpr int kOptionsCommand = 32780;
+inline constexpr int kAboutCommand = 32774;
+inline constexpr int kReporterCommand = 32787;
+inline constexpr int kPointersCommand = 32788;
+inline constexpr int kHelpCommand = 32784;
+inline constexpr int kHideCommand = 32783;
+
+// The program's save or open dialog: a "#32770" with the file-name field.
+Window waitFileDialog(const Session& session);
+// Runs an export command and answers its save dialog with path.
+void exportTo(const Session& session, const Window& main, int command, const std::wstring& path);
+
+// Posts a command and waits until the dialog it opens has shown.
+Window openDialog(Session& session, const Window& main, int command, std::wstring_view caption);
+// Cancel, and wait until the dialog is destroyed.
+void cancelDialog(const Window& dialog);
+
+// The error icon of a message box, seen on the screen: red in the icon's place.
+bool showsErrorIcon(const MessageBoxWindow& box);
+
+std::string readBytes(const std::wstring& path);
+bool writeBytes(const std::wstring& path, std::string_view bytes);
+
+}  // namespace e2e
+
+namespace e2e {
+
+// flash-window.exe (beside this driver) copied under this file name into the
+// folder, so that each name is an application of its own.
+std::wstring shortLivedApplication(const std::wstring& folder, const std::wstring& fileName);
+// Starts it: a window with this title takes the foreground and the process
+// ends after lifetime. The process id, or 0.
+DWORD startShortLived(const std::wstring& program, const std::wstring& title, Milliseconds lifetime);
+
+}  // namespace e2e
