@@ -43,23 +43,18 @@ void CMainDlg::exportReportTo(const wchar_t* defaultExtension, const wchar_t* fi
     wingui::CFileDialog dialog(false, defaultExtension, nullptr, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, filter, this);
     if (dialog.doModal() != IDOK) return;
 
-    ReportStream out;
-    // Checked before the walk sorts anything: a failed export leaves the lists as they were.
-    if (!out.open(wingui::toCore(dialog.pathName()))) {
+    ReportLists lists = reportLists();
+    // The file is created before the walk sorts anything, so one that cannot be
+    // created leaves the lists as they were.
+    const ExportResult result = exportReport(wingui::toCore(dialog.pathName()), format, lists, localTimeNow());
+    if (result == ExportResult::NotCreated) {
         MessageBoxW(handle(), kCantCreateFile, kErrorCaption, MB_ICONERROR | MB_OK);
         return;
     }
-    ReportLists lists = reportLists();
-    switch (format) {
-    case ReportFormat::Csv: writeCsvReport(out, lists); break;
-    case ReportFormat::SpreadsheetCsv: writeSpreadsheetCsvReport(out, lists); break;
-    case ReportFormat::Html: writeHtmlReport(out, lists, localTimeNow()); break;
-    }
-    const bool written = out.close();
     // The walk sorted the application list and moved the selection.
     updateListViews();
-    // A full disk shows up only here; a silently truncated report would be taken for complete.
-    if (!written) MessageBoxW(handle(), kCantWriteFile, kErrorCaption, MB_ICONERROR | MB_OK);
+    // A full disk shows up only while writing or closing; a silently truncated report would be taken for complete.
+    if (result == ExportResult::NotWritten) MessageBoxW(handle(), kCantWriteFile, kErrorCaption, MB_ICONERROR | MB_OK);
 }
 
 void CMainDlg::exportCsv() {
