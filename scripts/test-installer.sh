@@ -67,8 +67,15 @@ snapshot() {  # name
   horalis_wine reg export 'HKCU\Software' "$(to_windows "$work/$1.hkcu")" /y >/dev/null 2>&1
 }
 reg_value() {  # key name: the value's data, or nothing
-  horalis_wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' |
-    sed -n "s/^    $2    REG_[A-Z_]*    //p"
+  local value try
+  # reg.exe now and then prints nothing while the prefix's server starts up.
+  for try in 1 2 3; do
+    value=$(horalis_wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' |
+      sed -n "s/^    $2    REG_[A-Z_]*    //p")
+    [[ -n $value ]] && break
+    sleep 0.5
+  done
+  printf '%s' "$value"
 }
 same_files() {  # folder: holds exactly the payload (plus $2...), byte for byte as built
   local folder=$1 name; shift
@@ -163,7 +170,8 @@ check "the installed Reporter runs from Program Files without a visible window" 
   bash -c 'kill -0 "$1" && ! xdotool search --onlyvisible --name "Horalis Reporter" >/dev/null' _ "$reporter"
 
 quiet=$(reg_value "$uninstall_key" QuietUninstallString)
-check "QuietUninstallString runs the uninstaller with /S" test "$quiet" = "\"$target_win\\Uninstall.exe\" /S"
+check "QuietUninstallString runs the uninstaller with /S (it is: $quiet)" \
+  test "$quiet" = "\"$target_win\\Uninstall.exe\" /S"
 horalis_wine "$target_win\\Uninstall.exe" /S </dev/null
 check "silent uninstall ends with exit code 0" test $? -eq 0
 # The uninstaller goes on from a copy in the temporary folder: wait for it.
