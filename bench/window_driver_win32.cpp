@@ -1,7 +1,9 @@
 // The desktop activity of bench/whole-program.sh: three visible windows that
 // take the foreground in turn every 3 s, one of them with a clock in its
 // title that changes every second, as a browser tab with a clock makes.
-// Runs for the number of seconds given as its argument (default 130).
+// Runs for the number of seconds given as its first argument (default 130);
+// with a second number N, it closes (hides) Horalis's main window N seconds
+// after its start, as a user who sends it to the tray.
 #include <windows.h>
 
 #include <cwchar>
@@ -12,6 +14,7 @@ namespace {
 constexpr UINT_PTR kSwitchTimer = 1;
 constexpr UINT_PTR kClockTimer = 2;
 constexpr UINT_PTR kEndTimer = 3;
+constexpr UINT_PTR kHideTimer = 4;
 constexpr int kWindowCount = 3;
 
 struct Windows {
@@ -46,16 +49,27 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             showClock();
             return 0;
         case kEndTimer: PostQuitMessage(0); return 0;
+        case kHideTimer:
+            KillTimer(window, kHideTimer);
+            if (HWND horalis = FindWindowW(L"#32770", L"Horalis")) PostMessageW(horalis, WM_CLOSE, 0, 0);
+            return 0;
         default: break;
         }
     }
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-unsigned secondsToRun(const wchar_t* commandLine) {
-    while (*commandLine && !std::iswdigit(*commandLine)) ++commandLine;
-    const unsigned long seconds = std::wcstoul(commandLine, nullptr, 10);
-    return seconds == 0 ? 130 : static_cast<unsigned>(seconds);
+// The n-th number (from 0) on the command line, or 0.
+unsigned numberArgument(const wchar_t* commandLine, int n) {
+    unsigned long value = 0;
+    for (int i = 0; i <= n; ++i) {
+        while (*commandLine && !std::iswdigit(*commandLine)) ++commandLine;
+        if (!*commandLine) return 0;
+        wchar_t* end = nullptr;
+        value = std::wcstoul(commandLine, &end, 10);
+        commandLine = end;
+    }
+    return static_cast<unsigned>(value);
 }
 
 }  // namespace
@@ -80,7 +94,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
     SetForegroundWindow(gWindows.handles[0]);
     SetTimer(gWindows.handles[0], kSwitchTimer, 3000, nullptr);
     SetTimer(gWindows.handles[0], kClockTimer, 1000, nullptr);
-    SetTimer(gWindows.handles[0], kEndTimer, secondsToRun(commandLine) * 1000, nullptr);
+    const unsigned seconds = numberArgument(commandLine, 0);
+    SetTimer(gWindows.handles[0], kEndTimer, (seconds == 0 ? 130 : seconds) * 1000, nullptr);
+    if (const unsigned hideAt = numberArgument(commandLine, 1))
+        SetTimer(gWindows.handles[0], kHideTimer, hideAt * 1000, nullptr);
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         TranslateMessage(&message);

@@ -100,6 +100,10 @@ void CMainDlg::refreshApplicationList() {
         appList_.setItemCount(static_cast<int>(appModel_.rowCount()));
         appList_.invalidate(false);
     } else {
+        // Closed to the tray or minimised, as it is most of a day: the view
+        // paints every row when it shows again, and until then the changed
+        // times need no redraw (nor can the selection have moved).
+        if (!IsWindowVisible(handle()) || IsIconic(handle())) return;
         const int top = static_cast<int>(appList_.sendMessage(LVM_GETTOPINDEX));
         const int last = top + static_cast<int>(appList_.sendMessage(LVM_GETCOUNTPERPAGE));
         for (size_t row : listUpdate_.changedRows) {
