@@ -348,7 +348,8 @@ E2E_TEST_WITH_DEADLINE(faults_garbage_and_ten_mebibyte_settings_files_are_surviv
     };
 
     // Binary noise from the first byte: nothing to read, the defaults hold.
-    std::string noise = "\xFF" + garbage(4096);
+    std::string noise = garbage(4097);
+    noise[0] = '\xFF';
     ASSERT_TRUE(e2e::writeBytes(conf, noise));
     app.start();
     Window main = app.waitMainWindow();
@@ -357,7 +358,8 @@ E2E_TEST_WITH_DEADLINE(faults_garbage_and_ten_mebibyte_settings_files_are_surviv
     app.stop();
 
     // Ten MiB behind four good numbers: those are read, the rest costs nothing.
-    std::string huge = "1 1 0 42 " + garbage(10 << 20);
+    std::string huge = "1 1 0 42 ";
+    huge += garbage(10 << 20);
     ASSERT_TRUE(e2e::writeBytes(conf, huge));
     const ULONGLONG started = GetTickCount64();
     app.start();
@@ -536,5 +538,87 @@ E2E_TEST_WITH_DEADLINE(faults_titles_of_100000_characters_and_control_characters
     EXPECT_TRUE(contains(bytes, "\r\n\"Tab\there\rCR\r\nLF\x01\x07\x1b\x7f end\";"));
     EXPECT_TRUE(app.openMessageBoxes().empty());
     expectOnlyExecutableRows(main);
+    app.stop();
+}
+
+namespace {
+
+using SuspendFn = LONG(NTAPI*)(HANDLE);
+
+// Stops or resumes every thread of a process at once, as a machine's sleep would.
+bool suspendProcess(DWORD processId, bool suspend) {
+    auto call = reinterpret_cast<SuspendFn>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"ntdll.dll"), suspend ? "NtSuspendProcess" : "NtResumeProcess")));
+    wingui::KernelHandle process(OpenProcess(PROCESS_SUSPEND_RESUME, FALSE, processId));
+    return call && process && call(process.get()) == 0;
+}
+
+bool localTimeReached(int day, int hour, int minute, int second) {
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    const long have = ((now.wDay * 24L + now.wHour) * 60 + now.wMinute) * 60 + now.wSecond;
+    return have >= ((day * 24L + hour) * 60 + minute) * 60 + second;
+}
+
+}  // namespace
+
+// The shifted clock comes from a file that libfaketime re-reads (the runner
+// sets FAKETIME_TIMESTAMP_FILE to it, starting at 23:59:45 on 6 December).
+// The program is stopped, the clock moved past the 00:00 minute, and the
+// program let go again: to it, the machine slept through midnight.
+std::wstring shiftedClockFile() {
+    wchar_t unixPath[1024] = {};
+    const DWORD n = GetEnvironmentVariableW(L"FAKETIME_TIMESTAMP_FILE", unixPath, 1024);
+    if (n == 0 || n >= 1024) return {};
+    std::wstring path = L"Z:" + std::wstring(unixPath);
+    std::replace(path.begin(), path.end(), L'/', L'\\');
+    return path;
+}
+
+E2E_TEST_WITH_DEADLINE(sleep_over_midnight_still_gets_its_reports_on_waking, 90) {
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    const std::wstring clock = shiftedClockFile();
+    if (clock.empty() || !(now.wMonth == 12 && now.wDay == 6 && now.wHour == 23 && now.wMinute == 59)) {
+        e2e::note(L"skipped: needs the clock file from 23:59:45 on 6 December (scripts/test-reports.sh)");
+        return;
+    }
+    Session app(tmp);
+    CreateDirectoryW(app.dataFolder().c_str(), nullptr);
+    ASSERT_TRUE(e2e::writeBytes(app.dataFolder() + L"\\conf.dat", "1 0 1 300"));
+    const std::wstring base = app.dataFolder() + L"\\2026_07_12";
+    app.start();
+    Window main = app.waitMainWindow();
+    DriverWindow driver(L"Counted before the sleep");
+    driver.bringToFront();
+    ListView apps(main.control(e2e::kAppListId).handle());
+    EXPECT_TRUE(e2e::waitUntil([&] { return apps.secondsOf(e2e::driverPath()) >= 3; }, Milliseconds(8000)));
+    const int before = apps.secondsOf(e2e::driverPath());
+    EXPECT_FALSE(e2e::fileExists(base + L".csv"));
+
+    ASSERT_TRUE(suspendProcess(app.processId(), true));
+    ASSERT_TRUE(e2e::writeBytes(clock, "@2026-12-07 00:01:00\n"));
+    // Counted, not timed: the tick count jumps with the shifted clock.
+    bool moved = false;
+    for (int i = 0; i < 400 && !moved; ++i) {
+        Sleep(50);
+        moved = localTimeReached(7, 0, 1, 0);
+    }
+    Sleep(1500);  // past the program's cached reading of the clock
+    ASSERT_TRUE(suspendProcess(app.processId(), false));
+    GetLocalTime(&now);
+    e2e::note(L"woke at " + e2e::show(now.wDay) + L" " + e2e::show(now.wHour) + L":" + e2e::show(now.wMinute) + L":" +
+              e2e::show(now.wSecond));
+    ASSERT_TRUE(moved);
+
+    // The first tick of the new date rolls over.
+    EXPECT_TRUE(e2e::waitUntil([&] { return e2e::fileExists(base + L".html"); }, Milliseconds(15000)));
+    Sleep(500);
+    EXPECT_TRUE(contains(e2e::readBytes(base + L".csv"), "Counted before the sleep"));
+    EXPECT_TRUE(contains(e2e::readBytes(base + L".html"), "Counted before the sleep"));
+    const int after = apps.secondsOf(e2e::driverPath());
+    e2e::note(L"driver seconds before the sleep: " + e2e::show(before) + L", after waking: " + e2e::show(after));
+    EXPECT_TRUE(after < before);
+    EXPECT_TRUE(app.openMessageBoxes().empty());
     app.stop();
 }
