@@ -21,9 +21,6 @@ source e2e/full-drive.sh
 horalis_wine_start --own-display || { echo "0 passed, 1 failed"; exit 1; }
 # A small drive that the full-disk case at 00:00 fills up.
 horalis_full_drive_start
-# Under faketime a newly started wineserver finds the prefix out of date and
-# spends most of a minute updating it; one that runs throughout does not.
-"$HORALIS_WINESERVER_BIN" -p </dev/null >/dev/null 2>&1 &
 to_windows() { printf 'Z:%s' "${1//\//\\}"; }
 work=$(mktemp -d)
 results=$work/results.txt
