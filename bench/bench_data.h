@@ -92,6 +92,20 @@ public:
     const String* title = nullptr;
 };
 
+// What the main window does for a tick, without the list view.
+class ListActions final : public TickActions {
+public:
+    ListActions(ListModel& list, const UsageRecords& records) : list_(list), records_(records) {}
+    void countPointerSample(const CursorState& cursor) override { horalis::countPointerSample(cursor); }
+    void refreshApplicationList() override { horalis::refreshApplicationList(list_, records_, false, icons_, &update_); }
+
+private:
+    ListModel& list_;
+    const UsageRecords& records_;
+    NoIcons icons_;
+    ListUpdate update_;
+};
+
 // ---------------------------------------------------------------- reference designs
 
 // The store as first described: walk the vectors, first match, full comparison.

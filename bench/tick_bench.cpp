@@ -12,20 +12,6 @@ namespace {
 
 using namespace horalis::bench;
 
-// What the main window does for the tick, without the list view.
-class ListActions final : public TickActions {
-public:
-    ListActions(ListModel& list, const UsageRecords& records) : list_(list), records_(records) {}
-    void countPointerSample(const CursorState& cursor) override { horalis::countPointerSample(cursor); }
-    void refreshApplicationList() override { horalis::refreshApplicationList(list_, records_, false, icons_, &update_); }
-
-private:
-    ListModel& list_;
-    const UsageRecords& records_;
-    NoIcons icons_;
-    ListUpdate update_;
-};
-
 void tickOurs(benchmark::State& state, size_t apps, size_t titlesPerApp) {
     const Workload w(apps, titlesPerApp);
     UsageRecords records;

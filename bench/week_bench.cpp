@@ -30,19 +30,6 @@ void clockTitle(size_t second, String& out) {
     out.assign(text, text + std::char_traits<char>::length(text));
 }
 
-class ListActions final : public TickActions {
-public:
-    ListActions(ListModel& list, const UsageRecords& records) : list_(list), records_(records) {}
-    void countPointerSample(const CursorState& cursor) override { horalis::countPointerSample(cursor); }
-    void refreshApplicationList() override { horalis::refreshApplicationList(list_, records_, false, icons_, &update_); }
-
-private:
-    ListModel& list_;
-    const UsageRecords& records_;
-    NoIcons icons_;
-    ListUpdate update_;
-};
-
 const String kBrowser = u"C:\\Program Files\\Browser\\browser.exe";
 
 void weekOurs(benchmark::State& state, size_t ticks) {
