@@ -560,8 +560,6 @@ bool localTimeReached(int day, int hour, int minute, int second) {
     return have >= ((day * 24L + hour) * 60 + minute) * 60 + second;
 }
 
-}  // namespace
-
 // The shifted clock comes from a file that libfaketime re-reads (the runner
 // sets FAKETIME_TIMESTAMP_FILE to it, starting at 23:59:45 on 6 December).
 // The program is stopped, the clock moved past the 00:00 minute, and the
@@ -574,6 +572,8 @@ std::wstring shiftedClockFile() {
     std::replace(path.begin(), path.end(), L'/', L'\\');
     return path;
 }
+
+}  // namespace
 
 E2E_TEST_WITH_DEADLINE(sleep_over_midnight_still_gets_its_reports_on_waking, 90) {
     SYSTEMTIME now{};
