@@ -94,7 +94,11 @@ for _ in 1 2 3; do
   "$HORALIS_WINE_BIN" "$bin/Horalis.exe" &
   pid=$!
   wait_program "$pid" 'Horalis\.exe'
-  until xdotool search --onlyvisible --pid "$pid" >/dev/null 2>&1; do sleep 0.01; done
+  deadline=$(($(now_ms) + 30000))
+  until xdotool search --onlyvisible --pid "$pid" >/dev/null 2>&1; do
+    (($(now_ms) < deadline)) || { echo "whole-program: Horalis showed no window" >&2; exit 1; }
+    sleep 0.01
+  done
   splashes+=($(($(now_ms) - started)))
   mains+=("$(wait_visible "Horalis" "$started")")
   end_program "$pid"
