@@ -83,6 +83,11 @@ bool writeBytes(const std::wstring& path, std::string_view bytes) {
     return fclose(file) == 0 && written;
 }
 
+void writeSettings(const std::wstring& folder, std::string_view text) {
+    CreateDirectoryW(folder.c_str(), nullptr);
+    if (!writeBytes(folder + L"\\conf.dat", text)) fail(__FILE__, __LINE__, L"cannot write conf.dat in " + folder);
+}
+
 }  // namespace e2e
 
 namespace e2e {

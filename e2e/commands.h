@@ -38,6 +38,8 @@ bool showsErrorIcon(const MessageBoxWindow& box);
 
 std::string readBytes(const std::wstring& path);
 bool writeBytes(const std::wstring& path, std::string_view bytes);
+// Creates the folder if needed and writes conf.dat there; ends the case on failure.
+void writeSettings(const std::wstring& folder, std::string_view text);
 
 }  // namespace e2e
 

@@ -10,15 +10,6 @@ namespace {
 using e2e::DriverWindow;
 using e2e::Milliseconds;
 
-void pressShift() {
-    INPUT keys[2]{};
-    keys[0].type = INPUT_KEYBOARD;
-    keys[0].ki.wVk = VK_SHIFT;
-    keys[1] = keys[0];
-    keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, keys, sizeof(INPUT));
-}
-
 void moveMouse(int dx) {
     INPUT move{};
     move.type = INPUT_MOUSE;
@@ -31,7 +22,7 @@ void moveMouse(int dx) {
 void typeFor(Milliseconds duration) {
     const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(duration.count());
     for (int step = 0; GetTickCount64() < end; ++step) {
-        if (step % 2 == 0) pressShift(); else moveMouse(step % 4 == 1 ? 3 : -3);
+        if (step % 2 == 0) e2e::tapKey(VK_SHIFT); else moveMouse(step % 4 == 1 ? 3 : -3);
         Sleep(50);
     }
 }
@@ -67,7 +58,7 @@ E2E_TEST(hook_library_reports_input_about_once_a_second_until_removed) {
     EXPECT_EQ(activity(), 0);  // no input, no message
 
     // A single key press after a quiet spell is reported at once.
-    pressShift();
+    e2e::tapKey(VK_SHIFT);
     EXPECT_TRUE(e2e::waitUntil([&] { return activity() == 1; }, Milliseconds(500)));
 
     // Busy for 2.5 s: reported about once a second, not once per event.

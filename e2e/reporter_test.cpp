@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "e2e/commands.h"
 #include "e2e/driver_window.h"
 #include "e2e/framework.h"
 #include "e2e/session.h"
@@ -77,17 +78,6 @@ private:
 
 std::wstring quoted(const std::wstring& text) { return L" \"" + text + L"\""; }
 
-std::string readBytes(const std::wstring& path) {
-    std::string bytes;
-    FILE* file = _wfopen(path.c_str(), L"rb");
-    if (!file) return bytes;
-    char chunk[4096];
-    size_t n;
-    while ((n = fread(chunk, 1, sizeof chunk, file)) > 0) bytes.append(chunk, n);
-    fclose(file);
-    return bytes;
-}
-
 std::string ansi(const std::wstring& text) {
     std::string bytes(text.size() * 2 + 1, '\0');
     const int n = WideCharToMultiByte(1251, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(),
@@ -96,31 +86,12 @@ std::string ansi(const std::wstring& text) {
     return bytes;
 }
 
-std::wstring driverPath() {
-    wchar_t buffer[MAX_PATH + 1] = {};
-    GetModuleFileNameW(nullptr, buffer, MAX_PATH);
-    return buffer;
-}
-
 // The reporter's folder with conf.dat: by default daily reports off, which
 // the reporter does not heed; titles on, away after 300 s.
 std::wstring makeDataFolder(const e2e::TempDir& tmp, const char* settings = "0 0 1 300") {
     const std::wstring folder = tmp.file(L"Data Folder");
-    CreateDirectoryW(folder.c_str(), nullptr);
-    FILE* conf = _wfopen((folder + L"\\conf.dat").c_str(), L"wb");
-    if (!conf) FAIL(L"cannot write conf.dat");
-    fputs(settings, conf);
-    fclose(conf);
+    e2e::writeSettings(folder, settings);
     return folder;
-}
-
-void pressShift() {
-    INPUT keys[2]{};
-    keys[0].type = INPUT_KEYBOARD;
-    keys[0].ki.wVk = VK_SHIFT;
-    keys[1] = keys[0];
-    keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, keys, sizeof(INPUT));
 }
 
 }  // namespace
@@ -235,37 +206,25 @@ E2E_TEST_WITH_DEADLINE(reporter_writes_daily_reports_at_midnight_under_a_shifted
 
     // The user types until 00:00.
     EXPECT_TRUE(e2e::waitUntil([&] {
-        pressShift();
+        e2e::tapKey(VK_SHIFT);
         return e2e::fileExists(base + L".html");
     }, Milliseconds(30000), Milliseconds(300)));
     Sleep(500);
-    const std::string csv = readBytes(base + L".csv");
-    const std::string html = readBytes(base + L".html");
+    const std::string csv = e2e::readBytes(base + L".csv");
+    const std::string html = e2e::readBytes(base + L".html");
     EXPECT_TRUE(csv.find("Idle time") == std::string::npos);
     e2e::note(L"daily CSV " + base + L".csv: " + e2e::widen(csv.substr(0, 300)));
     e2e::note(L"daily HTML: " + e2e::widen(html.substr(0, 300)));
     // The daily layout with titles, the driver's window counted under its path.
     // The title holds ';' and '"', so it is quoted, its quotes doubled.
     const std::string title = "\"Reporter's report; \"\"quoted\"\" title\"";
-    const std::string expectedStart = ansi(driverPath()) + "\r\n\r\nWindows:\r\n\r\n" + title + "\r\n;";
+    const std::string expectedStart = ansi(e2e::driverPath()) + "\r\n\r\nWindows:\r\n\r\n" + title + "\r\n;";
     EXPECT_EQ(e2e::widen(csv.substr(0, expectedStart.size())), e2e::widen(expectedStart));
     EXPECT_TRUE(html.find("Generated on ") != std::string::npos);
     EXPECT_TRUE(html.find("Reporter's report; &quot;quoted&quot; title") != std::string::npos);
     EXPECT_TRUE(reporter.visibleWindows().empty());
     EXPECT_FALSE(reporter.waitExited(Milliseconds(0)));
 }
-
-namespace {
-
-void writeConf(const std::wstring& folder, const char* text) {
-    CreateDirectoryW(folder.c_str(), nullptr);
-    FILE* conf = _wfopen((folder + L"\\conf.dat").c_str(), L"wb");
-    if (!conf) FAIL(L"cannot write conf.dat");
-    fputs(text, conf);
-    fclose(conf);
-}
-
-}  // namespace
 
 // Under faketime every program's clock starts ten seconds before 00:00 when
 // it starts, so Horalis.exe, started four seconds after the reporter, reaches
@@ -279,7 +238,7 @@ E2E_TEST_WITH_DEADLINE(reporter_leaves_daily_reports_to_a_running_horalis_that_w
         e2e::TempDir round(tmp.file(horalisWrites ? L"daily-on" : L"daily-off"));
         CreateDirectoryW(round.path().c_str(), nullptr);
         e2e::Session horalis(round);
-        writeConf(horalis.dataFolder(), horalisWrites ? "1 0 1 300" : "0 0 1 300");
+        e2e::writeSettings(horalis.dataFolder(), horalisWrites ? "1 0 1 300" : "0 0 1 300");
         const std::wstring base = horalis.dataFolder() + L"\\" + midnightBaseName();
         e2e::DriverWindow driver(kTitle);
         driver.bringToFront();
@@ -300,7 +259,7 @@ E2E_TEST_WITH_DEADLINE(reporter_leaves_daily_reports_to_a_running_horalis_that_w
         EXPECT_EQ(e2e::fileExists(base + L".html"), !horalisWrites);
         EXPECT_TRUE(e2e::waitUntil([&] { return e2e::fileExists(base + L".html"); }, Milliseconds(15000)));
         Sleep(500);
-        EXPECT_TRUE(readBytes(base + L".csv").find("Windows:") != std::string::npos);
+        EXPECT_TRUE(e2e::readBytes(base + L".csv").find("Windows:") != std::string::npos);
         horalis.stop();
     }
 }

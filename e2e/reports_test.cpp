@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "e2e/commands.h"
 #include "e2e/driver_window.h"
 #include "e2e/framework.h"
 #include "e2e/session.h"
@@ -16,28 +17,19 @@ using e2e::Milliseconds;
 using e2e::Session;
 using e2e::Window;
 
-constexpr int kAppList = 1003;
-constexpr int kExportCsv = 32776;
-constexpr int kExportExcelCsv = 32777;
-constexpr int kExportHtml = 32781;
-constexpr int kFileNameField = 1148;
+using e2e::exportTo;
+using e2e::readBytes;
+
+constexpr int kAppList = e2e::kAppListId;
+constexpr int kExportCsv = e2e::kExportCsvCommand;
+constexpr int kExportExcelCsv = e2e::kExportSpreadsheetCommand;
+constexpr int kExportHtml = e2e::kExportHtmlCommand;
 
 // A quote, a semicolon, markup that would run if it were not escaped, and a
 // character Windows-1251 does not have.
 constexpr const wchar_t* kHostileTitle =
     L"say \"hi\"; <script>document.body.setAttribute('data-pwned','1')</script> \u4E2D";
 constexpr const wchar_t* kPlainTitle = L"Plain report title";
-
-std::string readBytes(const std::wstring& path) {
-    std::string bytes;
-    FILE* file = _wfopen(path.c_str(), L"rb");
-    if (!file) return bytes;
-    char chunk[4096];
-    size_t n;
-    while ((n = fread(chunk, 1, sizeof chunk, file)) > 0) bytes.append(chunk, n);
-    fclose(file);
-    return bytes;
-}
 
 bool contains(const std::string& bytes, const std::string& part) {
     return bytes.find(part) != std::string::npos;
@@ -55,31 +47,6 @@ std::string firstLines(const std::string& bytes, int lines) {
         end = bytes.find('\n', end == 0 ? 0 : end + 1);
     }
     return bytes.substr(0, end == std::string::npos ? std::string::npos : end);
-}
-
-// The program's file dialog: a "#32770" with the file-name field.
-Window waitFileDialog(const Session& session) {
-    Window found;
-    e2e::waitUntil([&] {
-        for (const Window& w : session.windows())
-            if (w.isVisible() && w.className() == L"#32770" && w.control(kFileNameField)) {
-                found = w;
-                return true;
-            }
-        return false;
-    });
-    return found;
-}
-
-// Runs an export command and answers its save dialog with path.
-void exportTo(const Session& session, const Window& main, int command, const std::wstring& path) {
-    main.postCommand(command);
-    Window dialog = waitFileDialog(session);
-    if (!dialog) e2e::fail(__FILE__, __LINE__, L"no save dialog for command " + e2e::show(command));
-    e2e::note(L"save dialog: " + dialog.describe());
-    SendMessageW(dialog.control(kFileNameField).handle(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
-    dialog.post(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-    if (!dialog.waitClosed()) e2e::fail(__FILE__, __LINE__, L"the save dialog stayed open");
 }
 
 void waitFile(const std::wstring& path) {
@@ -192,11 +159,7 @@ std::wstring midnightBaseName() {
 }
 
 void writeDailySettings(const Session& session) {
-    CreateDirectoryW(session.dataFolder().c_str(), nullptr);
-    FILE* conf = _wfopen((session.dataFolder() + L"\\conf.dat").c_str(), L"wb");
-    if (!conf) e2e::fail(__FILE__, __LINE__, L"cannot write conf.dat");
-    fputs("1 0 1 300", conf);
-    fclose(conf);
+    e2e::writeSettings(session.dataFolder(), "1 0 1 300");
 }
 
 }  // namespace

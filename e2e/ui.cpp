@@ -295,6 +295,15 @@ unsigned timeTextSeconds(const std::wstring& text) {
     return total + part;
 }
 
+void tapKey(WORD key) {
+    INPUT keys[2]{};
+    keys[0].type = INPUT_KEYBOARD;
+    keys[0].ki.wVk = key;
+    keys[1] = keys[0];
+    keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, keys, sizeof(INPUT));
+}
+
 std::wstring driverPath() {
     wchar_t buffer[MAX_PATH + 1] = {};
     GetModuleFileNameW(nullptr, buffer, MAX_PATH);

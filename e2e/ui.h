@@ -101,6 +101,9 @@ public:
 // Seconds of either time form of the lists ("1:05", "0:00:59", "59 sec", "100").
 unsigned timeTextSeconds(const std::wstring& text);
 
+// A key pressed and released as typed (it reaches low-level hooks, flagged as injected).
+void tapKey(WORD key);
+
 // This driver's own executable: the application that the lists show while one
 // of its windows is in front.
 std::wstring driverPath();
