@@ -42,6 +42,19 @@ count_results() {
   echo "$2: $good of $((good + bad)) passed"
 }
 
+# Runs a test script that ends with "N passed, N failed": $1 names the stage in
+# the totals, $2 in the timings, the rest is the command. The script's own
+# closing line is left out of the output, so that this script's is the only one.
+script_stage() {
+  local label=$1 timing=$2 t=$SECONDS log
+  shift 2
+  log=$(mktemp)
+  "$@" 2>&1 | tee "$log" | grep -vE '^[0-9]+ passed, [0-9]+ failed$'
+  count_results "$log" "$label"
+  rm -f "$log"
+  timings+=("$timing $((SECONDS - t)) s")
+}
+
 # Runs ctest in build tree $1 and adds its "N% tests passed, N tests failed
 # out of N" line to the totals; $2 names the stage.
 count_ctest() {
@@ -94,12 +107,7 @@ fi
 timings+=("sanitizer tests $((SECONDS - t)) s")
 
 # libFuzzer targets, about 20 s each.
-t=$SECONDS
-log=$(mktemp)
-bash scripts/test-fuzz.sh 2>&1 | tee "$log" | grep -vE '^[0-9]+ passed, [0-9]+ failed$'
-count_results "$log" "fuzz targets"
-rm -f "$log"
-timings+=("fuzzing $((SECONDS - t)) s")
+script_stage "fuzz targets" fuzzing bash scripts/test-fuzz.sh
 
 # End-to-end tests: the driver runs in the same Wine prefix as the program.
 if ((windows_built)); then
@@ -140,22 +148,12 @@ fi
 
 # Report cases that need a shifted clock (faketime) and a real browser engine.
 if ((windows_built)); then
-  t=$SECONDS
-  log=$(mktemp)
-  bash scripts/test-reports.sh 2>&1 | tee "$log" | grep -vE '^[0-9]+ passed, [0-9]+ failed$'
-  count_results "$log" "report tests (shifted clock, browser)"
-  rm -f "$log"
-  timings+=("report tests $((SECONDS - t)) s")
+  script_stage "report tests (shifted clock, browser)" "report tests" bash scripts/test-reports.sh
 fi
 
 # The setup and the portable zip: silent install, start, silent uninstall.
 if ((windows_built)); then
-  t=$SECONDS
-  log=$(mktemp)
-  bash scripts/test-installer.sh 2>&1 | tee "$log" | grep -vE '^[0-9]+ passed, [0-9]+ failed$'
-  count_results "$log" "installer tests"
-  rm -f "$log"
-  timings+=("installer tests $((SECONDS - t)) s")
+  script_stage "installer tests" "installer tests" bash scripts/test-installer.sh
 fi
 
 finish
