@@ -150,6 +150,7 @@ sleep_until $((hidden_from + seconds))
 read -r h_cpu_d r_cpu_d h_rss_d r_rss_d < <(sample)
 h_hwm=$(status_kib "$horalis" VmHWM)
 r_hwm=$(status_kib "$reference" VmHWM)
+d_hwm=$(status_kib "$driver" VmHWM)
 
 [[ $shown_before == yes && $still_shown == no ]] ||
   echo "whole-program: warning: the main window was not shown and then hidden as planned ($shown_before, $still_shown)" >&2
@@ -159,7 +160,7 @@ awk -v s="$seconds" -v warmup="$warmup" \
     -v hc="$h_cpu_c" -v rc="$r_cpu_c" -v hd="$h_cpu_d" -v rd="$r_cpu_d" \
     -v hrssa="$h_rss_a" -v rrssa="$r_rss_a" -v hrssb="$h_rss_b" -v rrssb="$r_rss_b" -v hrssmax="$h_rss_max" \
     -v hrssc="$h_rss_c" -v rrssc="$r_rss_c" -v hrssd="$h_rss_d" -v rrssd="$r_rss_d" \
-    -v hhwm="$h_hwm" -v rhwm="$r_hwm" \
+    -v hhwm="$h_hwm" -v rhwm="$r_hwm" -v dhwm="$d_hwm" \
     -v up="$startup_ms" -v splash="$splash_ms" -v base="$baseline_ms" 'BEGIN {
   printf "whole program under Wine, side by side: the foreground switches between 3 windows every 3 s\n"
   printf "%-52s %11s %11s %11s  %s\n", "figure", "Horalis", "reference", "ratio", "target"
@@ -168,6 +169,7 @@ awk -v s="$seconds" -v warmup="$warmup" \
   printf "%-52s %11.3f %11.3f %10.2fx  %s %s\n", sprintf("CPU seconds, %d s closed to the tray", s), hid, hidr, hid / hidr, "<= 1.25x", (hid <= 1.25 * hidr ? "ok" : "MISSED")
   printf "%-52s %11.3f %11.3f %10.2fx\n", sprintf("CPU seconds, start and the first %d s", warmup), ha / 1e9, ra / 1e9, ha / ra
   printf "%-52s %11.1f %11.1f %+10.1fM  %s %s\n", "peak resident memory (VmHWM), MiB", hhwm / 1024, rhwm / 1024, (hhwm - rhwm) / 1024, "<= reference + 8 MiB", ((hhwm - rhwm) / 1024 <= 8 ? "ok" : "MISSED")
+  printf "%-52s %11.1f %11.1f %+10.1fM\n", "  (window_driver: 3 visible windows, nothing else)", dhwm / 1024, rhwm / 1024, (dhwm - rhwm) / 1024
   printf "%-52s %11.1f %11.1f %+10.1fM\n", "resident memory at the end (tray), MiB", hrssd / 1024, rrssd / 1024, (hrssd - rrssd) / 1024
   printf "%-52s %+11d %+11d %11s  %s\n", sprintf("resident memory growth over the %d s showing, KiB", s), hrssb - hrssa, rrssb - rrssa, "", "the records only (a few KiB)"
   printf "%-52s %+11d %+11d %11s  %s\n", sprintf("resident memory growth over the %d s in the tray, KiB", s), hrssd - hrssc, rrssd - rrssc, "", "the records only"
