@@ -78,7 +78,7 @@ median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 baselines=()
 for run in 0 1 2 3; do
   started=$(now_ms)
-  "$HORALIS_WINE_BIN" "$bin/window_driver.exe" 1 &
+  "$HORALIS_WINE_BIN" "$build/bench/window_driver.exe" 1 &
   short_driver=$!
   ms=$(wait_visible "notes.txt - Editor" "$started")
   ((run == 0)) || baselines+=("$ms")
@@ -113,12 +113,12 @@ warmup=20
 hide_at=$((warmup + seconds + 3))
 hidden_from=$((hide_at + 2))
 started=$(now_ms)
-"$HORALIS_WINE_BIN" "$bin/window_driver.exe" $((hidden_from + seconds + 30)) "$hide_at" &
+"$HORALIS_WINE_BIN" "$build/bench/window_driver.exe" $((hidden_from + seconds + 30)) "$hide_at" &
 driver=$!
 wait_visible "notes.txt - Editor" "$started" >/dev/null
 "$HORALIS_WINE_BIN" "$bin/Horalis.exe" &
 horalis=$!
-"$HORALIS_WINE_BIN" "$bin/reference_meter.exe" &
+"$HORALIS_WINE_BIN" "$build/bench/reference_meter.exe" &
 reference=$!
 trap 'end_program "$horalis"; end_program "$reference"; end_program "$driver"; horalis_wine_stop' EXIT
 wait_program "$horalis" 'Horalis\.exe'
