@@ -83,6 +83,32 @@ bool writeBytes(const std::wstring& path, std::string_view bytes) {
     return fclose(file) == 0 && written;
 }
 
+bool skipUnlessNearMidnight(bool shiftedClockOnly) {
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    bool ready = (now.wHour == 23 && now.wMinute == 59) || (now.wHour == 0 && now.wMinute < 2);
+    if (shiftedClockOnly)
+        ready = GetEnvironmentVariableW(L"FAKETIME", nullptr, 0) != 0 && ((now.wHour == 23 && now.wMinute == 59) || now.wHour == 0);
+    if (!ready) note(L"skipped: needs a clock shortly before 00:00 (scripts/test-reports.sh)");
+    return !ready;
+}
+
+std::wstring midnightBaseName() {
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    if (now.wHour == 23) {
+        FILETIME file{};
+        SystemTimeToFileTime(&now, &file);
+        ULARGE_INTEGER value{{file.dwLowDateTime, file.dwHighDateTime}};
+        value.QuadPart += 3600ULL * 10000000ULL;
+        file = {value.LowPart, value.HighPart};
+        FileTimeToSystemTime(&file, &now);
+    }
+    wchar_t name[32];
+    swprintf(name, 32, L"%d_%02d_%02d", now.wYear, now.wDay, now.wMonth);
+    return name;
+}
+
 void writeSettings(const std::wstring& folder, std::string_view text) {
     CreateDirectoryW(folder.c_str(), nullptr);
     if (!writeBytes(folder + L"\\conf.dat", text)) fail(__FILE__, __LINE__, L"cannot write conf.dat in " + folder);

@@ -38,6 +38,14 @@ bool showsErrorIcon(const MessageBoxWindow& box);
 
 std::string readBytes(const std::wstring& path);
 bool writeBytes(const std::wstring& path, std::string_view bytes);
+// The 00:00 cases need the program's clock started shortly before midnight;
+// scripts/test-reports.sh runs the driver under faketime for them. True, with
+// a note, when the clock is elsewhere and the case has nothing to check.
+// shiftedClockOnly: only under faketime, and then any time up to 01:00.
+bool skipUnlessNearMidnight(bool shiftedClockOnly = false);
+// year_day_month of the day the program's first 00:00 falls on.
+std::wstring midnightBaseName();
+
 // Creates the folder if needed and writes conf.dat there; ends the case on failure.
 void writeSettings(const std::wstring& folder, std::string_view text);
 

@@ -176,13 +176,6 @@ private:
 
 bool contains(const std::string& bytes, const std::string& part) { return bytes.find(part) != std::string::npos; }
 
-// Both 00:00 cases need the program's clock started just before midnight (scripts/test-reports.sh).
-bool clockNearMidnight() {
-    SYSTEMTIME now{};
-    GetLocalTime(&now);
-    return (now.wHour == 23 && now.wMinute == 59) || (now.wHour == 0 && now.wMinute < 2);
-}
-
 }  // namespace
 
 E2E_TEST(faults_hook_library_planted_in_the_current_and_a_path_folder_is_never_loaded) {
@@ -384,9 +377,8 @@ E2E_TEST_WITH_DEADLINE(faults_full_disk_export_and_settings_say_so_and_lose_noth
     Session app(tmp);
     const std::wstring appData = folder.path() + L"\\AppData";
     CreateDirectoryW(appData.c_str(), nullptr);
-    CreateDirectoryW((appData + L"\\Horalis").c_str(), nullptr);
+    e2e::writeSettings(appData + L"\\Horalis", "0 0 1 55");
     const std::wstring conf = appData + L"\\Horalis\\conf.dat";
-    ASSERT_TRUE(e2e::writeBytes(conf, "0 0 1 55"));
     app.setAppData(appData);
     app.start();
     Window main = app.waitMainWindow();
@@ -429,10 +421,7 @@ E2E_TEST_WITH_DEADLINE(faults_full_disk_export_and_settings_say_so_and_lose_noth
 }
 
 E2E_TEST_WITH_DEADLINE(daily_reports_on_a_full_disk_are_not_counted_as_written, 90) {
-    if (!clockNearMidnight()) {
-        e2e::note(L"skipped: needs a clock shortly before 00:00 (scripts/test-reports.sh)");
-        return;
-    }
+    if (e2e::skipUnlessNearMidnight()) return;
     const auto drive = smallDrive();
     if (!drive) {
         e2e::note(L"skipped: no small drive (HORALIS_FULL_DRIVE, mounted by scripts/test-reports.sh)");
@@ -442,8 +431,7 @@ E2E_TEST_WITH_DEADLINE(daily_reports_on_a_full_disk_are_not_counted_as_written, 
     Session app(tmp);
     const std::wstring appData = folder.path() + L"\\AppData";
     CreateDirectoryW(appData.c_str(), nullptr);
-    CreateDirectoryW((appData + L"\\Horalis").c_str(), nullptr);
-    ASSERT_TRUE(e2e::writeBytes(appData + L"\\Horalis\\conf.dat", "1 0 1 300"));
+    e2e::writeSettings(appData + L"\\Horalis", "1 0 1 300");
     app.setAppData(appData);
     DiskFiller filler(*drive);
     app.start();
@@ -584,8 +572,7 @@ E2E_TEST_WITH_DEADLINE(sleep_over_midnight_still_gets_its_reports_on_waking, 90)
         return;
     }
     Session app(tmp);
-    CreateDirectoryW(app.dataFolder().c_str(), nullptr);
-    ASSERT_TRUE(e2e::writeBytes(app.dataFolder() + L"\\conf.dat", "1 0 1 300"));
+    e2e::writeSettings(app.dataFolder(), "1 0 1 300");
     const std::wstring base = app.dataFolder() + L"\\2026_07_12";
     app.start();
     Window main = app.waitMainWindow();

@@ -157,47 +157,11 @@ E2E_TEST_WITH_DEADLINE(reporter_runs_once_per_session_unseen_and_ends_with_the_s
     if (search != INVALID_HANDLE_VALUE) FindClose(search);
 }
 
-namespace {
-
-// As for Horalis.exe's own daily cases, the runner starts the driver under
-// faketime shortly before 00:00. Every program it starts gets a clock of its
-// own that starts at that same moment, so the driver's clock only has to be
-// still in the first hour of that day for the names below; a real clock in
-// that hour is told apart by faketime's variable.
-bool clockNearMidnight() {
-    if (GetEnvironmentVariableW(L"FAKETIME", nullptr, 0) == 0) return false;
-    SYSTEMTIME now{};
-    GetLocalTime(&now);
-    return (now.wHour == 23 && now.wMinute == 59) || now.wHour == 0;
-}
-
-// year_day_month of the day the reporter's first 00:00 falls on.
-std::wstring midnightBaseName() {
-    SYSTEMTIME now{};
-    GetLocalTime(&now);
-    if (now.wHour == 23) {
-        FILETIME file{};
-        SystemTimeToFileTime(&now, &file);
-        ULARGE_INTEGER value{{file.dwLowDateTime, file.dwHighDateTime}};
-        value.QuadPart += 3600ULL * 10000000ULL;
-        file = {value.LowPart, value.HighPart};
-        FileTimeToSystemTime(&file, &now);
-    }
-    wchar_t name[32];
-    swprintf(name, 32, L"%d_%02d_%02d", now.wYear, now.wDay, now.wMonth);
-    return name;
-}
-
-}  // namespace
-
 E2E_TEST_WITH_DEADLINE(reporter_writes_daily_reports_at_midnight_under_a_shifted_clock, 90) {
-    if (!clockNearMidnight()) {
-        e2e::note(L"skipped: needs a clock shortly before 00:00 (scripts/test-reports.sh)");
-        return;
-    }
+    if (e2e::skipUnlessNearMidnight(true)) return;
     // Away after 3 s: only kbdh.dll's messages keep the user present.
     const std::wstring folder = makeDataFolder(tmp, "0 0 1 3");
-    const std::wstring base = folder + L"\\" + midnightBaseName();
+    const std::wstring base = folder + L"\\" + e2e::midnightBaseName();
     e2e::DriverWindow driver(kTitle);
     driver.bringToFront();
     // As the reporter manager writes it, data folder with a blank included.
@@ -230,16 +194,13 @@ E2E_TEST_WITH_DEADLINE(reporter_writes_daily_reports_at_midnight_under_a_shifted
 // it starts, so Horalis.exe, started four seconds after the reporter, reaches
 // its 00:00 four seconds later: the time the pair appears tells who wrote it.
 E2E_TEST_WITH_DEADLINE(reporter_leaves_daily_reports_to_a_running_horalis_that_writes_them, 120) {
-    if (!clockNearMidnight()) {
-        e2e::note(L"skipped: needs a clock shortly before 00:00 (scripts/test-reports.sh)");
-        return;
-    }
+    if (e2e::skipUnlessNearMidnight(true)) return;
     for (const bool horalisWrites : {true, false}) {
         e2e::TempDir round(tmp.file(horalisWrites ? L"daily-on" : L"daily-off"));
         CreateDirectoryW(round.path().c_str(), nullptr);
         e2e::Session horalis(round);
         e2e::writeSettings(horalis.dataFolder(), horalisWrites ? "1 0 1 300" : "0 0 1 300");
-        const std::wstring base = horalis.dataFolder() + L"\\" + midnightBaseName();
+        const std::wstring base = horalis.dataFolder() + L"\\" + e2e::midnightBaseName();
         e2e::DriverWindow driver(kTitle);
         driver.bringToFront();
 

@@ -130,34 +130,6 @@ E2E_TEST_WITH_DEADLINE(reports_export_into_a_missing_folder_says_cant_create_fil
 
 namespace {
 
-// The daily rollover needs the program's clock shortly before 00:00; the
-// runner starts the driver (and so the program) under faketime for these
-// cases. Without a shifted clock they have nothing to check.
-bool clockNearMidnight() {
-    SYSTEMTIME now{};
-    GetLocalTime(&now);
-    return (now.wHour == 23 && now.wMinute == 59) || (now.wHour == 0 && now.wMinute < 2);
-}
-
-// The day the program's first 00:00 falls on, as year_day_month.
-std::wstring midnightBaseName() {
-    SYSTEMTIME now{};
-    GetLocalTime(&now);
-    FILETIME file{};
-    SystemTimeToFileTime(&now, &file);
-    ULARGE_INTEGER value{};
-    value.LowPart = file.dwLowDateTime;
-    value.HighPart = file.dwHighDateTime;
-    if (now.wHour == 23) value.QuadPart += 3600ULL * 10000000ULL;
-    file.dwLowDateTime = value.LowPart;
-    file.dwHighDateTime = value.HighPart;
-    SYSTEMTIME day{};
-    FileTimeToSystemTime(&file, &day);
-    wchar_t name[32];
-    swprintf(name, 32, L"%d_%02d_%02d", day.wYear, day.wDay, day.wMonth);
-    return name;
-}
-
 void writeDailySettings(const Session& session) {
     e2e::writeSettings(session.dataFolder(), "1 0 1 300");
 }
@@ -165,13 +137,10 @@ void writeDailySettings(const Session& session) {
 }  // namespace
 
 E2E_TEST_WITH_DEADLINE(daily_reports_at_midnight_are_written_and_clear_the_totals, 90) {
-    if (!clockNearMidnight()) {
-        e2e::note(L"skipped: needs a clock shortly before 00:00 (scripts/test-daily-reports.sh)");
-        return;
-    }
+    if (e2e::skipUnlessNearMidnight()) return;
     Session session(tmp);
     writeDailySettings(session);
-    const std::wstring base = session.dataFolder() + L"\\" + midnightBaseName();
+    const std::wstring base = session.dataFolder() + L"\\" + e2e::midnightBaseName();
     session.start();
     Window main = session.waitMainWindow();
     DriverWindow driver(kHostileTitle);
@@ -198,13 +167,10 @@ E2E_TEST_WITH_DEADLINE(daily_reports_at_midnight_are_written_and_clear_the_total
 }
 
 E2E_TEST_WITH_DEADLINE(daily_reports_that_cannot_be_written_keep_the_totals, 90) {
-    if (!clockNearMidnight()) {
-        e2e::note(L"skipped: needs a clock shortly before 00:00 (scripts/test-daily-reports.sh)");
-        return;
-    }
+    if (e2e::skipUnlessNearMidnight()) return;
     Session session(tmp);
     writeDailySettings(session);
-    const std::wstring base = session.dataFolder() + L"\\" + midnightBaseName();
+    const std::wstring base = session.dataFolder() + L"\\" + e2e::midnightBaseName();
     // A folder where the CSV file should go: the file cannot be created.
     CreateDirectoryW((base + L".csv").c_str(), nullptr);
     session.start();
