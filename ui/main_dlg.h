@@ -15,6 +15,7 @@
 #include "ui/framework/controls.h"
 #include "ui/framework/handles.h"
 #include "ui/framework/window.h"
+#include "ui/html_help.h"
 
 namespace horalis {
 
@@ -67,6 +68,7 @@ private:
     LRESULT onListGetDispInfo(NMHDR* header);
     LRESULT onListItemChanged(NMHDR* header);
     LRESULT onListStateRangeChanged(NMHDR* header);
+    LRESULT onListFindItem(NMHDR* header);
     LRESULT onAppListClick(NMHDR* header);
     LRESULT onListColumnClick(NMHDR* header);
     HBRUSH onCtlColor(HDC dc, HWND control);
@@ -121,8 +123,7 @@ private:
     CImageButton clearListsButton_;
     CImageButton optionsButton_;
     CImageButton pointersButton_;
-    wingui::Module htmlHelpLibrary_;  // hhctrl.ocx, loaded at the first "Help..."
-    void* htmlHelp_ = nullptr;
+    HtmlHelpViewer help_;  // loaded at the first "Help..."
 };
 
 }  // namespace horalis

@@ -23,9 +23,6 @@ constexpr const wchar_t* kCantWriteFile = L"Can't write file!";
 constexpr const wchar_t* kCsvFilter = L"CSV files(*.csv)|*.csv||";
 constexpr const wchar_t* kHtmlFilter = L"HTML files(*.html)|*.html||";
 constexpr const wchar_t* kHelpFileName = L"Horalis.chm";
-constexpr UINT kHhDisplayTopic = 0;  // HH_DISPLAY_TOPIC; htmlhelp.h is not in every toolchain
-
-using HtmlHelpFn = HWND(WINAPI*)(HWND, LPCWSTR, UINT, DWORD_PTR);
 
 }  // namespace
 
@@ -96,21 +93,7 @@ void CMainDlg::showHelp() {
         path += kHelpFileName;
     }
 
-    if (!htmlHelp_) {
-        // Only the system's own copy: a bare name would also find an
-        // hhctrl.ocx planted in the program's or the current folder.
-        wchar_t system[MAX_PATH] = {};
-        const UINT n = GetSystemDirectoryW(system, MAX_PATH);
-        if (n == 0 || n >= MAX_PATH) return;
-        std::wstring library(system, n);
-        library += L"\\hhctrl.ocx";
-        htmlHelpLibrary_.reset(LoadLibraryExW(library.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
-        if (!htmlHelpLibrary_) return;
-        FARPROC entry = GetProcAddress(htmlHelpLibrary_.get(), "HtmlHelpW");
-        htmlHelp_ = reinterpret_cast<void*>(entry);
-        if (!htmlHelp_) return;
-    }
-    reinterpret_cast<HtmlHelpFn>(htmlHelp_)(handle(), path.c_str(), kHhDisplayTopic, 0);
+    help_.displayTopic(handle(), path);
 }
 
 }  // namespace horalis
