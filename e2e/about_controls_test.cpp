@@ -345,7 +345,7 @@ E2E_TEST(feedback_link_lights_under_the_pointer_and_turns_visited_once_opened) {
     app.stop();
 }
 
-E2E_TEST(image_buttons_take_a_new_system_face_colour) {
+E2E_TEST(controls_take_system_colour_and_setting_changes) {
     Session app(tmp);
     app.start();
     Window main = app.waitMainWindow();
@@ -368,6 +368,17 @@ E2E_TEST(image_buttons_take_a_new_system_face_colour) {
     program.request(main, 1, static_cast<LPARAM>(tan));
     EXPECT_TRUE(e2e::waitUntil([&] { return screenPixels(face).front() == screenColour(tan); }, Milliseconds(3000)));
     e2e::screenshot(L"buttons-new-face");
+    // Wine tells every window of a colour change itself; sent to the main
+    // window alone, as Windows does, each message reaches all its controls.
+    const int controls = static_cast<int>(main.children().size());
+    program.request(main, 3, 0);
+    for (const wchar_t* message : {L"e2e.WM_SYSCOLORCHANGE", L"e2e.WM_SETTINGCHANGE", L"e2e.WM_THEMECHANGED"}) {
+        const std::wstring property = message;
+        EXPECT_TRUE(e2e::waitUntil([&] { return GetPropW(main.handle(), property.c_str()) != nullptr; }, Milliseconds(3000)));
+        const auto reached = reinterpret_cast<INT_PTR>(GetPropW(main.handle(), property.c_str())) - 1;
+        if (reached < controls) e2e::note(property + L" reached " + e2e::show(reached) + L" of " + e2e::show(controls));
+        EXPECT_TRUE(reached >= controls);
+    }
     program.request(main, 1, static_cast<LPARAM>(before));  // Wine may keep the colour in the prefix
     EXPECT_TRUE(e2e::waitUntil([&] { return screenPixels(face).front() == screenColour(before); }, Milliseconds(3000)));
     app.stop();

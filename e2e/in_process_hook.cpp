@@ -7,7 +7,45 @@
 //             sends (each process of Wine keeps its own copy of the colours).
 //   wParam 2: the window lParam is painted red, as stale pixels that only a
 //             repaint of the background takes away.
+//   wParam 3: WM_SYSCOLORCHANGE, WM_SETTINGCHANGE and WM_THEMECHANGED sent to
+//             the (top-level) window alone, as Windows sends them; the number
+//             of its descendants that each reached goes into the window's
+//             properties "e2e.WM_..." (Wine's SetSysColors tells every window
+//             itself, so wParam 1 cannot show what the program passes on).
 #include <windows.h>
+
+namespace {
+
+HWND topLevel = nullptr;
+UINT watched = 0;
+int reached = 0;
+
+LRESULT CALLBACK countDescendants(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && sent->message == watched && sent->hwnd != topLevel && IsChild(topLevel, sent->hwnd))
+        ++reached;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+void sendToTopLevelOnly(HWND window) {
+    HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, countDescendants, nullptr, GetCurrentThreadId());
+    const struct {
+        UINT message;
+        const wchar_t* property;
+    } messages[] = {{WM_SYSCOLORCHANGE, L"e2e.WM_SYSCOLORCHANGE"},
+                    {WM_SETTINGCHANGE, L"e2e.WM_SETTINGCHANGE"},
+                    {WM_THEMECHANGED, L"e2e.WM_THEMECHANGED"}};
+    for (const auto& m : messages) {
+        topLevel = window;
+        watched = m.message;
+        reached = 0;
+        SendMessageW(window, m.message, 0, 0);
+        SetPropW(window, m.property, reinterpret_cast<HANDLE>(static_cast<INT_PTR>(reached + 1)));
+    }
+    if (hook) UnhookWindowsHookEx(hook);
+}
+
+}  // namespace
 
 extern "C" __declspec(dllexport) LRESULT CALLBACK inProcessHook(int code, WPARAM wParam, LPARAM lParam) {
     static const UINT request = RegisterWindowMessageW(L"horalis-e2e-in-process");
@@ -30,6 +68,7 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK inProcessHook(int code, WPARAM
             ReleaseDC(window, dc);
             GdiFlush();
         }
+        if (msg->wParam == 3) sendToTopLevelOnly(msg->hwnd);
         msg->message = WM_NULL;
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
