@@ -1,6 +1,6 @@
 #pragma once
 // Paths longer than the Win32 file functions take by default.
-#include "tracking/usage_records.h"
+#include "base/string.h"
 
 namespace horalis {
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "ui/framework/handles.h"
+#include "base/handles.h"
 
 namespace horalis {
 
@@ -24,7 +24,7 @@ public:
 
 private:
     using HtmlHelpFn = HWND(WINAPI*)(HWND, LPCWSTR, UINT, DWORD_PTR);
-    wingui::Module library_;  // freed after the destructor has closed the windows
+    Module library_;  // freed after the destructor has closed the windows
     HtmlHelpFn entry_ = nullptr;
     bool windowsOpened_ = false;
 };

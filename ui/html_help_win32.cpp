@@ -1,5 +1,7 @@
 #include "ui/html_help.h"
 
+#include "base/libraries.h"
+
 namespace horalis {
 namespace {
 
@@ -12,7 +14,7 @@ constexpr UINT kHhCloseAll = 0x0012;
 void HtmlHelpViewer::displayTopic(HWND owner, const std::wstring& helpFile) {
     // Only the system's own copy: a bare name would also find an hhctrl.ocx
     // planted in the program's or the current folder.
-    if (!entry_) entry_ = reinterpret_cast<HtmlHelpFn>(wingui::systemEntryPoint(library_, L"hhctrl.ocx", "HtmlHelpW"));
+    if (!entry_) entry_ = reinterpret_cast<HtmlHelpFn>(systemEntryPoint(library_, L"hhctrl.ocx", "HtmlHelpW"));
     if (!entry_) return;
     windowsOpened_ = true;
     entry_(owner, helpFile.c_str(), kHhDisplayTopic, 0);

@@ -6,12 +6,14 @@
 
 #include <string>
 
+#include "base/libraries.h"
+#include "base/program_path.h"
+#include "base/string.h"
 #include "reports/daily_report_lock.h"
 #include "reports/daily_reports.h"
 #include "reports/report_writers.h"
 #include "storage/data_folder.h"
 #include "ui/framework/file_dialog.h"
-#include "ui/framework/strings.h"
 #include "ui/main_dlg.h"
 
 namespace horalis {
@@ -43,7 +45,7 @@ void CMainDlg::exportReportTo(const wchar_t* defaultExtension, const wchar_t* fi
     ReportLists lists = reportLists();
     // The file is created before the walk sorts anything, so one that cannot be
     // created leaves the lists as they were.
-    const ExportResult result = exportReport(wingui::toCore(dialog.pathName()), format, lists, localTimeNow());
+    const ExportResult result = exportReport(horalis::toCore(dialog.pathName()), format, lists, localTimeNow());
     if (result == ExportResult::NotCreated) {
         MessageBoxW(handle(), kCantCreateFile, kErrorCaption, MB_ICONERROR | MB_OK);
         return;
@@ -78,22 +80,13 @@ bool CMainDlg::writeDailyReports() {
 
 void CMainDlg::openReport() {
     wingui::CFileDialog dialog(true, L"html", nullptr, OFN_FILEMUSTEXIST, kHtmlFilter, this);
-    dialog.setInitialFolder(wingui::toWide(dataFolderPath()));
+    dialog.setInitialFolder(horalis::toWide(dataFolderPath()));
     if (dialog.doModal() != IDOK) return;
     ShellExecuteW(handle(), L"open", dialog.pathName().c_str(), nullptr, nullptr, SW_SHOW);
 }
 
 void CMainDlg::showHelp() {
-    wchar_t buffer[261] = {};
-    const DWORD length = GetModuleFileNameW(nullptr, buffer, 261);
-    std::wstring path(buffer, length < 261 ? length : 260);
-    const size_t separator = path.rfind(L'\\');
-    if (separator != std::wstring::npos && separator > 0) {
-        path.resize(separator + 1);
-        path += kHelpFileName;
-    }
-
-    help_.displayTopic(handle(), path);
+    help_.displayTopic(handle(), programFolder() + kHelpFileName);
 }
 
 }  // namespace horalis
