@@ -7,6 +7,7 @@
 #include <span>
 #include <utility>
 
+#include "ui/dpi_scale.h"
 #include "ui/framework/window.h"
 
 namespace horalis {
@@ -225,6 +226,15 @@ DWORD CImageButton::SetButtonBitmaps(HBITMAP normal, COLORREF normalTransparent,
     }
     if (handle()) invalidate();
     return 0;
+}
+
+void CImageButton::setDpi(UINT dpi) {
+    const ImageLayout at96;
+    xOffset_ = scaleToDpi(at96.xOffset, dpi);
+    yOffset_ = scaleToDpi(at96.yOffset, dpi);
+    pressedOffsetX_ = scaleToDpi(at96.pressedOffsetX, dpi);
+    pressedOffsetY_ = scaleToDpi(at96.pressedOffsetY, dpi);
+    if (handle()) invalidate();
 }
 
 void CImageButton::growToCaption(bool towardsLeft, LONG limit) {
