@@ -86,8 +86,8 @@ private:
         return DefWindowProcW(window, message, wParam, lParam);
     }
 
-    wingui::KernelHandle ready_;
-    wingui::KernelHandle thread_;
+    horalis::KernelHandle ready_;
+    horalis::KernelHandle thread_;
     HWND window_ = nullptr;
     std::atomic<int> requests_{0};
 };

@@ -10,9 +10,9 @@
 #include <memory>
 
 #include "resources/resource.h"
+#include "base/string.h"
 #include "ui/dpi_scale.h"
 #include "ui/framework/dpi.h"
-#include "ui/framework/strings.h"
 #include "ui/main_dlg.h"
 
 namespace horalis {
@@ -36,7 +36,7 @@ HIMAGELIST resizedRowImages(HIMAGELIST from, int size) {
     HIMAGELIST images = createRowImages(size);
     if (!images || !from) return images;
     for (int i = 0, n = ImageList_GetImageCount(from); i < n; ++i) {
-        wingui::Icon icon(ImageList_GetIcon(from, i, ILD_NORMAL));
+        horalis::Icon icon(ImageList_GetIcon(from, i, ILD_NORMAL));
         ImageList_ReplaceIcon(images, -1, icon.get());
     }
     return images;
@@ -63,7 +63,7 @@ public:
         const size_t length = std::min<size_t>(executablePath.size(), MAX_PATH);
         std::copy_n(executablePath.data(), length, path);
         WORD index = 0;
-        wingui::Icon icon(ExtractAssociatedIconW(GetModuleHandleW(nullptr), path, &index));
+        horalis::Icon icon(ExtractAssociatedIconW(GetModuleHandleW(nullptr), path, &index));
         if (!icon) return addDefaultIcon();
         return ImageList_ReplaceIcon(images_, -1, icon.get());
     }
@@ -97,7 +97,7 @@ void CMainDlg::setupLists() {
     titleImages_.reset(createRowImages(iconSize));
     titleList_.setImageList(titleImages_.get(), LVSIL_SMALL);
 
-    wingui::Icon titleIcon(wingui::loadIconOfSize(IDI_TITLE, iconSize));
+    horalis::Icon titleIcon(wingui::loadIconOfSize(IDI_TITLE, iconSize));
     if (titleIcon && titleImages_) ImageList_ReplaceIcon(titleImages_.get(), -1, titleIcon.get());
     defaultAppIcon_.reset(wingui::loadIconOfSize(IDI_DEFAULT_APP, iconSize));
     appIcons_ = std::make_unique<ApplicationIcons>(appImages_.get(), defaultAppIcon_.get());
@@ -120,11 +120,11 @@ void CMainDlg::rescaleLists(UINT fromDpi) {
     // resources' drawings for the new size.
     const int iconSize = scaleToDpi(kRowIconSize, dpi_);
     // Each list is given its new image list before the old one is destroyed.
-    wingui::ImageList apps(resizedRowImages(appImages_.get(), iconSize));
+    horalis::ImageList apps(resizedRowImages(appImages_.get(), iconSize));
     appList_.setImageList(apps.get(), LVSIL_SMALL);
     appImages_ = std::move(apps);
-    wingui::ImageList titles(createRowImages(iconSize));
-    wingui::Icon titleIcon(wingui::loadIconOfSize(IDI_TITLE, iconSize));
+    horalis::ImageList titles(createRowImages(iconSize));
+    horalis::Icon titleIcon(wingui::loadIconOfSize(IDI_TITLE, iconSize));
     if (titleIcon && titles) ImageList_ReplaceIcon(titles.get(), -1, titleIcon.get());
     titleList_.setImageList(titles.get(), LVSIL_SMALL);
     titleImages_ = std::move(titles);

@@ -23,7 +23,7 @@ enum class TrayResult { NoIcon, Refused, Done };
 // for every call, at the size the notification area draws it; the shell
 // keeps a copy of its own.
 TrayResult notifyTrayIcon(HWND window, DWORD action) {
-    wingui::Icon icon(wingui::loadSmallIconMetric(IDI_TRAY));
+    horalis::Icon icon(wingui::loadSmallIconMetric(IDI_TRAY));
     if (!icon) {
         wingui::appMessageBox(kCantLoadIcon, MB_OK);
         return TrayResult::NoIcon;

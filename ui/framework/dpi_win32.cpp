@@ -7,6 +7,9 @@
 namespace wingui {
 namespace {
 
+// An entry point of a library the program has loaded already. Common Controls
+// is the side-by-side version 6 that the manifest asks for, not the system
+// folder's version 5, so it is taken by its handle, never loaded by path.
 template <class Function>
 Function loadedEntryPoint(const wchar_t* module, const char* name) {
     HMODULE loaded = GetModuleHandleW(module);
@@ -36,7 +39,6 @@ HICON loadIconOfSize(int id, int size) {
 }
 
 HICON loadSmallIconMetric(int id) {
-    // comctl32 is loaded with the program (its image lists and list views).
     using LoadIconMetricFn = HRESULT(WINAPI*)(HINSTANCE, PCWSTR, int, HICON*);
     static const auto loadIconMetric = loadedEntryPoint<LoadIconMetricFn>(L"comctl32.dll", "LoadIconMetric");
     if (loadIconMetric) {
