@@ -36,6 +36,35 @@ void writeSeparatedField(ReportStream& out, StringView text) {
     if (quoted) out << StringView(u"\"");
 }
 
+// A program with its titles as two tall cells, the layout of "Export as
+// .CSV..." and of the daily CSV: the path, "Windows:" and one title a line in
+// the first cell; the time, blank lines and one title time a line in the second.
+struct TallCellsLayout {
+    StringView open;     // before the first cell
+    StringView between;  // closes the first cell and opens the second
+    StringView close;    // after the second cell
+    void (*cell)(ReportStream&, StringView);
+};
+
+void writeTallCells(ReportStream& out, const TallCellsLayout& layout, StringView path, StringView time,
+                    const ListModel& titles) {
+    const auto titleLines = [&](int column) {
+        for (size_t j = 0; j < titles.rowCount(); ++j) {
+            layout.cell(out, titles.text(j, column));
+            out << kLf;
+        }
+    };
+    out << layout.open;
+    layout.cell(out, path);
+    out << StringView(u"\n\nWindows:\n\n");
+    titleLines(0);
+    out << layout.between;
+    layout.cell(out, time);
+    out << StringView(u"\n\n\n\n");
+    titleLines(1);
+    out << layout.close;
+}
+
 bool isPlainHtmlAscii(char16_t c) { return c < 0x80 && c != u'&' && c != u'<' && c != u'>' && c != u'"'; }
 
 void appendDecimal(uint32_t value, std::string& out) {
@@ -95,21 +124,7 @@ void CsvRowWriter::writePlainRow(StringView path, StringView time) {
 }
 
 void CsvRowWriter::writeRowWithTitles(StringView path, StringView time, const ListModel& titles) {
-    out_ << StringView(u"\"");
-    writeCsvCellText(out_, path);
-    out_ << StringView(u"\n\nWindows:\n\n");
-    for (size_t j = 0; j < titles.rowCount(); ++j) {
-        writeCsvCellText(out_, titles.text(j, 0));
-        out_ << kLf;
-    }
-    out_ << StringView(u"\",\"");
-    writeCsvCellText(out_, time);
-    out_ << StringView(u"\n\n\n\n");
-    for (size_t j = 0; j < titles.rowCount(); ++j) {
-        writeCsvCellText(out_, titles.text(j, 1));
-        out_ << kLf;
-    }
-    out_ << StringView(u"\"\n");
+    writeTallCells(out_, {u"\"", u"\",\"", u"\"\n", writeCsvCellText}, path, time, titles);
 }
 
 void SpreadsheetCsvRowWriter::writePlainRow(StringView path, StringView time) {
@@ -134,20 +149,7 @@ void SpreadsheetCsvRowWriter::writeRowWithTitles(StringView path, StringView tim
 }
 
 void DailyCsvRowWriter::writeRowWithTitles(StringView path, StringView time, const ListModel& titles) {
-    writeSeparatedField(out_, path);
-    out_ << StringView(u"\n\nWindows:\n\n");
-    for (size_t j = 0; j < titles.rowCount(); ++j) {
-        writeSeparatedField(out_, titles.text(j, 0));
-        out_ << kLf;
-    }
-    out_ << StringView(u";");
-    writeSeparatedField(out_, time);
-    out_ << StringView(u"\n\n\n\n");
-    for (size_t j = 0; j < titles.rowCount(); ++j) {
-        writeSeparatedField(out_, titles.text(j, 1));
-        out_ << kLf;
-    }
-    out_ << kLf;
+    writeTallCells(out_, {u"", u";", u"\n", writeSeparatedField}, path, time, titles);
 }
 
 void writeCsvReport(ReportStream& out, ReportLists& lists) {
