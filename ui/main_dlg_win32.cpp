@@ -6,6 +6,7 @@
 
 #include "resources/resource.h"
 #include "storage/data_folder.h"
+#include "ui/controls/control_types_win32.h"
 #include "ui/framework/dpi.h"
 #include "ui/framework/winapp.h"
 #include "ui/main_layout.h"
@@ -24,10 +25,6 @@ constexpr const wchar_t* kErrorCaption = L"Error";
 HICON loadIconResource(int id) {
     return static_cast<HICON>(
         LoadImageW(wingui::resourceInstance(), MAKEINTRESOURCEW(id), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
-}
-
-LayoutRect toLayout(const RECT& rect) {
-    return {rect.left, rect.top, rect.right, rect.bottom};
 }
 
 }  // namespace
@@ -200,12 +197,12 @@ void CMainDlg::layoutControls(int width, int height) {
         GetWindowRect(items[i], &rects[i]);
         MapWindowPoints(HWND_DESKTOP, handle(), reinterpret_cast<POINT*>(&rects[i]), 2);
     }
-    MainWindowLayout current{toLayout(rects[0]), toLayout(rects[1]), toLayout(rects[2]), toLayout(rects[3]),
-                             toLayout(rects[4])};
+    MainWindowLayout current{toRect(rects[0]), toRect(rects[1]), toRect(rects[2]), toRect(rects[3]),
+                             toRect(rects[4])};
     MainWindowLayout next = layoutMainWindow(width, height, current, dpi_);
-    const LayoutRect placed[] = {next.appGroup, next.appList, next.titleGroup, next.titleList, next.pointersButton};
+    const Rect placed[] = {next.appGroup, next.appList, next.titleGroup, next.titleList, next.pointersButton};
     for (int i = 0; i < 5; ++i) {
-        const LayoutRect& r = placed[i];
+        const Rect& r = placed[i];
         MoveWindow(items[i], r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
     }
     InvalidateRect(handle(), nullptr, TRUE);

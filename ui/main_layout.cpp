@@ -9,7 +9,7 @@ bool layoutGuard = true;
 namespace {
 
 // Keeps the rectangle's left and top; a negative extent becomes zero.
-LayoutRect clamped(LayoutRect rect) {
+Rect clamped(Rect rect) {
     rect.right = std::max(rect.right, rect.left);
     rect.bottom = std::max(rect.bottom, rect.top);
     return rect;

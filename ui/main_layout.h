@@ -5,24 +5,17 @@
 // ones scaled to the window's DPI.
 #include <cstdint>
 
+#include "ui/controls/control_types.h"
 #include "ui/dpi_scale.h"
 
 namespace horalis {
 
-struct LayoutRect {
-    int32_t left = 0;
-    int32_t top = 0;
-    int32_t right = 0;
-    int32_t bottom = 0;
-    friend bool operator==(const LayoutRect&, const LayoutRect&) = default;
-};
-
 struct MainWindowLayout {
-    LayoutRect appGroup;        // group box 1018
-    LayoutRect appList;         // list 1003
-    LayoutRect titleGroup;      // group box 1019
-    LayoutRect titleList;       // list 1004
-    LayoutRect pointersButton;  // button 1022
+    Rect appGroup;        // group box 1018
+    Rect appList;         // list 1003
+    Rect titleGroup;      // group box 1019
+    Rect titleList;       // list 1004
+    Rect pointersButton;  // button 1022
     friend bool operator==(const MainWindowLayout&, const MainWindowLayout&) = default;
 };
 

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "base/libraries.h"
+#include "ui/controls/control_types_win32.h"
 #include "ui/dpi_scale.h"
 #include "ui/framework/window.h"
 
@@ -16,13 +17,6 @@ namespace {
 
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kBlack = RGB(0, 0, 0);
-
-Rect toRect(const RECT& r) {
-    return {r.left, r.top, r.right, r.bottom};
-}
-RECT toRECT(const Rect& r) {
-    return {r.left, r.top, r.right, r.bottom};
-}
 
 bool isGenerated(HBITMAP alternate) {
     const auto value = reinterpret_cast<intptr_t>(alternate);
