@@ -36,31 +36,40 @@ void writeSeparatedField(ReportStream& out, StringView text) {
     if (quoted) out << StringView(u"\"");
 }
 
-// A program with its titles as two tall cells, the layout of "Export as
-// .CSV..." and of the daily CSV: the path, "Windows:" and one title a line in
-// the first cell; the time, blank lines and one title time a line in the second.
+// A program with its titles as two tall cells, the layout of every report
+// with titles: the path, "Windows:" and one title a line in the first cell;
+// the time, blank lines and one title time a line in the second. The formats
+// differ only in these pieces of text and in how a cell's text is written.
 struct TallCellsLayout {
     StringView open;     // before the first cell
+    StringView windows;  // between the path and the titles
+    StringView line;     // after each title and each title's time
     StringView between;  // closes the first cell and opens the second
+    StringView gap;      // between the time and the titles' times
     StringView close;    // after the second cell
-    void (*cell)(ReportStream&, StringView);
 };
 
-void writeTallCells(ReportStream& out, const TallCellsLayout& layout, StringView path, StringView time,
-                    const ListModel& titles) {
+constexpr TallCellsLayout kCsvTallCells{u"\"", u"\n\nWindows:\n\n", kLf, u"\",\"", u"\n\n\n\n", u"\"\n"};
+constexpr TallCellsLayout kDailyCsvTallCells{u"", u"\n\nWindows:\n\n", kLf, u";", u"\n\n\n\n", kLf};
+constexpr TallCellsLayout kHtmlTallCells{u"<tr><td width='80%'>", u"<br><br> Windows:<br><br>", u"<br>",
+                                         u"</td><td>", u"<br><br><br><br>", u"</td></tr>"};
+
+template <class WriteCell>
+void writeTallCells(ReportStream& out, const TallCellsLayout& layout, WriteCell cell, StringView path,
+                    StringView time, const ListModel& titles) {
     const auto titleLines = [&](int column) {
         for (size_t j = 0; j < titles.rowCount(); ++j) {
-            layout.cell(out, titles.text(j, column));
-            out << kLf;
+            cell(titles.text(j, column));
+            out << layout.line;
         }
     };
     out << layout.open;
-    layout.cell(out, path);
-    out << StringView(u"\n\nWindows:\n\n");
+    cell(path);
+    out << layout.windows;
     titleLines(0);
     out << layout.between;
-    layout.cell(out, time);
-    out << StringView(u"\n\n\n\n");
+    cell(time);
+    out << layout.gap;
     titleLines(1);
     out << layout.close;
 }
@@ -124,7 +133,7 @@ void CsvRowWriter::writePlainRow(StringView path, StringView time) {
 }
 
 void CsvRowWriter::writeRowWithTitles(StringView path, StringView time, const ListModel& titles) {
-    writeTallCells(out_, {u"\"", u"\",\"", u"\"\n", writeCsvCellText}, path, time, titles);
+    writeTallCells(out_, kCsvTallCells, [this](StringView text) { writeCsvCellText(out_, text); }, path, time, titles);
 }
 
 void SpreadsheetCsvRowWriter::writePlainRow(StringView path, StringView time) {
@@ -149,7 +158,8 @@ void SpreadsheetCsvRowWriter::writeRowWithTitles(StringView path, StringView tim
 }
 
 void DailyCsvRowWriter::writeRowWithTitles(StringView path, StringView time, const ListModel& titles) {
-    writeTallCells(out_, {u"", u";", u"\n", writeSeparatedField}, path, time, titles);
+    writeTallCells(out_, kDailyCsvTallCells, [this](StringView text) { writeSeparatedField(out_, text); }, path, time,
+                   titles);
 }
 
 void writeCsvReport(ReportStream& out, ReportLists& lists) {
@@ -231,21 +241,7 @@ void HtmlRowWriter::writePlainRow(StringView path, StringView time) {
 }
 
 void HtmlRowWriter::writeRowWithTitles(StringView path, StringView time, const ListModel& titles) {
-    out_ << StringView(u"<tr><td width='80%'>");
-    writeText(path);
-    out_ << StringView(u"<br><br> Windows:<br><br>");
-    for (size_t j = 0; j < titles.rowCount(); ++j) {
-        writeText(titles.text(j, 0));
-        out_ << StringView(u"<br>");
-    }
-    out_ << StringView(u"</td><td>");
-    writeText(time);
-    out_ << StringView(u"<br><br><br><br>");
-    for (size_t j = 0; j < titles.rowCount(); ++j) {
-        writeText(titles.text(j, 1));
-        out_ << StringView(u"<br>");
-    }
-    out_ << StringView(u"</td></tr>");
+    writeTallCells(out_, kHtmlTallCells, [this](StringView text) { writeText(text); }, path, time, titles);
 }
 
 void writeHtmlReport(ReportStream& out, ReportLists& lists, const LocalTime& generatedAt) {
