@@ -46,6 +46,19 @@ TEST(MainLayout, ResultDependsOnlyOnTheUnnamedEdgesOfTheStart) {
     EXPECT_EQ(viaSmall, layoutMainWindow(800, 600, start));
 }
 
+TEST(MainLayout, MarginsFollowTheWindowsDpi) {
+    // At 144 DPI the 96-DPI margins 10, 7, 17 and 15 become 15, 11, 26 and 23.
+    const MainWindowLayout start = startLayout();
+    const MainWindowLayout next = layoutMainWindow(900, 600, start, 144);
+
+    EXPECT_EQ(next.appGroup, (Rect{10, 55, 885, 289}));
+    EXPECT_EQ(next.appList, (Rect{16, 71, 874, 277}));
+    EXPECT_EQ(next.titleGroup, (Rect{10, 300, 885, 589}));
+    EXPECT_EQ(next.titleList, (Rect{16, 323, 874, 577}));
+    EXPECT_EQ(next.pointersButton, (Rect{810, 6, 885, 48}));
+    EXPECT_EQ(layoutMainWindow(600, 400, start, 96), layoutMainWindow(600, 400, start));
+}
+
 TEST(MainLayout, MinimisedClientOfZeroGivesEmptyControlsNotNegativeOnes) {
     const MainWindowLayout start = startLayout();
     const MainWindowLayout next = layoutMainWindow(0, 0, start);

@@ -1,10 +1,12 @@
 #pragma once
 // The main window's resize rule, in client pixels: the two group boxes and
 // their lists share the height half and half and follow the right edge; the
-// "Mouse pointers" button keeps to the right edge.
+// "Mouse pointers" button keeps to the right edge. The margins are the 96-DPI
+// ones scaled to the window's DPI.
 #include <cstdint>
 
 #include "ui/controls/control_types.h"
+#include "ui/dpi_scale.h"
 
 namespace horalis {
 
@@ -18,8 +20,10 @@ struct MainWindowLayout {
 };
 
 // The controls' places for a client area of width x height, from their
-// current places. A width or height that would come out negative is zero.
-MainWindowLayout layoutMainWindow(int32_t width, int32_t height, const MainWindowLayout& current);
+// current places, at the window's DPI. A width or height that would come out
+// negative is zero.
+MainWindowLayout layoutMainWindow(int32_t width, int32_t height, const MainWindowLayout& current,
+                                  uint32_t dpi = kBaseDpi);
 
 // True from the start until the main window has finished its initialisation;
 // while it is set, resizing moves nothing.

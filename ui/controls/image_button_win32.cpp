@@ -9,6 +9,7 @@
 
 #include "base/libraries.h"
 #include "ui/controls/control_types_win32.h"
+#include "ui/dpi_scale.h"
 #include "ui/framework/window.h"
 
 namespace horalis {
@@ -220,6 +221,15 @@ DWORD CImageButton::SetButtonBitmaps(HBITMAP normal, COLORREF normalTransparent,
     }
     if (handle()) invalidate();
     return 0;
+}
+
+void CImageButton::setDpi(UINT dpi) {
+    const ImageLayout at96;
+    xOffset_ = scaleToDpi(at96.xOffset, dpi);
+    yOffset_ = scaleToDpi(at96.yOffset, dpi);
+    pressedOffsetX_ = scaleToDpi(at96.pressedOffsetX, dpi);
+    pressedOffsetY_ = scaleToDpi(at96.pressedOffsetY, dpi);
+    if (handle()) invalidate();
 }
 
 void CImageButton::growToCaption(bool towardsLeft, LONG limit) {
