@@ -49,7 +49,9 @@ private:
 };
 
 // "Export as Excel .CSV...": semicolon-separated; a field holding ';', '"',
-// CR or LF is quoted with inner quotes doubled, any other field is written as is.
+// CR or LF is quoted with inner quotes doubled, any other field is written as
+// is; a field that a spreadsheet would take for a formula (beginning with
+// = + - @, tab or CR) starts with an apostrophe (needsFormulaGuard).
 class SpreadsheetCsvRowWriter : public ReportRowWriter {
 public:
     explicit SpreadsheetCsvRowWriter(ReportStream& out) : out_(out) {}
