@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "bench/figures.h"
+#include "bench/heap_counter.h"
 #include "bench/history_data.h"
 #include "storage/file_io.h"
 #include "storage/report_stream.h"
@@ -38,8 +39,11 @@ const String& yearFolder() {
 
 void historyPage(benchmark::State& state) {
     const String& folder = yearFolder();
+    resetHeapPeak();
+    const size_t before = heapBytesInUse();
     for (auto _ : state)
         if (!writeHistoryPage(folder, kNow)) state.SkipWithError("cannot write the page");
+    state.counters["peak_heap_MiB"] = static_cast<double>(heapPeakBytes() - before) / (1 << 20);
     std::string page;
     readFileBytes(historyPagePath(folder), page, 64 << 20);
     state.counters["value"] = static_cast<double>(page.size()) / 1024.0;
@@ -67,6 +71,7 @@ const bool registered = [] {
     const std::string figure = "history page, 365 pairs of 100 apps, 1,000 titles";
     describeFigure(figure, "< 1 s", 1e9);
     describeCounterFigure("history page size", figure, "value", "a few hundred KB", 1024, "KB");
+    describeCounterFigure("history page, peak heap", figure, "peak_heap_MiB", "", 0, "MiB");
     benchmark::RegisterBenchmark((figure + "/ours").c_str(), historyPage)
         ->Repetitions(3)
         ->ReportAggregatesOnly(true)

@@ -284,7 +284,9 @@ void appendPeriod(std::string& out, int kind, const HistoryPeriod& period) {
             appendSwatch(out, application.colour);
             appendApplicationName(out, application.path);
         } else {
-            out += "<details><summary>";
+            // The longest of the last week shows its titles from the start, as an example of the rest.
+            out += kind == kLastWeek && &application == &period.applications.front() ? "<details open><summary>"
+                                                                                      : "<details><summary>";
             appendSwatch(out, application.colour);
             appendApplicationName(out, application.path);
             out += "</summary>";
@@ -409,7 +411,7 @@ void HistoryBuilder::addDay(int64_t day, const DailyPairTotals& totals) {
             continue;
         }
         auto [found, added] = applicationIndex_.try_emplace(application.path, static_cast<uint32_t>(applications_.size()));
-        if (added) applications_.push_back(ApplicationSums{application.path, {}, {}, {}});
+        if (added) applications_.push_back(ApplicationSums{application.path, {}, {}});
         ApplicationSums& into = applications_[found->second];
         for (int p = 0; p < kHistoryPeriods; ++p)
             if (periods[p]) into.seconds[p] += application.seconds;
@@ -418,10 +420,9 @@ void HistoryBuilder::addDay(int64_t day, const DailyPairTotals& totals) {
             sums->applications.emplace_back(found->second, application.seconds);
         }
         for (const PairTitleTotal& title : application.titles) {
-            auto [t, newTitle] = into.titleIndex.try_emplace(title.title, static_cast<uint32_t>(into.titles.size()));
-            if (newTitle) into.titles.push_back(TitleSums{title.title, {}});
+            Seconds& titleSeconds = into.titles[title.title];
             for (int p = 0; p < kHistoryPeriods; ++p)
-                if (periods[p]) into.titles[t->second].seconds[p] += title.seconds;
+                if (periods[p]) titleSeconds.in[p] += title.seconds;
         }
     }
 }
@@ -459,20 +460,21 @@ HistoryPeriod HistoryBuilder::summarizePeriod(int period, const std::vector<int>
         application.seconds = sums.seconds[period];
         application.colour = colours[order[rank]];
 
-        std::vector<const TitleSums*> titles;
-        for (const TitleSums& title : sums.titles)
-            if (title.seconds[period] > 0) titles.push_back(&title);
+        using Title = std::pair<const String, Seconds>;
+        std::vector<const Title*> titles;
+        for (const Title& title : sums.titles)
+            if (title.second.in[period] > 0) titles.push_back(&title);
         const size_t shown = std::min(titles.size(), kHistoryTitlesShown);
         std::partial_sort(titles.begin(), titles.begin() + static_cast<ptrdiff_t>(shown), titles.end(),
-                          [&](const TitleSums* a, const TitleSums* b) {
-                              return longerFirst(a->title, a->seconds[period], b->title, b->seconds[period]);
+                          [&](const Title* a, const Title* b) {
+                              return longerFirst(a->first, a->second.in[period], b->first, b->second.in[period]);
                           });
         for (size_t i = 0; i < titles.size(); ++i) {
             if (i < shown) {
-                application.titles.push_back(HistoryTitle{titles[i]->title, titles[i]->seconds[period]});
+                application.titles.push_back(HistoryTitle{titles[i]->first, titles[i]->second.in[period]});
             } else {
                 ++application.moreTitles;
-                application.moreTitlesSeconds += titles[i]->seconds[period];
+                application.moreTitlesSeconds += titles[i]->second.in[period];
             }
         }
         out.applications.push_back(std::move(application));

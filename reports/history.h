@@ -91,15 +91,14 @@ public:
     HistorySummary summarize() const;
 
 private:
-    struct TitleSums {
-        String title;
-        int64_t seconds[kHistoryPeriods] = {};
+    struct Seconds {
+        int64_t in[kHistoryPeriods] = {};
     };
     struct ApplicationSums {
         String path;
         int64_t seconds[kHistoryPeriods] = {};
-        std::vector<TitleSums> titles;
-        std::unordered_map<String, uint32_t> titleIndex;
+        // A year of titles can run into the hundreds of thousands: each is kept once, as its key.
+        std::unordered_map<String, Seconds> titles;
     };
     struct DaySums {
         int64_t day = 0;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "reports/daily_reports.h"
 #include "temp_folder.h"
 
 namespace horalis {
@@ -126,6 +127,42 @@ TEST(History, EmptyFolderExplainsHowToGetDailyReports) {
     EXPECT_FALSE(contains(html, "notes.csv"));
     EXPECT_FALSE(tmp.exists("history.html.tmp"));
     EXPECT_FALSE(writeHistoryPage(tmp.folder() + u"\\missing", kMadeAt));
+}
+
+class NoIcons : public IconSource {
+public:
+    int addApplicationIcon(StringView) override { return 0; }
+    int addDefaultIcon() override { return 0; }
+    void removeAll() override {}
+};
+
+// Pairs written by the daily writer, read back from the folder: each labelled
+// by the day it holds; a damaged one named; other files left alone.
+TEST(History, EveryDailyPairRebuildsThePageFromTheWholeFolder) {
+    test::TempFolder tmp;
+    tmp.write("2026_20_11.csv", "\"unclosed;1:00\r\n");
+    tmp.write("2026_99_99.csv", "");
+    tmp.write("report.csv", "C:\\x.exe;1:00\r\n");
+    for (int named = 6; named <= 8; ++named) {
+        UsageRecords records;
+        // A record's first sample only creates it.
+        for (int s = 0; s <= 7200 * named; ++s) records.addSample(u"C:\\Tools\\editor.exe", u"main.cpp");
+        for (int s = 0; s <= 600; ++s) records.addSample(kIdleTimeKey, u"");
+        ListModel applications, titles;
+        NoIcons icons;
+        Settings settings;
+        refreshApplicationList(applications, records, false, icons);
+        ReportLists lists{applications, titles, records, settings};
+        ASSERT_TRUE(writeDailyReports(tmp.folder(), LocalTime{2026, 12, named, 0, 0, 5}, lists));
+    }
+    const std::string html = tmp.read("history.html");
+    EXPECT_TRUE(contains(html, "from 3 daily reports, Sat 5 Dec 2026 to Mon 7 Dec 2026."));
+    EXPECT_TRUE(contains(html, "<td class=day>Mon 7 Dec 2026</td><td class=n>8:00:00</td><td class=n>5:00</td>"));
+    EXPECT_TRUE(contains(html, "<b>editor.exe</b> <span class=dir>C:\\Tools\\</span>"));
+    EXPECT_TRUE(contains(html, "<td class=n>21:00:00</td>"));  // 6 + 7 + 8 hours
+    EXPECT_TRUE(contains(html, "2026_20_11.csv &ndash; it is not a daily report"));
+    EXPECT_TRUE(contains(html, "2026_99_99.csv &ndash; its name is no date"));
+    EXPECT_FALSE(contains(html, "report.csv"));
 }
 
 }  // namespace
