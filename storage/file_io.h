@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "tracking/usage_records.h"
+#include "base/string.h"
 
 namespace horalis {
 
