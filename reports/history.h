@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "reports/pair_reader.h"
-#include "tracking/local_time.h"
+#include "base/local_time.h"
 
 namespace horalis {
 

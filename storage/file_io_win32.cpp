@@ -4,6 +4,7 @@
 #include <cwchar>
 #include <string>
 
+#include "base/handles.h"
 #include "storage/file_io.h"
 
 namespace horalis {
@@ -49,33 +50,15 @@ bool createDirectory(const String& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-namespace {
-
-// FindFirstFileExW's handle, closed with FindClose (not CloseHandle).
-class FindHandle {
-public:
-    explicit FindHandle(HANDLE handle) : handle_(handle) {}
-    ~FindHandle() {
-        if (handle_ != INVALID_HANDLE_VALUE) FindClose(handle_);
-    }
-    FindHandle(const FindHandle&) = delete;
-    FindHandle& operator=(const FindHandle&) = delete;
-    HANDLE get() const { return handle_; }
-
-private:
-    HANDLE handle_;
-};
-
-}  // namespace
-
 bool listFolderFiles(const String& folder, std::vector<String>& names) {
     if (widePath(folder) == nullptr) return false;
     const String pattern = folder + u"\\*";
     WIN32_FIND_DATAW data;
     // FindExInfoBasic skips the short 8.3 names, which nothing here reads.
-    FindHandle find(FindFirstFileExW(reinterpret_cast<const wchar_t*>(pattern.c_str()), FindExInfoBasic, &data,
-                                     FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
-    if (find.get() == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_NOT_FOUND;
+    const HANDLE first = FindFirstFileExW(reinterpret_cast<const wchar_t*>(pattern.c_str()), FindExInfoBasic, &data,
+                                          FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
+    if (first == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_NOT_FOUND;
+    const FindHandle find(first);
     do {
         if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) continue;
         names.emplace_back(reinterpret_cast<const char16_t*>(data.cFileName));

@@ -100,7 +100,7 @@ void CMainDlg::openHistory() {
         }
     }
     // As "Open report...": the program associated with HTML files, silence when there is none.
-    const std::wstring page = wingui::toWide(historyPagePath(folder));
+    const std::wstring page = toWide(historyPagePath(folder));
     ShellExecuteW(handle(), L"open", page.c_str(), nullptr, nullptr, SW_SHOW);
 }
 
