@@ -1,6 +1,7 @@
 // HoralisReporter.exe as the system starts it at log-on: the command line the
 // reporter manager writes, no window to see, the daily pair at 00:00.
 #include <windows.h>
+#include <sddl.h>
 
 #include <cstdio>
 #include <string>
@@ -223,4 +224,31 @@ E2E_TEST_WITH_DEADLINE(reporter_leaves_daily_reports_to_a_running_horalis_that_w
         EXPECT_TRUE(e2e::readBytes(base + L".csv").find("Windows:") != std::string::npos);
         horalis.stop();
     }
+}
+
+// A copy started "Run as administrator" made the single-instance mutexes with
+// the default DACL of an elevated process, which grants a normal copy none of
+// MUTEX_ALL_ACCESS: CreateMutexW then fails with ERROR_ACCESS_DENIED, and that
+// means the elevated copy runs, for either program.
+E2E_TEST(elevated_copies_keep_a_second_horalis_and_reporter_from_starting) {
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    // Everyone may wait on them (as the reporter does to see Horalis), no more.
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(A;;0x00100000;;;WD)", SDDL_REVISION_1,
+                                                                     &descriptor, nullptr));
+    SECURITY_ATTRIBUTES attributes{sizeof attributes, descriptor, FALSE};
+    horalis::KernelHandle mainMutex(CreateMutexW(&attributes, FALSE, L"Local\\Horalis.SingleInstance"));
+    horalis::KernelHandle reporterMutex(CreateMutexW(&attributes, FALSE, L"Local\\Horalis.Reporter.SingleInstance"));
+    LocalFree(descriptor);
+    ASSERT_TRUE(mainMutex && reporterMutex);
+    ASSERT_TRUE(!CreateMutexW(nullptr, FALSE, L"Local\\Horalis.SingleInstance") &&
+                GetLastError() == ERROR_ACCESS_DENIED);
+
+    e2e::Session app(tmp);
+    app.start();
+    EXPECT_TRUE(app.waitExited(Milliseconds(8000)));
+    EXPECT_TRUE(app.windows().empty());
+
+    Reporter reporter(tmp, quoted(makeDataFolder(tmp)));
+    EXPECT_TRUE(reporter.waitExited(Milliseconds(8000)));
+    EXPECT_EQ(reporter.exitCode(), DWORD{0});
 }
