@@ -69,7 +69,7 @@ void expectCantSave(Session& app) {
 // Full paths of the modules loaded in a process.
 std::vector<std::wstring> loadedModules(DWORD processId) {
     std::vector<std::wstring> paths;
-    wingui::KernelHandle process(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId));
+    horalis::KernelHandle process(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId));
     HMODULE modules[512];
     DWORD needed = 0;
     if (!process || !EnumProcessModules(process.get(), modules, sizeof modules, &needed)) return paths;
@@ -537,7 +537,7 @@ using SuspendFn = LONG(NTAPI*)(HANDLE);
 bool suspendProcess(DWORD processId, bool suspend) {
     auto call = reinterpret_cast<SuspendFn>(reinterpret_cast<void*>(
         GetProcAddress(GetModuleHandleW(L"ntdll.dll"), suspend ? "NtSuspendProcess" : "NtResumeProcess")));
-    wingui::KernelHandle process(OpenProcess(PROCESS_SUSPEND_RESUME, FALSE, processId));
+    horalis::KernelHandle process(OpenProcess(PROCESS_SUSPEND_RESUME, FALSE, processId));
     return call && process && call(process.get()) == 0;
 }
 

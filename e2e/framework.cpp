@@ -7,7 +7,7 @@
 #include <cwctype>
 #include <mutex>
 
-#include "ui/framework/handles.h"
+#include "base/handles.h"
 
 namespace e2e {
 namespace {
@@ -57,8 +57,8 @@ private:
         return handle != nullptr && WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     }
     std::mutex mutex_;
-    wingui::KernelHandle console_;
-    wingui::KernelHandle results_;
+    horalis::KernelHandle console_;
+    horalis::KernelHandle results_;
 };
 
 Output output;
@@ -165,7 +165,7 @@ bool runCase(const Case& entry) {
     }
     CaseRun run{&entry, TempDir(folder)};
     const ULONGLONG started = GetTickCount64();
-    wingui::KernelHandle thread(CreateThread(nullptr, 0, runCaseThread, &run, 0, nullptr));
+    horalis::KernelHandle thread(CreateThread(nullptr, 0, runCaseThread, &run, 0, nullptr));
     if (!thread) {
         recordFailure("", 0, L"cannot start the case's thread");
     } else if (WaitForSingleObject(thread.get(), static_cast<DWORD>(entry.deadlineSeconds) * 1000) == WAIT_TIMEOUT) {

@@ -3,7 +3,7 @@
 #include "e2e/framework.h"
 #include "e2e/ui.h"
 #include "tracking/input_hook.h"
-#include "ui/framework/handles.h"
+#include "base/handles.h"
 
 namespace {
 
@@ -25,7 +25,7 @@ public:
     void setHere(HWND window, bool on) { setHooks_(on ? 1 : 0, window); }
 
 private:
-    wingui::Module module_;
+    horalis::Module module_;
     horalis::SetHooksFn setHooks_ = nullptr;
 };
 
@@ -72,7 +72,7 @@ E2E_TEST(hook_library_reports_input_at_once_while_the_thread_that_set_the_hooks_
         HookLibrary& library;
         HWND window;
     } busy{library, receiver.handle()};
-    wingui::KernelHandle thread(CreateThread(nullptr, 0, [](void* p) -> DWORD {
+    horalis::KernelHandle thread(CreateThread(nullptr, 0, [](void* p) -> DWORD {
         auto* b = static_cast<Busy*>(p);
         b->library.setHere(b->window, true);
         Sleep(3000);  // a busy thread: no messages handled

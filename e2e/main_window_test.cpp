@@ -34,7 +34,7 @@ bool resizeClient(const Window& main, int width, int height) {
 
 // Under Wine a web address opened through the shell starts winebrowser.exe.
 bool browserRunning() {
-    wingui::KernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    horalis::KernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof(entry);
     for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry)) {

@@ -10,7 +10,7 @@
 #include "e2e/framework.h"
 #include "e2e/session.h"
 #include "e2e/ui.h"
-#include "ui/framework/handles.h"
+#include "base/handles.h"
 
 namespace {
 
@@ -72,7 +72,7 @@ public:
     }
 
 private:
-    wingui::KernelHandle process_;
+    horalis::KernelHandle process_;
     DWORD processId_ = 0;
 };
 

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "ui/framework/handles.h"
+#include "base/handles.h"
 
 namespace e2e {
 namespace {
@@ -43,7 +43,7 @@ public:
     }
 
 private:
-    wingui::KernelHandle process_;
+    horalis::KernelHandle process_;
     void* address_ = nullptr;
     size_t size_;
 };
@@ -231,8 +231,8 @@ Window findTopLevel(DWORD processId, std::wstring_view className, std::wstring_v
 std::wstring screenshot(std::wstring_view tag) {
     const int width = GetSystemMetrics(SM_CXSCREEN);
     const int height = GetSystemMetrics(SM_CYSCREEN);
-    wingui::WindowDc screen(nullptr);
-    wingui::MemoryDc memory(CreateCompatibleDC(screen.get()));
+    horalis::WindowDc screen(nullptr);
+    horalis::MemoryDc memory(CreateCompatibleDC(screen.get()));
     BITMAPINFOHEADER header{};
     header.biSize = sizeof(header);
     header.biWidth = width;
@@ -241,11 +241,11 @@ std::wstring screenshot(std::wstring_view tag) {
     header.biBitCount = 24;
     header.biCompression = BI_RGB;
     void* bits = nullptr;
-    wingui::Bitmap bitmap(CreateDIBSection(screen.get(), reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS,
+    horalis::Bitmap bitmap(CreateDIBSection(screen.get(), reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS,
                                            &bits, nullptr, 0));
     if (!memory || !bitmap || bits == nullptr) return {};
     {
-        wingui::SelectObjectScope select(memory.get(), bitmap.get());
+        horalis::SelectObjectScope select(memory.get(), bitmap.get());
         if (!BitBlt(memory.get(), 0, 0, width, height, screen.get(), 0, 0, SRCCOPY)) return {};
     }
     GdiFlush();
@@ -258,7 +258,7 @@ std::wstring screenshot(std::wstring_view tag) {
     header.biSizeImage = imageSize;
 
     const std::wstring path = config().screensFolder + L"\\" + config().caseName + L"-" + std::wstring(tag) + L".bmp";
-    wingui::KernelHandle out(
+    horalis::KernelHandle out(
         createdFile(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)));
     if (!out) return {};
     DWORD written = 0;

@@ -6,24 +6,32 @@
 // waits, the whole desktop's input stalls. The program's own thread is often
 // busy (the splash pause, reports, icons), so the hooks live on a thread of
 // their own here that does nothing but wait for messages. Its state is touched
-// by that thread only; the caller's side keeps just the thread's handle.
+// by that thread only; the caller's side keeps just the thread and its stop event.
 #include <windows.h>
 
+#include "base/handles.h"
 #include "tracking/input_hook.h"
 #include "tracking/input_throttle.h"
 
 namespace {
 
+using horalis::KernelHandle;
+
+struct UnhookFn {
+    void operator()(HHOOK hook) const { UnhookWindowsHookEx(hook); }
+};
+using Hook = horalis::UniqueHandle<HHOOK, UnhookFn>;
+
 HINSTANCE libraryInstance = nullptr;
 
 // The caller's side: the running hook thread and the event that ends it.
-HANDLE hookThread = nullptr;
-HANDLE stopEvent = nullptr;
+KernelHandle hookThread;
+KernelHandle stopEvent;
 
 // The hook thread's side.
 HWND target = nullptr;
 horalis::InputThrottle throttle;
-HANDLE trailingTimer = nullptr;  // a waitable timer: signalled when the trailing report is due
+KernelHandle trailingTimer;  // a waitable timer, signalled when the trailing report is due
 
 void report() { PostMessageW(target, horalis::kWmHookActivity, 0, 0); }
 
@@ -36,7 +44,7 @@ void noteActivity() {
     case horalis::InputThrottle::Step::Schedule: {
         LARGE_INTEGER due;
         due.QuadPart = -10000LL * throttle.delayFrom(now);  // relative, in 100 ns
-        SetWaitableTimer(trailingTimer, &due, 0, nullptr, nullptr, FALSE);
+        SetWaitableTimer(trailingTimer.get(), &due, 0, nullptr, nullptr, FALSE);
         break;
     }
     case horalis::InputThrottle::Step::Wait: break;
@@ -60,20 +68,18 @@ struct StartRequest {
     HMODULE self;  // the thread's own reference to this library
 };
 
-
-DWORD WINAPI hookThreadMain(void* parameter) {
-    const StartRequest request = *static_cast<StartRequest*>(parameter);
+void runHooks(const StartRequest& request) {
     target = request.window;
     throttle = horalis::InputThrottle();
-    trailingTimer = CreateWaitableTimerW(nullptr, FALSE, nullptr);  // auto-reset: one wake per report
-    HHOOK keyboardHook = SetWindowsHookExW(WH_KEYBOARD_LL, keyboardProc, libraryInstance, 0);
-    HHOOK mouseHook = SetWindowsHookExW(WH_MOUSE_LL, mouseProc, libraryInstance, 0);
+    trailingTimer.reset(CreateWaitableTimerW(nullptr, FALSE, nullptr));  // auto-reset: one wake per report
+    Hook keyboard(SetWindowsHookExW(WH_KEYBOARD_LL, keyboardProc, libraryInstance, 0));
+    Hook mouse(SetWindowsHookExW(WH_MOUSE_LL, mouseProc, libraryInstance, 0));
     SetEvent(request.ready);
 
-    // The hook procedures run inside the wait or the PeekMessage below, as
-    // Windows delivers them: like sent messages, whenever the thread waits for messages.
-    const HANDLE waits[] = {request.stop, trailingTimer};
-    const DWORD count = trailingTimer != nullptr ? 2 : 1;
+    // The hook procedures run whenever this thread waits for messages, in the
+    // wait or in PeekMessage, as Windows delivers them like sent messages.
+    const HANDLE waits[] = {request.stop, trailingTimer.get()};
+    const DWORD count = trailingTimer ? 2 : 1;
     for (;;) {
         const DWORD woken = MsgWaitForMultipleObjectsEx(count, waits, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
         if (woken == WAIT_OBJECT_0 + 1 && count == 2) {
@@ -86,47 +92,45 @@ DWORD WINAPI hookThreadMain(void* parameter) {
             break;  // stopped, or the wait failed
         }
     }
-    if (trailingTimer != nullptr) CloseHandle(trailingTimer);
+    trailingTimer.reset();
+}
 
-    if (keyboardHook != nullptr) UnhookWindowsHookEx(keyboardHook);
-    if (mouseHook != nullptr) UnhookWindowsHookEx(mouseHook);
+DWORD WINAPI hookThreadMain(void* parameter) {
+    const StartRequest request = *static_cast<StartRequest*>(parameter);
+    runHooks(request);
     // The thread's reference kept the code alive even if the program freed the
     // library without SetHooks(0); it is dropped as the thread leaves it.
     FreeLibraryAndExitThread(request.self, 0);
 }
 
 void stopHookThread() {
-    if (hookThread == nullptr) return;
-    SetEvent(stopEvent);
-    WaitForSingleObject(hookThread, INFINITE);
-    CloseHandle(hookThread);
-    CloseHandle(stopEvent);
-    hookThread = nullptr;
-    stopEvent = nullptr;
+    if (!hookThread) return;
+    SetEvent(stopEvent.get());
+    WaitForSingleObject(hookThread.get(), INFINITE);
+    hookThread.reset();
+    stopEvent.reset();
 }
 
 void startHookThread(HWND window) {
-    StartRequest request{window, CreateEventW(nullptr, TRUE, FALSE, nullptr),
-                         CreateEventW(nullptr, TRUE, FALSE, nullptr), nullptr};
-    const bool referenced = GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
-                                               reinterpret_cast<LPCWSTR>(&hookThreadMain), &request.self) != FALSE;
-    HANDLE thread = nullptr;
-    if (request.stop != nullptr && request.ready != nullptr && referenced)
-        thread = CreateThread(nullptr, 0, hookThreadMain, &request, 0, nullptr);
-    if (thread == nullptr) {
-        if (referenced) FreeLibrary(request.self);
-        if (request.stop != nullptr) CloseHandle(request.stop);
-        if (request.ready != nullptr) CloseHandle(request.ready);
+    KernelHandle stop(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    KernelHandle ready(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    StartRequest request{window, stop.get(), ready.get(), nullptr};
+    if (!stop || !ready ||
+        !GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCWSTR>(&hookThreadMain),
+                            &request.self))
+        return;
+    KernelHandle thread(CreateThread(nullptr, 0, hookThreadMain, &request, 0, nullptr));
+    if (!thread) {
+        FreeLibrary(request.self);
         return;
     }
     // Input is answered before anything else wants this process's time.
-    SetThreadPriority(thread, THREAD_PRIORITY_HIGHEST);
+    SetThreadPriority(thread.get(), THREAD_PRIORITY_HIGHEST);
     // The hooks are in place when SetHooks returns; the request lives on this stack until then.
-    HANDLE waits[] = {request.ready, thread};
+    const HANDLE waits[] = {ready.get(), thread.get()};
     WaitForMultipleObjects(2, waits, FALSE, INFINITE);
-    CloseHandle(request.ready);
-    hookThread = thread;
-    stopEvent = request.stop;
+    hookThread = std::move(thread);
+    stopEvent = std::move(stop);
 }
 
 }  // namespace

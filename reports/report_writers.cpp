@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "reports/pair_reader.h"
 #include "storage/cp1251.h"
 
 namespace horalis {
@@ -21,16 +22,18 @@ void writeCsvCellText(ReportStream& out, StringView text) {
     out << text.substr(start);
 }
 
-// A field of the semicolon-separated layouts: quoted only when it would
+// A field of the semicolon-separated layouts: a title from a web page must
+// not become a formula in a spreadsheet, so such a field gets the leading
+// apostrophe that spreadsheets show as text; quoted only when it would
 // otherwise break the layout.
 void writeSeparatedField(ReportStream& out, StringView text) {
-    if (text.find_first_of(u";\"\r\n") == StringView::npos) {
-        out << text;
-        return;
-    }
-    out << StringView(u"\"");
-    writeCsvCellText(out, text);
-    out << StringView(u"\"");
+    const bool guarded = needsFormulaGuard(text);
+    const bool quoted = text.find_first_of(u";\"\r\n") != StringView::npos;
+    if (quoted) out << StringView(u"\"");
+    if (guarded) out << StringView(u"'");
+    if (quoted) writeCsvCellText(out, text);
+    else out << text;
+    if (quoted) out << StringView(u"\"");
 }
 
 bool isPlainHtmlAscii(char16_t c) { return c < 0x80 && c != u'&' && c != u'<' && c != u'>' && c != u'"'; }

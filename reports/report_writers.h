@@ -4,7 +4,7 @@
 // list is refilled and sorted, and the texts are copied out as the lists show them.
 #include "storage/report_stream.h"
 #include "storage/settings.h"
-#include "tracking/local_time.h"
+#include "base/local_time.h"
 #include "ui/list_models.h"
 
 namespace horalis {
@@ -49,7 +49,9 @@ private:
 };
 
 // "Export as Excel .CSV...": semicolon-separated; a field holding ';', '"',
-// CR or LF is quoted with inner quotes doubled, any other field is written as is.
+// CR or LF is quoted with inner quotes doubled, any other field is written as
+// is; a field that a spreadsheet would take for a formula (beginning with
+// = + - @, tab or CR) starts with an apostrophe (needsFormulaGuard).
 class SpreadsheetCsvRowWriter : public ReportRowWriter {
 public:
     explicit SpreadsheetCsvRowWriter(ReportStream& out) : out_(out) {}

@@ -3,7 +3,7 @@
 // outside the ANSI code page still works.
 #include <cstdio>
 
-#include "tracking/usage_records.h"
+#include "base/string.h"
 
 namespace horalis {
 

@@ -173,6 +173,15 @@ TEST_F(ReportTest, SemicolonLayoutsQuoteFieldsThatWouldBreakThem) {
                                    "\r\n\"two\r\nlines\"\r\nplain \xC6\r\n;2 sec\r\n\r\n\r\n\r\n1 sec\r\n0 sec\r\n0 sec\r\n\r\n");
 }
 
+TEST_F(ReportTest, SemicolonLayoutsGuardCellsThatSpreadsheetsTakeForFormulas) {
+    add(u"app", u"=cmd|' /C calc'!A0", 1 + 4);
+    add(u"app", u"-2;+3", 1 + 2);
+    add(u"app", u"a=b", 1);
+    settings.saveWindowTitles = 1;
+    EXPECT_EQ(write(ReportFormat::SpreadsheetCsv),
+              "app;4 sec \r\n;\r\nWindows:;\r\n\r\n'=cmd|' /C calc'!A0;2 sec\r\n\"'-2;+3\";1 sec\r\na=b;0 sec\r\n\r\n");
+}
+
 TEST_F(ReportTest, HtmlEscapesMarkupAndReferencesWhatCp1251Lacks) {
     add(u"app&co", kHostile, 1 + 2);
     add(u"app&co", u"\u0416", 1);

@@ -5,7 +5,7 @@
 #include "resources/resource.h"
 #include "storage/duration.h"
 #include "tracking/pointer_table.h"
-#include "ui/framework/strings.h"
+#include "base/string.h"
 
 namespace horalis {
 
@@ -31,9 +31,9 @@ BOOL CDlgCursors::onInitDialog() {
     for (const auto& entry : table) ImageList_ReplaceIcon(images_.get(), -1, reinterpret_cast<HICON>(entry.handle));
     for (size_t i = 0; i < table.size(); ++i) {
         const int row = static_cast<int>(i);
-        list_.insertItem(row, wingui::toWide(table[i].displayName), row);
+        list_.insertItem(row, horalis::toWide(table[i].displayName), row);
         const auto seconds = static_cast<int32_t>(table[i].sampleCount / 2u);
-        list_.setItemText(row, 1, wingui::toWide(formatDuration(seconds, false)));
+        list_.setItemText(row, 1, horalis::toWide(formatDuration(seconds, false)));
     }
     return TRUE;
 }

@@ -14,7 +14,7 @@
 #include "tracking/usage_records.h"
 #include "ui/controls/image_button.h"
 #include "ui/framework/controls.h"
-#include "ui/framework/handles.h"
+#include "base/handles.h"
 #include "ui/framework/window.h"
 
 namespace horalis {
@@ -103,12 +103,12 @@ private:
     LocalTime localTimeNow();
     void exportReportTo(const wchar_t* defaultExtension, const wchar_t* filter, ReportFormat format);
 
-    wingui::Icon mainIcon_;
+    horalis::Icon mainIcon_;
     UsageRecords records_;
-    wingui::Icon defaultAppIcon_;
-    wingui::ImageList appImages_;
-    wingui::ImageList titleImages_;
-    wingui::Menu trayMenu_;
+    horalis::Icon defaultAppIcon_;
+    horalis::ImageList appImages_;
+    horalis::ImageList titleImages_;
+    horalis::Menu trayMenu_;
     Win32Desktop desktop_;
     SamplingTick tick_;  // keeps midnightDone, lastInputTime and splashTicks
     wingui::CDialog splash_;
@@ -126,7 +126,7 @@ private:
     CImageButton clearListsButton_;
     CImageButton optionsButton_;
     CImageButton pointersButton_;
-    wingui::Module htmlHelpLibrary_;  // hhctrl.ocx, loaded at the first "Help..."
+    horalis::Module htmlHelpLibrary_;  // hhctrl.ocx, loaded at the first "Help..."
     void* htmlHelp_ = nullptr;
 };
 

@@ -221,7 +221,7 @@ void CMainDlg::onPaint() {
         defaultProcessing();
         return;
     }
-    wingui::PaintDc dc(handle());
+    horalis::PaintDc dc(handle());
     sendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.get()), 0);
     RECT client = clientRect();
     int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;

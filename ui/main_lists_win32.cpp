@@ -10,7 +10,7 @@
 #include <memory>
 
 #include "resources/resource.h"
-#include "ui/framework/strings.h"
+#include "base/string.h"
 #include "ui/main_dlg.h"
 
 namespace horalis {
@@ -45,7 +45,7 @@ public:
         const size_t length = std::min<size_t>(executablePath.size(), MAX_PATH);
         std::copy_n(executablePath.data(), length, path);
         WORD index = 0;
-        wingui::Icon icon(ExtractAssociatedIconW(GetModuleHandleW(nullptr), path, &index));
+        horalis::Icon icon(ExtractAssociatedIconW(GetModuleHandleW(nullptr), path, &index));
         if (!icon) return addDefaultIcon();
         return ImageList_ReplaceIcon(images_, -1, icon.get());
     }
@@ -76,7 +76,7 @@ void CMainDlg::setupLists() {
     titleImages_.reset(createRowImages());
     titleList_.setImageList(titleImages_.get(), LVSIL_SMALL);
 
-    wingui::Icon titleIcon(loadIcon(IDI_TITLE));
+    horalis::Icon titleIcon(loadIcon(IDI_TITLE));
     if (titleIcon && titleImages_) ImageList_ReplaceIcon(titleImages_.get(), -1, titleIcon.get());
     defaultAppIcon_.reset(loadIcon(IDI_DEFAULT_APP));
     appIcons_ = std::make_unique<ApplicationIcons>(appImages_.get(), defaultAppIcon_.get());

@@ -19,7 +19,7 @@ constexpr UINT_PTR kTaskbarSubclassId = 1;
 // Builds the icon record and hands it to the shell. The icon is loaded anew
 // for every call; the shell keeps a copy of its own.
 void notifyTrayIcon(HWND window, DWORD action) {
-    wingui::Icon icon(static_cast<HICON>(LoadImageW(wingui::resourceInstance(), MAKEINTRESOURCEW(IDI_TRAY),
+    horalis::Icon icon(static_cast<HICON>(LoadImageW(wingui::resourceInstance(), MAKEINTRESOURCEW(IDI_TRAY),
                                                     IMAGE_ICON, 0, 0, LR_DEFAULTSIZE)));
     if (!icon) {
         wingui::appMessageBox(kCantLoadIcon, MB_OK);

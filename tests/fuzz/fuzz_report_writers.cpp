@@ -17,6 +17,7 @@
 
 #include "fuzz_input.h"
 #include "reports/daily_reports.h"
+#include "reports/pair_reader.h"
 #include "reports/report_writers.h"
 #include "storage/cp1251.h"
 #include "storage/duration.h"
@@ -77,6 +78,13 @@ String asInCsv(StringView text) {
     std::string bytes;
     encodeCp1251(text, bytes);
     return decodeCp1251(bytes);
+}
+
+// The text as a semicolon-separated file holds it: a cell a spreadsheet would
+// take for a formula starts with an apostrophe.
+String asInSeparated(StringView text) {
+    String cell = asInCsv(text);
+    return needsFormulaGuard(cell) ? u"'" + cell : cell;
 }
 
 // The text as the HTML document holds it: everything, a lone surrogate as U+FFFD.
@@ -221,14 +229,14 @@ void checkSpreadsheetCsv(const std::string& bytes, const std::vector<ExpectedApp
     RecordCursor in(readCsv(readText(bytes), u';'));
     for (const ExpectedApp& app : apps) {
         if (!withTitles) {
-            in.expect({asInCsv(app.path), app.time}, "spreadsheet CSV: path and time");
+            in.expect({asInSeparated(app.path), app.time}, "spreadsheet CSV: path and time");
             continue;
         }
-        in.expect({asInCsv(app.path), app.time + u" "}, "spreadsheet CSV: path and time");
+        in.expect({asInSeparated(app.path), app.time + u" "}, "spreadsheet CSV: path and time");
         in.expect({u"", u""}, "spreadsheet CSV: the line after the path");
         in.expect({u"Windows:", u""}, "spreadsheet CSV: Windows:");
         in.expect({u""}, "spreadsheet CSV: blank line before the titles");
-        for (const auto& t : app.titles) in.expect({asInCsv(t.text), t.time}, "spreadsheet CSV: title and time");
+        for (const auto& t : app.titles) in.expect({asInSeparated(t.text), t.time}, "spreadsheet CSV: title and time");
         in.expect({u""}, "spreadsheet CSV: blank line after the titles");
     }
     in.expectEnd("spreadsheet CSV: nothing after the last application");
@@ -238,20 +246,35 @@ void checkDailyCsv(const std::string& bytes, const std::vector<ExpectedApp>& app
     RecordCursor in(readCsv(readText(bytes), u';'));
     for (const ExpectedApp& app : apps) {
         if (!withTitles) {
-            in.expect({asInCsv(app.path), app.time}, "daily CSV: path and time");
+            in.expect({asInSeparated(app.path), app.time}, "daily CSV: path and time");
             continue;
         }
-        in.expect({asInCsv(app.path)}, "daily CSV: path");
+        in.expect({asInSeparated(app.path)}, "daily CSV: path");
         in.expect({u""}, "daily CSV: blank line");
         in.expect({u"Windows:"}, "daily CSV: Windows:");
         in.expect({u""}, "daily CSV: blank line");
-        for (const auto& t : app.titles) in.expect({asInCsv(t.text)}, "daily CSV: title");
+        for (const auto& t : app.titles) in.expect({asInSeparated(t.text)}, "daily CSV: title");
         in.expect({u"", app.time}, "daily CSV: ';' and the time");
         for (int k = 0; k < 3; ++k) in.expect({u""}, "daily CSV: blank lines");
         for (const auto& t : app.titles) in.expect({t.time}, "daily CSV: title time");
         in.expect({u""}, "daily CSV: closing blank line");
     }
     in.expectEnd("daily CSV: nothing after the last application");
+
+    // Read back for adding: every text and time as written.
+    DailyPairTotals read;
+    check(readDailyCsv(bytes, read) == PairReadResult::Read, "daily CSV: reads back");
+    check(read.applications.size() == apps.size(), "daily CSV read back: every application");
+    for (size_t i = 0; i < apps.size(); ++i) {
+        const PairApplicationTotal& got = read.applications[i];
+        expectText(got.path, asInCsv(apps[i].path), "daily CSV read back: path");
+        check(got.seconds == apps[i].seconds, "daily CSV read back: time");
+        check(got.titles.size() == (withTitles ? apps[i].titles.size() : 0), "daily CSV read back: titles");
+        for (size_t j = 0; j < got.titles.size(); ++j) {
+            expectText(got.titles[j].title, asInCsv(apps[i].titles[j].text), "daily CSV read back: title");
+            check(got.titles[j].seconds == apps[i].titles[j].seconds, "daily CSV read back: title time");
+        }
+    }
 }
 
 // ---------------------------------------------------------------- HTML

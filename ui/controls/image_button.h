@@ -9,7 +9,7 @@
 
 #include "ui/controls/image_button_rules.h"
 #include "ui/framework/controls.h"
-#include "ui/framework/handles.h"
+#include "base/handles.h"
 
 namespace horalis {
 
@@ -52,9 +52,9 @@ protected:
 
 private:
     struct Image {
-        wingui::Bitmap bitmap;
-        wingui::Bitmap mask;
-        wingui::Icon icon;
+        horalis::Bitmap bitmap;
+        horalis::Bitmap mask;
+        horalis::Icon icon;
         int width = 0;
         int height = 0;
         COLORREF transparent = 0;
@@ -109,11 +109,11 @@ private:
     ButtonColours colours_;
     HWND menuOwner_ = nullptr;
     bool menuShowing_ = false;
-    wingui::Menu menu_;
-    wingui::Cursor hoverCursor_;
+    horalis::Menu menu_;
+    horalis::Cursor hoverCursor_;
     wingui::CToolTipCtrl tooltip_;
-    wingui::MemoryDc faceDc_;
-    wingui::Bitmap faceBitmap_;
+    horalis::MemoryDc faceDc_;
+    horalis::Bitmap faceBitmap_;
     HGDIOBJ faceOldBitmap_ = nullptr;
     bool alwaysTrack_ = true;
     int checkState_ = 0;
