@@ -51,7 +51,7 @@ run_cases sleep_over_midnight env LD_PRELOAD="$libfaketime" FAKETIME_TIMESTAMP_F
 # 2039 (past the 32-bit end of time); the monotonic clock stays real, as the
 # wineserver's does.
 echo "@2039-03-01 10:00:00" >"$work/clock-2039"
-run_cases shifted_clock env LD_PRELOAD="$libfaketime" FAKETIME_TIMESTAMP_FILE="$work/clock-2039" \
+run_cases shifted_clock_set_back env LD_PRELOAD="$libfaketime" FAKETIME_TIMESTAMP_FILE="$work/clock-2039" \
   FAKETIME_CACHE_DURATION=1 FAKETIME_DONT_FAKE_MONOTONIC=1
 run_cases reports_export_csv_spreadsheet_and_html
 
