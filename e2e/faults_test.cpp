@@ -370,7 +370,7 @@ E2E_TEST_WITH_DEADLINE(faults_garbage_and_ten_mebibyte_settings_files_are_surviv
 E2E_TEST_WITH_DEADLINE(faults_full_disk_export_and_settings_say_so_and_lose_nothing, 90) {
     const auto drive = smallDrive();
     if (!drive) {
-        e2e::note(L"skipped: no small drive (HORALIS_FULL_DRIVE, mounted by scripts/test.sh)");
+        e2e::skip(L"no small drive (HORALIS_FULL_DRIVE, mounted by scripts/test.sh)");
         return;
     }
     FolderOnDrive folder(*drive);
@@ -424,7 +424,7 @@ E2E_TEST_WITH_DEADLINE(daily_reports_on_a_full_disk_are_not_counted_as_written, 
     if (e2e::skipUnlessNearMidnight()) return;
     const auto drive = smallDrive();
     if (!drive) {
-        e2e::note(L"skipped: no small drive (HORALIS_FULL_DRIVE, mounted by scripts/test-reports.sh)");
+        e2e::skip(L"no small drive (HORALIS_FULL_DRIVE, mounted by scripts/test-reports.sh)");
         return;
     }
     FolderOnDrive folder(*drive);
@@ -559,7 +559,7 @@ E2E_TEST_WITH_DEADLINE(sleep_over_midnight_still_gets_its_reports_on_waking, 90)
     GetLocalTime(&now);
     const std::wstring clock = e2e::shiftedClockFile();
     if (clock.empty() || !(now.wMonth == 12 && now.wDay == 6 && now.wHour == 23 && now.wMinute == 59)) {
-        e2e::note(L"skipped: needs the clock file from 23:59:45 on 6 December (scripts/test-reports.sh)");
+        e2e::skip(L"needs the clock file from 23:59:45 on 6 December (scripts/test-reports.sh)");
         return;
     }
     Session app(tmp);

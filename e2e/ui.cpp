@@ -68,6 +68,15 @@ std::wstring Window::text() const {
     return buffer;
 }
 
+bool Window::sendWithData(UINT message, WPARAM wParam, void* data, size_t size, LRESULT* result) const {
+    RemoteMemory memory(processId(), size);
+    if (!memory.ok() || !memory.write(0, data, size)) return false;
+    DWORD_PTR answer = 0;
+    if (!sendWithTimeout(handle_, message, wParam, reinterpret_cast<LPARAM>(memory.at(0)), answer)) return false;
+    if (result) *result = static_cast<LRESULT>(answer);
+    return memory.read(0, data, size);
+}
+
 std::wstring Window::caption() const {
     wchar_t buffer[512];
     const int length = GetWindowTextW(handle_, buffer, static_cast<int>(std::size(buffer)));
@@ -201,6 +210,41 @@ std::wstring ListView::cellText(int row, int column) const {
     if (!memory.read(sizeof(LVITEMW), text.data(), kTextChars * sizeof(wchar_t))) return {};
     text.resize(std::min<size_t>(length, wcsnlen(text.c_str(), kTextChars)));
     return text;
+}
+
+int ListView::columnWidth(int column) const {
+    DWORD_PTR width = 0;
+    return sendWithTimeout(handle(), LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0, width) ? static_cast<int>(width)
+                                                                                                : -1;
+}
+
+RECT ListView::iconRect(int row) const {
+    RECT rect{};
+    rect.left = LVIR_ICON;
+    LRESULT ok = 0;
+    if (!sendWithData(LVM_GETITEMRECT, static_cast<WPARAM>(row), &rect, sizeof rect, &ok) || !ok) return RECT{};
+    return rect;
+}
+
+// Sizes the window so that its client area is width x height. The frame can
+// change with the size (a menu bar that wraps), so it is measured again.
+bool resizeClient(const Window& main, int width, int height) {
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const RECT outer = main.screenRect();
+        const SIZE client = main.clientSize();
+        if (client.cx == width && client.cy == height) return true;
+        const int frameX = (outer.right - outer.left) - client.cx;
+        const int frameY = (outer.bottom - outer.top) - client.cy;
+        // Asynchronous: never block on another process's window.
+        SetWindowPos(main.handle(), nullptr, 0, 0, width + frameX, height + frameY,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS);
+        waitUntil([&] {
+            const SIZE now = main.clientSize();
+            return now.cx == width && now.cy == height;
+        }, Milliseconds(2000));
+    }
+    const SIZE client = main.clientSize();
+    return client.cx == width && client.cy == height;
 }
 
 std::vector<std::vector<std::wstring>> ListView::rows() const {

@@ -5,13 +5,12 @@
 # inherit the shifted clock; every case name with "daily_reports"), the wall
 # clock moved under a working user ("shifted_clock"), and the exported
 # HTML opened in a headless browser to see that list texts stay text.
-# Expects the Windows build in build/windows. Ends with "N passed, N failed".
+# Expects the Windows build in build/windows. Ends with "N passed, N failed, N skipped".
 set -uo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 build=${HORALIS_WINDOWS_BUILD:-$root/build/windows}
-passed=0
-failed=0
+source scripts/test-results.sh
 
 for tool in faketime chromium; do
   command -v "$tool" >/dev/null || bash scripts/install-deps.sh || true
@@ -19,7 +18,7 @@ done
 
 source e2e/wine-env.sh
 source e2e/full-drive.sh
-horalis_wine_start --own-display || { echo "0 passed, 1 failed"; exit 1; }
+horalis_wine_start --own-display || { echo "0 passed, 1 failed, 0 skipped"; exit 1; }
 # A small drive that the full-disk case at 00:00 fills up.
 horalis_full_drive_start
 to_windows() { printf 'Z:%s' "${1//\//\\}"; }
@@ -31,13 +30,8 @@ run_cases() {  # filter [wrapper...]
   rm -f "$results"
   timeout -k 10 300 "$@" "$HORALIS_WINE_BIN" "$build/e2e/horalis_e2e.exe" --filter "$filter" \
       --work "$(to_windows "$work/cases")" --results "$(to_windows "$results")" </dev/null 2>&1 |
-    grep -vE '^[0-9]+ passed, [0-9]+ failed$'
-  local line
-  line=$(grep -E '^[0-9]+ passed, [0-9]+ failed$' "$results" 2>/dev/null | tail -n 1)
-  if [[ -z $line ]]; then failed=$((failed + 1)); return; fi
-  local good=${line%% passed*} bad=${line#*passed, }
-  passed=$((passed + good))
-  failed=$((failed + ${bad%% failed*}))
+    hide_results_line
+  add_results "$results" || failed=$((failed + 1))
 }
 
 mkdir -p "$work/cases"
@@ -79,5 +73,5 @@ fi
 horalis_full_drive_stop
 horalis_wine_stop
 rm -rf "$work"
-echo "$passed passed, $failed failed"
+results_summary
 ((failed == 0 && passed > 0))

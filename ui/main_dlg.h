@@ -60,11 +60,13 @@ private:
     LRESULT onSessionChange(WPARAM event, LPARAM);
     void onDestroy();
     void onSize(UINT type, int width, int height);
+    void layoutControls(int width, int height);
     void onPaint();
     HICON onQueryDragIcon();
     void onClose();
     bool onSysCommand(UINT id);
     LRESULT onTrayCallback(WPARAM id, LPARAM event);
+    LRESULT onDpiChanged(WPARAM dpis, LPARAM suggested);
     void ignoreCommand() {}
 
     // The two lists (main_lists_win32.cpp).
@@ -78,6 +80,8 @@ private:
     void pushSelection(const wingui::CListCtrl& view, const ListModel& model);
     void pullSelection(const wingui::CListCtrl& view, ListModel& model);
     void updateListViews();
+    // Column widths, row images and default icon for dpi_, from fromDpi's.
+    void rescaleLists(UINT fromDpi);
 
     // The tray (main_tray_win32.cpp).
     static LRESULT CALLBACK taskbarSubclassProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
@@ -104,6 +108,7 @@ private:
     void exportReportTo(const wchar_t* defaultExtension, const wchar_t* filter, ReportFormat format);
 
     horalis::Icon mainIcon_;
+    UINT dpi_ = 96;  // the window's DPI: every pixel size set in code is scaled to it
     UsageRecords records_;
     horalis::Icon defaultAppIcon_;
     horalis::ImageList appImages_;

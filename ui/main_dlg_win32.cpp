@@ -6,6 +6,8 @@
 
 #include "resources/resource.h"
 #include "storage/data_folder.h"
+#include "ui/controls/control_types_win32.h"
+#include "ui/framework/dpi.h"
 #include "ui/framework/winapp.h"
 #include "ui/main_layout.h"
 
@@ -23,10 +25,6 @@ constexpr const wchar_t* kErrorCaption = L"Error";
 HICON loadIconResource(int id) {
     return static_cast<HICON>(
         LoadImageW(wingui::resourceInstance(), MAKEINTRESOURCEW(id), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
-}
-
-LayoutRect toLayout(const RECT& rect) {
-    return {rect.left, rect.top, rect.right, rect.bottom};
 }
 
 }  // namespace
@@ -51,6 +49,7 @@ const wingui::MessageMap* CMainDlg::messageMap() const {
         wingui::onClose(&CMainDlg::onClose),
         wingui::onSysCommand(&CMainDlg::onSysCommand),
         wingui::onMessage(WM_TRAY_CALLBACK, &CMainDlg::onTrayCallback),
+        wingui::onMessage(WM_DPICHANGED, &CMainDlg::onDpiChanged),
         // Enter and Esc must not close the main window.
         wingui::onCommand(IDOK, &CMainDlg::ignoreCommand),
         wingui::onCommand(IDCANCEL, &CMainDlg::ignoreCommand),
@@ -99,6 +98,7 @@ void CMainDlg::doDataExchange(wingui::DataExchange& dx) {
 
 BOOL CMainDlg::onInitDialog() {
     CDialog::onInitDialog();
+    dpi_ = wingui::windowDpi(handle());
     addAboutMenuItem();
     setIcons();
     loadHookLibrary();
@@ -168,7 +168,11 @@ void CMainDlg::destroySplash() {
 
 // --- Messages --------------------------------------------------------------
 
-void CMainDlg::onTimer(UINT_PTR) {
+void CMainDlg::onTimer(UINT_PTR id) {
+    if (id == HORALIS_TRAY_RETRY_TIMER_ID) {
+        addTrayIcon();
+        return;
+    }
     tick_.run();
 }
 
@@ -193,6 +197,10 @@ void CMainDlg::reinstallHooks() {
 
 void CMainDlg::onSize(UINT, int width, int height) {
     defaultProcessing();
+    layoutControls(width, height);
+}
+
+void CMainDlg::layoutControls(int width, int height) {
     if (layoutGuard) return;
 
     const int ids[] = {IDC_APP_GROUP, IDC_APP_LIST, IDC_TITLE_GROUP, IDC_TITLE_LIST, IDC_MOUSE_POINTERS};
@@ -205,15 +213,35 @@ void CMainDlg::onSize(UINT, int width, int height) {
         GetWindowRect(items[i], &rects[i]);
         MapWindowPoints(HWND_DESKTOP, handle(), reinterpret_cast<POINT*>(&rects[i]), 2);
     }
-    MainWindowLayout current{toLayout(rects[0]), toLayout(rects[1]), toLayout(rects[2]), toLayout(rects[3]),
-                             toLayout(rects[4])};
-    MainWindowLayout next = layoutMainWindow(width, height, current);
-    const LayoutRect placed[] = {next.appGroup, next.appList, next.titleGroup, next.titleList, next.pointersButton};
+    MainWindowLayout current{toRect(rects[0]), toRect(rects[1]), toRect(rects[2]), toRect(rects[3]),
+                             toRect(rects[4])};
+    MainWindowLayout next = layoutMainWindow(width, height, current, dpi_);
+    const Rect placed[] = {next.appGroup, next.appList, next.titleGroup, next.titleList, next.pointersButton};
     for (int i = 0; i < 5; ++i) {
-        const LayoutRect& r = placed[i];
+        const Rect& r = placed[i];
         MoveWindow(items[i], r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
     }
     InvalidateRect(handle(), nullptr, TRUE);
+}
+
+// A per-monitor aware window moved to a monitor of another DPI (or the
+// user's scale changed) gets WM_DPICHANGED: LOWORD(wParam) is the new DPI and
+// lParam the rectangle the window is to take.
+LRESULT CMainDlg::onDpiChanged(WPARAM dpis, LPARAM suggested) {
+    const UINT from = dpi_;
+    if (LOWORD(dpis) != 0) dpi_ = LOWORD(dpis);
+    // In a per-monitor v2 dialog the dialog manager rescales the template's
+    // controls and fonts here (Windows 10 1703 and later).
+    defaultProcessing();
+    rescaleLists(from);
+    loadButtonBitmaps();
+    if (const auto* rect = reinterpret_cast<const RECT*>(suggested))
+        SetWindowPos(handle(), nullptr, rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    // The size may be the same as before, when no WM_SIZE comes.
+    const RECT client = clientRect();
+    layoutControls(client.right - client.left, client.bottom - client.top);
+    return 0;
 }
 
 void CMainDlg::onPaint() {
