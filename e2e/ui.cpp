@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "base/handles.h"
+#include "base/program_path.h"
 
 namespace e2e {
 namespace {
@@ -364,10 +365,6 @@ void workFor(Milliseconds duration, Milliseconds step) {
     }
 }
 
-std::wstring driverPath() {
-    wchar_t buffer[MAX_PATH + 1] = {};
-    GetModuleFileNameW(nullptr, buffer, MAX_PATH);
-    return buffer;
-}
+std::wstring driverPath() { return horalis::programPath(); }
 
 }  // namespace e2e

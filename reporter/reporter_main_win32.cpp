@@ -157,10 +157,5 @@ private:
 }  // namespace horalis
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-    try {
-        horalis::CReporterApp app;
-        return app.run(instance);
-    } catch (...) {
-        return 1;
-    }
+    return wingui::runApplication<horalis::CReporterApp>(instance);
 }

@@ -77,6 +77,8 @@
 #define ID_HELP_HELP            32784
 #define ID_TOOLS_REPORTER       32787
 #define ID_TOOLS_POINTERS       32788
+// Added after the original commands: the page drawn from the daily reports.
+#define ID_FILE_OPENHISTORY     32789
 
 // System menu item "&About Horalis..."
 #define IDM_ABOUTBOX            0x0010

@@ -3,8 +3,8 @@
 # rollover of Horalis.exe and of HoralisReporter.exe with the clock started ten
 # seconds before 00:00 (faketime around the driver; the programs it starts
 # inherit the shifted clock; every case name with "daily_reports"), the wall
-# clock moved under a working user ("shifted_clock"), and the exported
-# HTML opened in a headless browser to see that list texts stay text.
+# clock moved under a working user ("shifted_clock"), and the exported HTML and
+# the history page opened in a headless browser to see that list texts stay text.
 # Expects the Windows build in build/windows. Ends with "N passed, N failed, N skipped".
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -48,15 +48,20 @@ echo "@2039-03-01 10:00:00" >"$work/clock-2039"
 run_cases shifted_clock_set_back env LD_PRELOAD="$libfaketime" FAKETIME_TIMESTAMP_FILE="$work/clock-2039" \
   FAKETIME_CACHE_DURATION=1 FAKETIME_DONT_FAKE_MONOTONIC=1
 run_cases reports_export_csv_spreadsheet_and_html
+run_cases history_opened_from_the_file_menu
 
-# The browser check, from this side: no Wine involved.
+# The browser checks, from this side: no Wine involved.
+dom_of() {  # file -> the document as chromium built it
+  local profile
+  profile=$(mktemp -d)
+  timeout 60 chromium --headless --no-sandbox --disable-gpu --disable-background-networking \
+      --disable-component-update --disable-sync --no-first-run --user-data-dir="$profile" \
+      --dump-dom "file://$1" 2>/dev/null
+  rm -rf "$profile"
+}
 html=$(find "$work/cases" -name 'report.html' | head -n 1)
 if [[ -n $html ]] && command -v chromium >/dev/null; then
-  profile=$(mktemp -d)
-  dom=$(timeout 60 chromium --headless --no-sandbox --disable-gpu --disable-background-networking \
-      --disable-component-update --disable-sync --no-first-run --user-data-dir="$profile" \
-      --dump-dom "file://$html" 2>/dev/null)
-  rm -rf "$profile"
+  dom=$(dom_of "$html")
   if [[ $dom == *"&lt;script&gt;document.body.setAttribute('data-pwned','1')&lt;/script&gt;"* &&
         $dom != *data-pwned=* && $dom == *"Plain report title"* ]]; then
     echo "PASS exported HTML shows the hostile title as text in chromium"
@@ -67,6 +72,26 @@ if [[ -n $html ]] && command -v chromium >/dev/null; then
   fi
 else
   echo "FAIL no exported HTML or no chromium for the browser check"
+  failed=$((failed + 1))
+fi
+
+# The history page of three weeks: the newest day's row, the week's and the
+# month's total of the editor, the hostile title as text, no script run.
+history=$(find "$work/cases"/history_opened_* -name 'history.html' 2>/dev/null | head -n 1)
+if [[ -n $history ]] && command -v chromium >/dev/null; then
+  dom=$(dom_of "$history")
+  if [[ $dom == *'<td class="day">Mon 7 Dec 2026</td><td class="n">4:00:00</td><td class="n">30:00</td>'* &&
+        $dom == *'<td class="n">21:00:00</td>'* && $dom == *'<td class="n">63:00:00</td>'* &&
+        $dom == *"&lt;script&gt;document.body.setAttribute('data-pwned','1')&lt;/script&gt; Hostile page"* &&
+        $dom != *data-pwned=* ]]; then
+    echo "PASS history page shows the day rows, the totals and the hostile title as text in chromium"
+    passed=$((passed + 1))
+  else
+    echo "FAIL history page in chromium: rows or totals missing, or a script ran"
+    failed=$((failed + 1))
+  fi
+else
+  echo "FAIL no history page or no chromium for the browser check"
   failed=$((failed + 1))
 fi
 

@@ -89,6 +89,7 @@ private:
 
     // Commands of the menus, the tray pop-up and the buttons.
     void openReport();
+    void openHistory();
     void exportCsv();
     void exportExcelCsv();
     void exportHtml();

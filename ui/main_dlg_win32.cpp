@@ -55,6 +55,7 @@ const wingui::MessageMap* CMainDlg::messageMap() const {
         wingui::onCommand(IDCANCEL, &CMainDlg::ignoreCommand),
 
         wingui::onCommand(ID_FILE_OPENREPORT, &CMainDlg::openReport),
+        wingui::onCommand(ID_FILE_OPENHISTORY, &CMainDlg::openHistory),
         wingui::onCommand(ID_EXPORT_CSV, &CMainDlg::exportCsv),
         wingui::onCommand(ID_EXPORT_EXCEL_CSV, &CMainDlg::exportExcelCsv),
         wingui::onCommand(ID_EXPORT_HTML, &CMainDlg::exportHtml),
