@@ -25,7 +25,13 @@ std::wstring variableName(const std::wstring& entry) {
     return upper(entry.substr(0, equals));
 }
 
-// This process's environment with APPDATA replaced or left out, sorted as Windows expects.
+void copyFileOrFail(const std::wstring& from, const std::wstring& to) {
+    if (!CopyFileW(from.c_str(), to.c_str(), FALSE))
+        FAIL(L"cannot copy " + from + L" to " + to + L" (error " + std::to_wstring(GetLastError()) + L")");
+}
+
+}  // namespace
+
 std::wstring environmentWith(const std::optional<std::wstring>& appData) {
     std::vector<std::wstring> entries;
     if (wchar_t* block = GetEnvironmentStringsW()) {
@@ -44,12 +50,6 @@ std::wstring environmentWith(const std::optional<std::wstring>& appData) {
     return environment;
 }
 
-void copyFileOrFail(const std::wstring& from, const std::wstring& to) {
-    if (!CopyFileW(from.c_str(), to.c_str(), FALSE))
-        FAIL(L"cannot copy " + from + L" to " + to + L" (error " + std::to_wstring(GetLastError()) + L")");
-}
-
-}  // namespace
 
 bool fileExists(const std::wstring& path) {
     const DWORD attributes = GetFileAttributesW(path.c_str());

@@ -76,6 +76,10 @@ private:
     std::set<HWND> seenBoxes_;
 };
 
+// This process's environment block with APPDATA replaced (or left out when
+// there is none), sorted as Windows expects.
+std::wstring environmentWith(const std::optional<std::wstring>& appData);
+
 bool fileExists(const std::wstring& path);
 bool folderExists(const std::wstring& path);
 

@@ -14,6 +14,8 @@
 #include "reporter/reporter_arguments.h"
 #include "reporter/reporter_engine.h"
 #include "reports/daily_report_lock.h"
+#include "storage/data_folder.h"
+#include "storage/file_io.h"
 #include "resources/resource.h"
 #include "tracking/desktop_win32.h"
 #include "tracking/hook_library_win32.h"
@@ -123,11 +125,36 @@ bool folderExists(const String& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+// Windows expands a REG_EXPAND_SZ Run value before it starts the line; a
+// line that still holds %APPDATA% (written as REG_SZ, or started by hand) is
+// expanded here in the same way.
+String expandedEnvironment(const String& text) {
+    const std::wstring wide = horalis::toWide(text);
+    const DWORD needed = ExpandEnvironmentStringsW(wide.c_str(), nullptr, 0);
+    if (needed == 0) return text;
+    std::wstring expanded(needed, L'\0');
+    const DWORD written = ExpandEnvironmentStringsW(wide.c_str(), expanded.data(), needed);
+    if (written == 0 || written > needed) return text;
+    expanded.resize(written - 1);
+    return horalis::toCore(expanded);
+}
+
+// The named data folder, or this user's own (made if missing) in its place;
+// false when neither can be had.
+bool chooseDataFolder(ReporterArguments& arguments) {
+    arguments.dataFolder = expandedEnvironment(arguments.dataFolder);
+    const String own = dataFolderPath();
+    auto chosen = reporterDataFolder(arguments.dataFolder, folderExists(arguments.dataFolder), own);
+    if (!chosen || (*chosen == own && !createDirectory(own))) return false;
+    arguments.dataFolder = std::move(*chosen);
+    return true;
+}
+
 class CReporterApp final : public wingui::CWinApp {
 protected:
     bool initInstance() override {
         ReporterArguments arguments = parseReporterCommandLine(horalis::toCore(GetCommandLineW()));
-        if (arguments.error == ReporterArgumentError::None && !folderExists(arguments.dataFolder))
+        if (arguments.error == ReporterArgumentError::None && !chooseDataFolder(arguments))
             arguments.error = ReporterArgumentError::NoSuchFolder;
         if (arguments.error != ReporterArgumentError::None) {
             MessageBoxW(nullptr, horalis::toWide(reporterArgumentMessage(arguments)).c_str(),
