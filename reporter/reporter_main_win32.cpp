@@ -19,6 +19,7 @@
 #include "resources/resource.h"
 #include "tracking/desktop_win32.h"
 #include "tracking/hook_library_win32.h"
+#include "tracking/session_notifications_win32.h"
 #include "ui/framework/winapp.h"
 #include "ui/framework/window.h"
 
@@ -51,7 +52,8 @@ public:
             return false;
         hooks_.load();  // without it every sample after the away timeout is idle, as in Horalis.exe
         hooks_.install(handle());
-        engine_.start();
+        engine_.start(hooks_.installed(), [this] { hooks_.reinstall(); });
+        sessionNotifications_.register_(handle());
         SetTimer(handle(), HORALIS_TIMER_ID, HORALIS_TIMER_MS, nullptr);
         return true;
     }
@@ -61,6 +63,7 @@ protected:
         static constexpr wingui::Handler<CReporterWnd> handlers[] = {
             wingui::onTimer(&CReporterWnd::onTimer),
             wingui::onMessage(kWmHookActivity, &CReporterWnd::onHookActivity),
+            wingui::onMessage(WM_WTSSESSION_CHANGE, &CReporterWnd::onSessionChange),
             wingui::onMessage(WM_QUERYENDSESSION, &CReporterWnd::onQueryEndSession),
             wingui::onMessage(WM_ENDSESSION, &CReporterWnd::onEndSession),
             wingui::onClose(&CReporterWnd::onClose),
@@ -74,7 +77,12 @@ private:
     void onTimer(UINT_PTR) { engine_.tick(); }
 
     LRESULT onHookActivity(WPARAM, LPARAM) {
-        engine_.noteInput();
+        engine_.noteHookActivity();
+        return 0;
+    }
+
+    LRESULT onSessionChange(WPARAM event, LPARAM) {
+        engine_.sessionChanged(static_cast<uint32_t>(event));
         return 0;
     }
 
@@ -91,6 +99,7 @@ private:
 
     void onDestroy() {
         KillTimer(handle(), HORALIS_TIMER_ID);
+        sessionNotifications_.unregister();
         hooks_.unload();
         PostQuitMessage(0);
     }
@@ -99,6 +108,7 @@ private:
     Win32ReporterSession session_;
     ReporterEngine engine_;
     HookLibrary hooks_;
+    SessionNotifications sessionNotifications_;
 };
 
 bool registerWindowClass(HINSTANCE instance) {
