@@ -10,6 +10,7 @@
 #include "tracking/hook_library_win32.h"
 #include "tracking/input_hook.h"
 #include "tracking/sampling_tick.h"
+#include "tracking/session_notifications_win32.h"
 #include "tracking/usage_records.h"
 #include "ui/controls/image_button.h"
 #include "ui/framework/controls.h"
@@ -51,10 +52,13 @@ private:
     void resetPointerCounts() override;
     void countPointerSample(const CursorState& cursor) override;
     void refreshApplicationList() override;
+    void reinstallHooks() override;
 
     // Messages.
     void onTimer(UINT_PTR id);
     LRESULT onHookActivity(WPARAM, LPARAM);
+    LRESULT onSessionChange(WPARAM event, LPARAM);
+    void onDestroy();
     void onSize(UINT type, int width, int height);
     void layoutControls(int width, int height);
     void onPaint();
@@ -116,6 +120,7 @@ private:
     wingui::CDialog splash_;
     Settings settings_;
     HookLibrary hooks_;
+    SessionNotifications sessionNotifications_;
     ListModel appModel_;    // what list 1003 shows
     ListModel titleModel_;  // what list 1004 shows
     ListUpdate listUpdate_;

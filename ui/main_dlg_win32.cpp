@@ -41,6 +41,8 @@ const wingui::MessageMap* CMainDlg::messageMap() const {
     static constexpr wingui::Handler<CMainDlg> handlers[] = {
         wingui::onTimer(&CMainDlg::onTimer),
         wingui::onMessage(kWmHookActivity, &CMainDlg::onHookActivity),
+        wingui::onMessage(WM_WTSSESSION_CHANGE, &CMainDlg::onSessionChange),
+        wingui::onMessage(WM_DESTROY, &CMainDlg::onDestroy),
         wingui::onSize(&CMainDlg::onSize),
         wingui::onPaint(&CMainDlg::onPaint),
         wingui::onQueryDragIcon(&CMainDlg::onQueryDragIcon),
@@ -154,8 +156,8 @@ void CMainDlg::showSplash() {
 }
 
 void CMainDlg::startSampling() {
-    tick_.noteInput();
-    tick_.state().midnightDone = false;
+    tick_.start(hooks_.installed());
+    sessionNotifications_.register_(handle());
     SetTimer(handle(), HORALIS_TIMER_ID, HORALIS_TIMER_MS, nullptr);
 }
 
@@ -176,8 +178,22 @@ void CMainDlg::onTimer(UINT_PTR id) {
 }
 
 LRESULT CMainDlg::onHookActivity(WPARAM, LPARAM) {
-    tick_.noteInput();
+    tick_.noteHookActivity();
     return 0;
+}
+
+LRESULT CMainDlg::onSessionChange(WPARAM event, LPARAM) {
+    tick_.sessionChanged(static_cast<uint32_t>(event));
+    return 0;
+}
+
+void CMainDlg::onDestroy() {
+    sessionNotifications_.unregister();
+    defaultProcessing();
+}
+
+void CMainDlg::reinstallHooks() {
+    hooks_.reinstall();
 }
 
 void CMainDlg::onSize(UINT, int width, int height) {
