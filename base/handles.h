@@ -44,6 +44,7 @@ struct DeleteObjectFn { void operator()(HGDIOBJ h) const { DeleteObject(h); } };
 struct DeleteDcFn { void operator()(HDC h) const { DeleteDC(h); } };
 struct RegCloseKeyFn { void operator()(HKEY h) const { RegCloseKey(h); } };
 struct LocalFreeFn { void operator()(void* h) const { LocalFree(h); } };
+struct FindCloseFn { void operator()(HANDLE h) const { FindClose(h); } };
 
 // Icons and cursors must not come from LoadIcon/LoadCursor (those are shared
 // and never destroyed); load them with LoadImageW without LR_SHARED, or copy them.
@@ -53,6 +54,7 @@ using Menu = UniqueHandle<HMENU, DestroyMenuFn>;
 using ImageList = UniqueHandle<HIMAGELIST, ImageListDestroyFn>;
 using Module = UniqueHandle<HMODULE, FreeLibraryFn>;
 using KernelHandle = UniqueHandle<HANDLE, CloseHandleFn>;  // null means none (not INVALID_HANDLE_VALUE)
+using FindHandle = UniqueHandle<HANDLE, FindCloseFn>;      // FindFirstFileExW's; null means none
 using Bitmap = UniqueHandle<HBITMAP, DeleteObjectFn>;
 using Font = UniqueHandle<HFONT, DeleteObjectFn>;
 using Brush = UniqueHandle<HBRUSH, DeleteObjectFn>;

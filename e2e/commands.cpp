@@ -1,5 +1,6 @@
 #include "e2e/commands.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace e2e {
@@ -89,8 +90,17 @@ bool skipUnlessNearMidnight(bool shiftedClockOnly) {
     bool ready = (now.wHour == 23 && now.wMinute == 59) || (now.wHour == 0 && now.wMinute < 2);
     if (shiftedClockOnly)
         ready = GetEnvironmentVariableW(L"FAKETIME", nullptr, 0) != 0 && ((now.wHour == 23 && now.wMinute == 59) || now.wHour == 0);
-    if (!ready) note(L"skipped: needs a clock shortly before 00:00 (scripts/test-reports.sh)");
+    if (!ready) skip(L"needs a clock shortly before 00:00 (scripts/test-reports.sh)");
     return !ready;
+}
+
+std::wstring shiftedClockFile() {
+    wchar_t unixPath[1024] = {};
+    const DWORD n = GetEnvironmentVariableW(L"FAKETIME_TIMESTAMP_FILE", unixPath, 1024);
+    if (n == 0 || n >= 1024) return {};
+    std::wstring path = L"Z:" + std::wstring(unixPath);
+    std::replace(path.begin(), path.end(), L'/', L'\\');
+    return path;
 }
 
 std::wstring midnightBaseName() {

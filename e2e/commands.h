@@ -43,6 +43,9 @@ bool writeBytes(const std::wstring& path, std::string_view bytes);
 // a note, when the clock is elsewhere and the case has nothing to check.
 // shiftedClockOnly: only under faketime, and then any time up to 01:00.
 bool skipUnlessNearMidnight(bool shiftedClockOnly = false);
+// The file libfaketime re-reads for the program's clock (the runner sets
+// FAKETIME_TIMESTAMP_FILE), as a Windows path; empty without one.
+std::wstring shiftedClockFile();
 // year_day_month of the day the program's first 00:00 falls on.
 std::wstring midnightBaseName();
 

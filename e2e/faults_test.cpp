@@ -370,7 +370,7 @@ E2E_TEST_WITH_DEADLINE(faults_garbage_and_ten_mebibyte_settings_files_are_surviv
 E2E_TEST_WITH_DEADLINE(faults_full_disk_export_and_settings_say_so_and_lose_nothing, 90) {
     const auto drive = smallDrive();
     if (!drive) {
-        e2e::note(L"skipped: no small drive (HORALIS_FULL_DRIVE, mounted by scripts/test.sh)");
+        e2e::skip(L"no small drive (HORALIS_FULL_DRIVE, mounted by scripts/test.sh)");
         return;
     }
     FolderOnDrive folder(*drive);
@@ -424,7 +424,7 @@ E2E_TEST_WITH_DEADLINE(daily_reports_on_a_full_disk_are_not_counted_as_written, 
     if (e2e::skipUnlessNearMidnight()) return;
     const auto drive = smallDrive();
     if (!drive) {
-        e2e::note(L"skipped: no small drive (HORALIS_FULL_DRIVE, mounted by scripts/test-reports.sh)");
+        e2e::skip(L"no small drive (HORALIS_FULL_DRIVE, mounted by scripts/test-reports.sh)");
         return;
     }
     FolderOnDrive folder(*drive);
@@ -548,27 +548,18 @@ bool localTimeReached(int day, int hour, int minute, int second) {
     return have >= ((day * 24L + hour) * 60 + minute) * 60 + second;
 }
 
-// The shifted clock comes from a file that libfaketime re-reads (the runner
-// sets FAKETIME_TIMESTAMP_FILE to it, starting at 23:59:45 on 6 December).
-// The program is stopped, the clock moved past the 00:00 minute, and the
-// program let go again: to it, the machine slept through midnight.
-std::wstring shiftedClockFile() {
-    wchar_t unixPath[1024] = {};
-    const DWORD n = GetEnvironmentVariableW(L"FAKETIME_TIMESTAMP_FILE", unixPath, 1024);
-    if (n == 0 || n >= 1024) return {};
-    std::wstring path = L"Z:" + std::wstring(unixPath);
-    std::replace(path.begin(), path.end(), L'/', L'\\');
-    return path;
-}
-
 }  // namespace
+
+// The shifted clock comes from a file that libfaketime re-reads, starting at
+// 23:59:45 on 6 December. The program is stopped, the clock moved past the
+// 00:00 minute, and the program let go again: to it, the machine slept through midnight.
 
 E2E_TEST_WITH_DEADLINE(sleep_over_midnight_still_gets_its_reports_on_waking, 90) {
     SYSTEMTIME now{};
     GetLocalTime(&now);
-    const std::wstring clock = shiftedClockFile();
+    const std::wstring clock = e2e::shiftedClockFile();
     if (clock.empty() || !(now.wMonth == 12 && now.wDay == 6 && now.wHour == 23 && now.wMinute == 59)) {
-        e2e::note(L"skipped: needs the clock file from 23:59:45 on 6 December (scripts/test-reports.sh)");
+        e2e::skip(L"needs the clock file from 23:59:45 on 6 December (scripts/test-reports.sh)");
         return;
     }
     Session app(tmp);

@@ -8,6 +8,7 @@
 #include <mutex>
 
 #include "base/handles.h"
+#include "base/program_path.h"
 
 namespace e2e {
 namespace {
@@ -64,6 +65,9 @@ private:
 Output output;
 std::mutex failureMutex;
 int currentFailures = 0;
+bool currentSkipped = false;
+
+enum class Outcome { Passed, Failed, Skipped };
 
 std::mutex processMutex;
 std::vector<HANDLE> startedProcesses;
@@ -85,18 +89,6 @@ std::wstring baseName(const char* path) {
 std::wstring folderOf(const std::wstring& path) {
     const size_t slash = path.find_last_of(L"\\/");
     return slash == std::wstring::npos ? L"." : path.substr(0, slash);
-}
-
-std::wstring modulePath() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length < path.size()) {
-            path.resize(length);
-            return path;
-        }
-        path.resize(path.size() * 2);
-    }
 }
 
 std::wstring fullPath(const std::wstring& path) {
@@ -153,7 +145,7 @@ DWORD WINAPI runCaseThread(void* parameter) {
 // Runs one case on a thread of its own so that a case stuck in a call that
 // never returns is cut off at its deadline; the programs it started are ended
 // first, which usually frees it.
-bool runCase(const Case& entry) {
+Outcome runCase(const Case& entry) {
     const std::wstring name = widen(entry.name);
     runConfig.caseName = name;
     const std::wstring folder = runConfig.workFolder + L"\\" + name;
@@ -162,6 +154,7 @@ bool runCase(const Case& entry) {
     {
         std::lock_guard lock(failureMutex);
         currentFailures = 0;
+        currentSkipped = false;
     }
     CaseRun run{&entry, TempDir(folder)};
     const ULONGLONG started = GetTickCount64();
@@ -175,15 +168,16 @@ bool runCase(const Case& entry) {
     }
     terminateStartedProcesses();
     const double seconds = static_cast<double>(GetTickCount64() - started) / 1000.0;
-    int failures;
+    Outcome outcome;
     {
         std::lock_guard lock(failureMutex);
-        failures = currentFailures;
+        outcome = currentFailures ? Outcome::Failed : currentSkipped ? Outcome::Skipped : Outcome::Passed;
     }
     wchar_t timing[32];
     swprintf(timing, std::size(timing), L" (%.1f s)", seconds);
-    output.line((failures == 0 ? L"PASS " : L"FAIL ") + name + timing);
-    return failures == 0;
+    static constexpr const wchar_t* kLabels[] = {L"PASS ", L"FAIL ", L"SKIP "};
+    output.line(kLabels[static_cast<int>(outcome)] + name + timing);
+    return outcome;
 }
 
 }  // namespace
@@ -221,6 +215,14 @@ void fail(const char* file, int line, const std::wstring& message) {
 }
 
 void note(const std::wstring& message) { output.line(L"  " + message); }
+
+void skip(const std::wstring& reason) {
+    {
+        std::lock_guard lock(failureMutex);
+        currentSkipped = true;
+    }
+    note(L"skipped: " + reason);
+}
 
 std::wstring widen(std::string_view text) {
     if (text.empty()) return {};
@@ -270,7 +272,7 @@ int wmain(int argc, wchar_t** argv) {
     bool listOnly = false;
     std::vector<std::wstring> filters;
     std::wstring resultsFile;
-    runConfig.driverFolder = folderOf(modulePath());
+    runConfig.driverFolder = folderOf(horalis::programPath());
     runConfig.appFolder = folderOf(runConfig.driverFolder) + L"\\bin";
     runConfig.screensFolder = runConfig.driverFolder + L"\\screens";
     wchar_t temp[MAX_PATH];
@@ -313,9 +315,10 @@ int wmain(int argc, wchar_t** argv) {
 
     CreateDirectoryW(runConfig.workFolder.c_str(), nullptr);
     CreateDirectoryW(runConfig.screensFolder.c_str(), nullptr);
-    int passed = 0;
-    int failed = 0;
-    for (const Case* entry : selected) (runCase(*entry) ? passed : failed) += 1;
-    output.line(std::to_wstring(passed) + L" passed, " + std::to_wstring(failed) + L" failed");
+    int counts[3] = {};  // by Outcome
+    for (const Case* entry : selected) counts[static_cast<int>(runCase(*entry))] += 1;
+    const int failed = counts[static_cast<int>(Outcome::Failed)];
+    output.line(std::to_wstring(counts[static_cast<int>(Outcome::Passed)]) + L" passed, " + std::to_wstring(failed) +
+                L" failed, " + std::to_wstring(counts[static_cast<int>(Outcome::Skipped)]) + L" skipped");
     return failed == 0 && !selected.empty() ? 0 : 1;
 }

@@ -1,12 +1,14 @@
 // Hiding into the tray and coming back: the close box, the tray icon's
 // callback and its pop-up menu, while sampling goes on.
 #include <windows.h>
+#include <shellapi.h>
 
 #include <string>
 
 #include "e2e/driver_window.h"
 #include "e2e/framework.h"
 #include "e2e/session.h"
+#include "e2e/stand_in_tray.h"
 
 namespace {
 
@@ -26,7 +28,45 @@ Window visiblePopupMenu(const Session& app) {
     return Window();
 }
 
+// Whether the shell shows the program's icon: an empty NIM_MODIFY succeeds
+// only for an icon it has.
+bool shellHasIcon(const Window& main) {
+    NOTIFYICONDATAW data{};
+    data.cbSize = sizeof data;
+    data.hWnd = main.handle();
+    data.uID = kTrayId;
+    return Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
+}
+
 }  // namespace
+
+// Explorer still starting at logon refuses NIM_ADD; a restarted Explorer has
+// forgotten every icon and says so with "TaskbarCreated". Either way the icon
+// must come back, or a window closed to the tray could never be reopened.
+E2E_TEST(tray_icon_is_added_once_the_shell_takes_it_and_again_after_taskbar_created) {
+    e2e::StandInTray notReady(false);
+    Session app(tmp);
+    app.start();
+    Window main = app.waitMainWindow();
+    // The first request and at least one more a second later.
+    ASSERT_TRUE(e2e::waitUntil([&] { return notReady.requests() >= 2; }, Milliseconds(4000)));
+    notReady.close();
+    EXPECT_TRUE(e2e::waitUntil([&] { return shellHasIcon(main); }, Milliseconds(3000)));
+    // Retried no more once the shell has it.
+    const int asked = notReady.requests();
+    Sleep(1200);
+    EXPECT_EQ(notReady.requests(), asked);
+
+    NOTIFYICONDATAW gone{};
+    gone.cbSize = sizeof gone;
+    gone.hWnd = main.handle();
+    gone.uID = kTrayId;
+    ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &gone) != FALSE);
+    EXPECT_FALSE(shellHasIcon(main));
+    main.post(RegisterWindowMessageW(L"TaskbarCreated"));
+    EXPECT_TRUE(e2e::waitUntil([&] { return shellHasIcon(main); }, Milliseconds(3000)));
+    app.stop();
+}
 
 E2E_TEST(tray_close_box_hides_while_sampling_goes_on_and_left_click_brings_back) {
     Session app(tmp);

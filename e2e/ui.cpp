@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "base/handles.h"
+#include "base/program_path.h"
 
 namespace e2e {
 namespace {
@@ -66,6 +67,15 @@ std::wstring Window::text() const {
         return {};
     buffer.resize(std::min<size_t>(copied, length));
     return buffer;
+}
+
+bool Window::sendWithData(UINT message, WPARAM wParam, void* data, size_t size, LRESULT* result) const {
+    RemoteMemory memory(processId(), size);
+    if (!memory.ok() || !memory.write(0, data, size)) return false;
+    DWORD_PTR answer = 0;
+    if (!sendWithTimeout(handle_, message, wParam, reinterpret_cast<LPARAM>(memory.at(0)), answer)) return false;
+    if (result) *result = static_cast<LRESULT>(answer);
+    return memory.read(0, data, size);
 }
 
 std::wstring Window::caption() const {
@@ -203,6 +213,41 @@ std::wstring ListView::cellText(int row, int column) const {
     return text;
 }
 
+int ListView::columnWidth(int column) const {
+    DWORD_PTR width = 0;
+    return sendWithTimeout(handle(), LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0, width) ? static_cast<int>(width)
+                                                                                                : -1;
+}
+
+RECT ListView::iconRect(int row) const {
+    RECT rect{};
+    rect.left = LVIR_ICON;
+    LRESULT ok = 0;
+    if (!sendWithData(LVM_GETITEMRECT, static_cast<WPARAM>(row), &rect, sizeof rect, &ok) || !ok) return RECT{};
+    return rect;
+}
+
+// Sizes the window so that its client area is width x height. The frame can
+// change with the size (a menu bar that wraps), so it is measured again.
+bool resizeClient(const Window& main, int width, int height) {
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const RECT outer = main.screenRect();
+        const SIZE client = main.clientSize();
+        if (client.cx == width && client.cy == height) return true;
+        const int frameX = (outer.right - outer.left) - client.cx;
+        const int frameY = (outer.bottom - outer.top) - client.cy;
+        // Asynchronous: never block on another process's window.
+        SetWindowPos(main.handle(), nullptr, 0, 0, width + frameX, height + frameY,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS);
+        waitUntil([&] {
+            const SIZE now = main.clientSize();
+            return now.cx == width && now.cy == height;
+        }, Milliseconds(2000));
+    }
+    const SIZE client = main.clientSize();
+    return client.cx == width && client.cy == height;
+}
+
 std::vector<std::vector<std::wstring>> ListView::rows() const {
     std::vector<std::vector<std::wstring>> table;
     const int count = rowCount();
@@ -304,10 +349,22 @@ void tapKey(WORD key) {
     SendInput(2, keys, sizeof(INPUT));
 }
 
-std::wstring driverPath() {
-    wchar_t buffer[MAX_PATH + 1] = {};
-    GetModuleFileNameW(nullptr, buffer, MAX_PATH);
-    return buffer;
+void workFor(Milliseconds duration, Milliseconds step) {
+    const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(duration.count());
+    for (int n = 0; GetTickCount64() < end; ++n) {
+        if (n % 2 == 0) {
+            tapKey(VK_SHIFT);
+        } else {
+            INPUT move{};
+            move.type = INPUT_MOUSE;
+            move.mi.dx = n % 4 == 1 ? 3 : -3;
+            move.mi.dwFlags = MOUSEEVENTF_MOVE;
+            SendInput(1, &move, sizeof(INPUT));
+        }
+        Sleep(static_cast<DWORD>(step.count()));
+    }
 }
+
+std::wstring driverPath() { return horalis::programPath(); }
 
 }  // namespace e2e

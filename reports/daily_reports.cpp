@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "reports/history.h"
+
 namespace horalis {
 
 String dailyReportBaseName(const LocalTime& moment) {
@@ -25,6 +27,8 @@ bool writeDailyReports(const String& dataFolder, const LocalTime& moment, Report
     if (!html.open(base + u".html")) return false;
     writeHtmlReport(html, lists, moment);
     const bool htmlWritten = html.close();
+    // Both programs write pairs only through here, under the daily-report lock.
+    writeHistoryPage(dataFolder, moment);
     return csvWritten && htmlWritten;
 }
 

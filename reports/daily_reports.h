@@ -10,7 +10,8 @@ String dailyReportBaseName(const LocalTime& moment);
 // Writes dataFolder + name + ".csv", then dataFolder + name + ".html" (the
 // HTML "Generated on" the same moment). Silent: true only when both files
 // were created, written and closed completely, so that the caller can keep
-// the totals when they were not saved.
+// the totals when they were not saved. Then rebuilds history.html from every
+// pair in the folder (silently, whatever happened to the pair).
 bool writeDailyReports(const String& dataFolder, const LocalTime& moment, ReportLists& lists);
 
 }  // namespace horalis

@@ -2,38 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include "fake_desktop.h"
 #include "reports/daily_reports.h"
 #include "temp_folder.h"
 
 namespace horalis {
 namespace {
 
-constexpr int32_t kDay = 86400;
-// 2024-03-10 00:00:00 local time on the fake desktop.
-constexpr int32_t kMidnight = 1710028800;
-
-class FakeDesktop : public Desktop {
-public:
-    int32_t now = kMidnight - 60;
-    String title = u"Report.odt";
-    String path = u"C:\\Apps\\writer.exe";
-
-    int32_t currentTime() override { return now; }
-    bool localTime(int32_t time, LocalTime& out) override {
-        const int64_t rel = int64_t{time} - (kMidnight - 10 * kDay);
-        out = LocalTime{2024, 3, static_cast<int>(rel / kDay), static_cast<int>(rel % kDay / 3600),
-                        static_cast<int>(rel % 3600 / 60), static_cast<int>(rel % 60)};
-        return true;
-    }
-    CursorState cursorState() override { return {}; }
-    WindowRef foregroundWindow() override { return 0x10; }
-    String windowTitle(WindowRef) override { return title; }
-    bool isWindow(WindowRef) override { return true; }
-    bool identifyForegroundApplication(WindowRef, String& out) override {
-        out = path;
-        return true;
-    }
-};
+using test::FakeDesktop;
+using test::kDay;
+using test::kMidnight;
 
 class FakeSession : public ReporterSession {
 public:
@@ -58,14 +36,14 @@ public:
 class ReporterEngineTest : public ::testing::Test {
 protected:
     test::TempFolder folder;
-    FakeDesktop desktop;
+    FakeDesktop desktop{kMidnight - 60, u"Report.odt", u"C:\\Apps\\writer.exe", {}};
     FakeSession session;
 
     // Two samples a second from now until the clock reads `until`, with input
     // every second or none.
     void runUntil(ReporterEngine& engine, int32_t until, bool input = true) {
         for (int half = 0; desktop.now < until; ++half) {
-            if (input && half % 2 == 0) engine.noteInput();
+            if (input && half % 2 == 0) engine.noteHookActivity();
             engine.tick();
             if (half % 2 == 1) ++desktop.now;
         }
@@ -89,7 +67,7 @@ struct MainProgramLists {
 TEST_F(ReporterEngineTest, WritesTheDailyPairOfHoralisAtMidnightThenStartsAgain) {
     folder.write("conf.dat", "0 0 1 300");  // daily reports off: the reporter writes them anyway
     ReporterEngine engine(folder.folder(), desktop, session);
-    engine.start();
+    engine.start(true);
     EXPECT_EQ(engine.settings().saveDailyReports, 1);
 
     MainProgramLists expected;
@@ -133,9 +111,9 @@ TEST_F(ReporterEngineTest, WritesTheDailyPairOfHoralisAtMidnightThenStartsAgain)
 TEST_F(ReporterEngineTest, SamplesWithTheIdleRuleAndTimeFormatOfConfDat) {
     folder.write("conf.dat", "0 1 0 5");  // seconds only, no titles, away after 5 s
     ReporterEngine engine(folder.folder(), desktop, session);
-    engine.start();
+    engine.start(true);
     desktop.now = kMidnight - 30;
-    engine.noteInput();
+    engine.noteHookActivity();
     runUntil(engine, kMidnight - 10, false);
     const UsageRecords& records = engine.records();
     ASSERT_EQ(records.applications().size(), 2u);
@@ -157,7 +135,7 @@ TEST_F(ReporterEngineTest, LeavesThePairToHoralisWhenItRunsWithDailyReportsOn) {
     folder.write("conf.dat", "1 0 1 300");
     session.mainRunning = true;
     ReporterEngine engine(folder.folder(), desktop, session);
-    engine.start();
+    engine.start(true);
     desktop.now = kMidnight - 5;
     runUntil(engine, kMidnight + 1);
     EXPECT_FALSE(folder.exists("2024_10_03.csv"));
@@ -176,7 +154,7 @@ TEST_F(ReporterEngineTest, LeavesThePairToHoralisWhenItRunsWithDailyReportsOn) {
 TEST_F(ReporterEngineTest, KeepsItsTotalsWhenThePairCannotBeWritten) {
     folder.write("conf.dat", "0 0 1 300");
     ReporterEngine engine(folder.folder(), desktop, session);
-    engine.start();
+    engine.start(true);
     desktop.now = kMidnight - 5;
     session.lockFree = false;  // Horalis.exe holds the lock past the wait
     runUntil(engine, kMidnight + 2);

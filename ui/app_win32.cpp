@@ -74,10 +74,5 @@ void CHoralisApp::onHelp() {
 }  // namespace horalis
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-    try {
-        horalis::CHoralisApp app;
-        return app.run(instance);
-    } catch (...) {
-        return 1;
-    }
+    return wingui::runApplication<horalis::CHoralisApp>(instance);
 }

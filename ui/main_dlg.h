@@ -10,6 +10,7 @@
 #include "tracking/hook_library_win32.h"
 #include "tracking/input_hook.h"
 #include "tracking/sampling_tick.h"
+#include "tracking/session_notifications_win32.h"
 #include "tracking/usage_records.h"
 #include "ui/controls/image_button.h"
 #include "ui/framework/controls.h"
@@ -52,16 +53,21 @@ private:
     void resetPointerCounts() override;
     void countPointerSample(const CursorState& cursor) override;
     void refreshApplicationList() override;
+    void reinstallHooks() override;
 
     // Messages.
     void onTimer(UINT_PTR id);
     LRESULT onHookActivity(WPARAM, LPARAM);
+    LRESULT onSessionChange(WPARAM event, LPARAM);
+    void onDestroy();
     void onSize(UINT type, int width, int height);
+    void layoutControls(int width, int height);
     void onPaint();
     HICON onQueryDragIcon();
     void onClose();
     bool onSysCommand(UINT id);
     LRESULT onTrayCallback(WPARAM id, LPARAM event);
+    LRESULT onDpiChanged(WPARAM dpis, LPARAM suggested);
     void ignoreCommand() {}
 
     // The two lists (main_lists_win32.cpp).
@@ -76,6 +82,8 @@ private:
     void pushSelection(const wingui::CListCtrl& view, const ListModel& model);
     void pullSelection(const wingui::CListCtrl& view, ListModel& model);
     void updateListViews();
+    // Column widths, row images and default icon for dpi_, from fromDpi's.
+    void rescaleLists(UINT fromDpi);
 
     // The tray (main_tray_win32.cpp).
     static LRESULT CALLBACK taskbarSubclassProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
@@ -83,6 +91,7 @@ private:
 
     // Commands of the menus, the tray pop-up and the buttons.
     void openReport();
+    void openHistory();
     void exportCsv();
     void exportExcelCsv();
     void exportHtml();
@@ -102,6 +111,8 @@ private:
     void exportReportTo(const wchar_t* defaultExtension, const wchar_t* filter, ReportFormat format);
 
     horalis::Icon mainIcon_;
+    UINT dpi_ = 96;  // the window's DPI: every pixel size set in code is scaled to it
+    horalis::Icon smallIcon_;  // the caption's, drawn for dpi_
     UsageRecords records_;
     horalis::Icon defaultAppIcon_;
     horalis::ImageList appImages_;
@@ -112,6 +123,7 @@ private:
     wingui::CDialog splash_;
     Settings settings_;
     HookLibrary hooks_;
+    SessionNotifications sessionNotifications_;
     ListModel appModel_;    // what list 1003 shows
     ListModel titleModel_;  // what list 1004 shows
     ListUpdate listUpdate_;

@@ -6,6 +6,9 @@
 
 #include "resources/resource.h"
 #include "storage/data_folder.h"
+#include "ui/controls/control_types_win32.h"
+#include "ui/dpi_scale.h"
+#include "ui/framework/dpi.h"
 #include "ui/framework/winapp.h"
 #include "ui/main_layout.h"
 
@@ -25,10 +28,6 @@ HICON loadIconResource(int id) {
         LoadImageW(wingui::resourceInstance(), MAKEINTRESOURCEW(id), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
 }
 
-LayoutRect toLayout(const RECT& rect) {
-    return {rect.left, rect.top, rect.right, rect.bottom};
-}
-
 }  // namespace
 
 CMainDlg::CMainDlg()
@@ -43,17 +42,21 @@ const wingui::MessageMap* CMainDlg::messageMap() const {
     static constexpr wingui::Handler<CMainDlg> handlers[] = {
         wingui::onTimer(&CMainDlg::onTimer),
         wingui::onMessage(kWmHookActivity, &CMainDlg::onHookActivity),
+        wingui::onMessage(WM_WTSSESSION_CHANGE, &CMainDlg::onSessionChange),
+        wingui::onMessage(WM_DESTROY, &CMainDlg::onDestroy),
         wingui::onSize(&CMainDlg::onSize),
         wingui::onPaint(&CMainDlg::onPaint),
         wingui::onQueryDragIcon(&CMainDlg::onQueryDragIcon),
         wingui::onClose(&CMainDlg::onClose),
         wingui::onSysCommand(&CMainDlg::onSysCommand),
         wingui::onMessage(WM_TRAY_CALLBACK, &CMainDlg::onTrayCallback),
+        wingui::onMessage(WM_DPICHANGED, &CMainDlg::onDpiChanged),
         // Enter and Esc must not close the main window.
         wingui::onCommand(IDOK, &CMainDlg::ignoreCommand),
         wingui::onCommand(IDCANCEL, &CMainDlg::ignoreCommand),
 
         wingui::onCommand(ID_FILE_OPENREPORT, &CMainDlg::openReport),
+        wingui::onCommand(ID_FILE_OPENHISTORY, &CMainDlg::openHistory),
         wingui::onCommand(ID_EXPORT_CSV, &CMainDlg::exportCsv),
         wingui::onCommand(ID_EXPORT_EXCEL_CSV, &CMainDlg::exportExcelCsv),
         wingui::onCommand(ID_EXPORT_HTML, &CMainDlg::exportHtml),
@@ -99,6 +102,7 @@ void CMainDlg::doDataExchange(wingui::DataExchange& dx) {
 
 BOOL CMainDlg::onInitDialog() {
     CDialog::onInitDialog();
+    dpi_ = wingui::windowDpi(handle());
     addAboutMenuItem();
     setIcons();
     loadHookLibrary();
@@ -127,9 +131,14 @@ void CMainDlg::addAboutMenuItem() {
     AppendMenuW(systemMenu, MF_STRING, IDM_ABOUTBOX, item.c_str());
 }
 
+// The small icon (caption, taskbar button) is the icon's own drawing for the
+// small-icon size at the window's DPI rather than the large one shrunk. The
+// window is given the new one before the old one is destroyed.
 void CMainDlg::setIcons() {
     sendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(mainIcon_.get()));
-    sendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(mainIcon_.get()));
+    horalis::Icon small(wingui::loadIconOfSize(IDR_MAINFRAME, scaleToDpi(16, dpi_)));
+    sendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small ? small.get() : mainIcon_.get()));
+    smallIcon_ = std::move(small);
 }
 
 void CMainDlg::loadHookLibrary() {
@@ -155,8 +164,8 @@ void CMainDlg::showSplash() {
 }
 
 void CMainDlg::startSampling() {
-    tick_.noteInput();
-    tick_.state().midnightDone = false;
+    tick_.start(hooks_.installed());
+    sessionNotifications_.register_(handle());
     SetTimer(handle(), HORALIS_TIMER_ID, HORALIS_TIMER_MS, nullptr);
 }
 
@@ -168,17 +177,39 @@ void CMainDlg::destroySplash() {
 
 // --- Messages --------------------------------------------------------------
 
-void CMainDlg::onTimer(UINT_PTR) {
+void CMainDlg::onTimer(UINT_PTR id) {
+    if (id == HORALIS_TRAY_RETRY_TIMER_ID) {
+        addTrayIcon();
+        return;
+    }
     tick_.run();
 }
 
 LRESULT CMainDlg::onHookActivity(WPARAM, LPARAM) {
-    tick_.noteInput();
+    tick_.noteHookActivity();
     return 0;
+}
+
+LRESULT CMainDlg::onSessionChange(WPARAM event, LPARAM) {
+    tick_.sessionChanged(static_cast<uint32_t>(event));
+    return 0;
+}
+
+void CMainDlg::onDestroy() {
+    sessionNotifications_.unregister();
+    defaultProcessing();
+}
+
+void CMainDlg::reinstallHooks() {
+    hooks_.reinstall();
 }
 
 void CMainDlg::onSize(UINT, int width, int height) {
     defaultProcessing();
+    layoutControls(width, height);
+}
+
+void CMainDlg::layoutControls(int width, int height) {
     if (layoutGuard) return;
 
     const int ids[] = {IDC_APP_GROUP, IDC_APP_LIST, IDC_TITLE_GROUP, IDC_TITLE_LIST, IDC_MOUSE_POINTERS};
@@ -191,15 +222,36 @@ void CMainDlg::onSize(UINT, int width, int height) {
         GetWindowRect(items[i], &rects[i]);
         MapWindowPoints(HWND_DESKTOP, handle(), reinterpret_cast<POINT*>(&rects[i]), 2);
     }
-    MainWindowLayout current{toLayout(rects[0]), toLayout(rects[1]), toLayout(rects[2]), toLayout(rects[3]),
-                             toLayout(rects[4])};
-    MainWindowLayout next = layoutMainWindow(width, height, current);
-    const LayoutRect placed[] = {next.appGroup, next.appList, next.titleGroup, next.titleList, next.pointersButton};
+    MainWindowLayout current{toRect(rects[0]), toRect(rects[1]), toRect(rects[2]), toRect(rects[3]),
+                             toRect(rects[4])};
+    MainWindowLayout next = layoutMainWindow(width, height, current, dpi_);
+    const Rect placed[] = {next.appGroup, next.appList, next.titleGroup, next.titleList, next.pointersButton};
     for (int i = 0; i < 5; ++i) {
-        const LayoutRect& r = placed[i];
+        const Rect& r = placed[i];
         MoveWindow(items[i], r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
     }
     InvalidateRect(handle(), nullptr, TRUE);
+}
+
+// A per-monitor aware window moved to a monitor of another DPI (or the
+// user's scale changed) gets WM_DPICHANGED: LOWORD(wParam) is the new DPI and
+// lParam the rectangle the window is to take.
+LRESULT CMainDlg::onDpiChanged(WPARAM dpis, LPARAM suggested) {
+    const UINT from = dpi_;
+    if (LOWORD(dpis) != 0) dpi_ = LOWORD(dpis);
+    // In a per-monitor v2 dialog the dialog manager rescales the template's
+    // controls and fonts here (Windows 10 1703 and later).
+    defaultProcessing();
+    rescaleLists(from);
+    loadButtonBitmaps();
+    setIcons();
+    if (const auto* rect = reinterpret_cast<const RECT*>(suggested))
+        SetWindowPos(handle(), nullptr, rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    // The size may be the same as before, when no WM_SIZE comes.
+    const RECT client = clientRect();
+    layoutControls(client.right - client.left, client.bottom - client.top);
+    return 0;
 }
 
 void CMainDlg::onPaint() {

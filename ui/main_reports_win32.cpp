@@ -11,6 +11,7 @@
 #include "base/string.h"
 #include "reports/daily_report_lock.h"
 #include "reports/daily_reports.h"
+#include "reports/history.h"
 #include "reports/report_writers.h"
 #include "storage/data_folder.h"
 #include "ui/framework/file_dialog.h"
@@ -83,6 +84,21 @@ void CMainDlg::openReport() {
     dialog.setInitialFolder(horalis::toWide(dataFolderPath()));
     if (dialog.doModal() != IDOK) return;
     ShellExecuteW(handle(), L"open", dialog.pathName().c_str(), nullptr, nullptr, SW_SHOW);
+}
+
+void CMainDlg::openHistory() {
+    const String folder = dataFolderPath();
+    {
+        // The reporter rebuilds the page after its pair; the lock keeps the two from writing it at once.
+        DailyReportLock lock;
+        if (lock.held() && !writeHistoryPage(folder, localTimeNow())) {
+            MessageBoxW(handle(), kCantCreateFile, kErrorCaption, MB_ICONERROR | MB_OK);
+            return;
+        }
+    }
+    // As "Open report...": the program associated with HTML files, silence when there is none.
+    const std::wstring page = toWide(historyPagePath(folder));
+    ShellExecuteW(handle(), L"open", page.c_str(), nullptr, nullptr, SW_SHOW);
 }
 
 void CMainDlg::showHelp() {

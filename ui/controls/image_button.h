@@ -28,6 +28,10 @@ public:
     DWORD SetButtonBitmaps(HBITMAP normal, COLORREF normalTransparent, HBITMAP alternate,
                            COLORREF alternateTransparent);
 
+    // The image's margins and pressed shift are given for 96 DPI; this
+    // scales them to the DPI the button is drawn at.
+    void setDpi(UINT dpi);
+
     // Grows the button when the widest word of its caption does not fit beside
     // its image in the button's font: towards the left (right edge kept) or the
     // right, never past limit, a neighbour's edge in parent coordinates.

@@ -8,6 +8,8 @@
 #include <utility>
 
 #include "base/libraries.h"
+#include "ui/controls/control_types_win32.h"
+#include "ui/dpi_scale.h"
 #include "ui/framework/window.h"
 
 namespace horalis {
@@ -15,13 +17,6 @@ namespace {
 
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kBlack = RGB(0, 0, 0);
-
-Rect toRect(const RECT& r) {
-    return {r.left, r.top, r.right, r.bottom};
-}
-RECT toRECT(const Rect& r) {
-    return {r.left, r.top, r.right, r.bottom};
-}
 
 bool isGenerated(HBITMAP alternate) {
     const auto value = reinterpret_cast<intptr_t>(alternate);
@@ -226,6 +221,15 @@ DWORD CImageButton::SetButtonBitmaps(HBITMAP normal, COLORREF normalTransparent,
     }
     if (handle()) invalidate();
     return 0;
+}
+
+void CImageButton::setDpi(UINT dpi) {
+    const ImageLayout at96;
+    xOffset_ = scaleToDpi(at96.xOffset, dpi);
+    yOffset_ = scaleToDpi(at96.yOffset, dpi);
+    pressedOffsetX_ = scaleToDpi(at96.pressedOffsetX, dpi);
+    pressedOffsetY_ = scaleToDpi(at96.pressedOffsetY, dpi);
+    if (handle()) invalidate();
 }
 
 void CImageButton::growToCaption(bool towardsLeft, LONG limit) {

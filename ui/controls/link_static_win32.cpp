@@ -3,16 +3,10 @@
 #include <shellapi.h>
 
 #include "base/string.h"
+#include "ui/controls/control_types_win32.h"
 #include "ui/framework/winapp.h"
 
 namespace horalis {
-namespace {
-
-Rect toRect(const RECT& r) {
-    return {r.left, r.top, r.right, r.bottom};
-}
-
-}  // namespace
 
 CLinkStatic::CLinkStatic() {
     colours_.hover = GetSysColor(COLOR_HIGHLIGHT);
