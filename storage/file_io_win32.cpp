@@ -67,11 +67,11 @@ bool createDirectory(const String& path) {
 }
 
 bool listFolderFiles(const String& folder, std::vector<String>& names) {
-    if (widePath(folder) == nullptr) return false;
-    const String pattern = folder + u"\\*";
+    if (WidePath(folder).get() == nullptr) return false;
+    const WidePath pattern(folder + u"\\*");
     WIN32_FIND_DATAW data;
     // FindExInfoBasic skips the short 8.3 names, which nothing here reads.
-    const HANDLE first = FindFirstFileExW(reinterpret_cast<const wchar_t*>(pattern.c_str()), FindExInfoBasic, &data,
+    const HANDLE first = FindFirstFileExW(pattern.get(), FindExInfoBasic, &data,
                                           FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
     if (first == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_NOT_FOUND;
     const FindHandle find(first);
