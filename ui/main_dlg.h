@@ -110,6 +110,7 @@ private:
 
     horalis::Icon mainIcon_;
     UINT dpi_ = 96;  // the window's DPI: every pixel size set in code is scaled to it
+    horalis::Icon smallIcon_;  // the caption's, drawn for dpi_
     UsageRecords records_;
     horalis::Icon defaultAppIcon_;
     horalis::ImageList appImages_;

@@ -7,6 +7,7 @@
 #include "resources/resource.h"
 #include "storage/data_folder.h"
 #include "ui/controls/control_types_win32.h"
+#include "ui/dpi_scale.h"
 #include "ui/framework/dpi.h"
 #include "ui/framework/winapp.h"
 #include "ui/main_layout.h"
@@ -128,9 +129,14 @@ void CMainDlg::addAboutMenuItem() {
     AppendMenuW(systemMenu, MF_STRING, IDM_ABOUTBOX, item.c_str());
 }
 
+// The small icon (caption, taskbar button) is the icon's own drawing for the
+// small-icon size at the window's DPI rather than the large one shrunk. The
+// window is given the new one before the old one is destroyed.
 void CMainDlg::setIcons() {
     sendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(mainIcon_.get()));
-    sendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(mainIcon_.get()));
+    horalis::Icon small(wingui::loadIconOfSize(IDR_MAINFRAME, scaleToDpi(16, dpi_)));
+    sendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small ? small.get() : mainIcon_.get()));
+    smallIcon_ = std::move(small);
 }
 
 void CMainDlg::loadHookLibrary() {
@@ -236,6 +242,7 @@ LRESULT CMainDlg::onDpiChanged(WPARAM dpis, LPARAM suggested) {
     defaultProcessing();
     rescaleLists(from);
     loadButtonBitmaps();
+    setIcons();
     if (const auto* rect = reinterpret_cast<const RECT*>(suggested))
         SetWindowPos(handle(), nullptr, rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top,
                      SWP_NOZORDER | SWP_NOACTIVATE);
