@@ -46,7 +46,7 @@ private:
 
     // The tick's calls back into the window.
     void destroySplash() override;
-    bool writeDailyReports() override;
+    bool writeDailyReports(const LocalTime& day) override;
     void clearLists() override;
     void resetPointerCounts() override;
     void countPointerSample(const CursorState& cursor) override;
@@ -61,6 +61,8 @@ private:
     void onClose();
     bool onSysCommand(UINT id);
     LRESULT onTrayCallback(WPARAM id, LPARAM event);
+    LRESULT onQueryEndSession(WPARAM, LPARAM);
+    LRESULT onEndSession(WPARAM ending, LPARAM);
     void ignoreCommand() {}
 
     // The two lists (main_lists_win32.cpp).
@@ -106,7 +108,7 @@ private:
     wingui::ImageList titleImages_;
     wingui::Menu trayMenu_;
     Win32Desktop desktop_;
-    SamplingTick tick_;  // keeps midnightDone, lastInputTime and splashTicks
+    SamplingTick tick_;  // keeps the day held, lastInputTime and splashTicks
     wingui::CDialog splash_;
     Settings settings_;
     HookLibrary hooks_;
