@@ -1,5 +1,6 @@
 #include "e2e/commands.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace e2e {
@@ -91,6 +92,30 @@ bool skipUnlessNearMidnight(bool shiftedClockOnly) {
         ready = GetEnvironmentVariableW(L"FAKETIME", nullptr, 0) != 0 && ((now.wHour == 23 && now.wMinute == 59) || now.wHour == 0);
     if (!ready) note(L"skipped: needs a clock shortly before 00:00 (scripts/test-reports.sh)");
     return !ready;
+}
+
+std::wstring shiftedClockFile() {
+    wchar_t unixPath[1024] = {};
+    const DWORD n = GetEnvironmentVariableW(L"FAKETIME_TIMESTAMP_FILE", unixPath, 1024);
+    if (n == 0 || n >= 1024) return {};
+    std::wstring path = L"Z:" + std::wstring(unixPath);
+    std::replace(path.begin(), path.end(), L'/', L'\\');
+    return path;
+}
+
+bool localTimeReached(int day, int hour, int minute, int second) {
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    const long have = ((now.wDay * 24L + now.wHour) * 60 + now.wMinute) * 60 + now.wSecond;
+    return have >= ((day * 24L + hour) * 60 + minute) * 60 + second;
+}
+
+void endSession(HWND window) {
+    DWORD_PTR answer = 0;
+    EXPECT_TRUE(SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 10000,
+                                    &answer) != 0);
+    EXPECT_EQ(answer, DWORD_PTR{TRUE});
+    SendMessageTimeoutW(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 10000, &answer);
 }
 
 std::wstring midnightBaseName() {

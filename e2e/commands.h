@@ -43,8 +43,18 @@ bool writeBytes(const std::wstring& path, std::string_view bytes);
 // a note, when the clock is elsewhere and the case has nothing to check.
 // shiftedClockOnly: only under faketime, and then any time up to 01:00.
 bool skipUnlessNearMidnight(bool shiftedClockOnly = false);
+// The file that libfaketime re-reads for the shifted clock (the runner sets
+// FAKETIME_TIMESTAMP_FILE), as a Windows path; empty without one. Writing it
+// moves the clock of the driver and its programs within about a second.
+std::wstring shiftedClockFile();
+// The local clock reads this day of the month and time or later.
+bool localTimeReached(int day, int hour, int minute, int second);
 // year_day_month of the day the program's first 00:00 falls on.
 std::wstring midnightBaseName();
+
+// Log-off as the session sends it to a window: WM_QUERYENDSESSION (expected
+// to be answered TRUE), then WM_ENDSESSION with TRUE.
+void endSession(HWND window);
 
 // Creates the folder if needed and writes conf.dat there; ends the case on failure.
 void writeSettings(const std::wstring& folder, std::string_view text);

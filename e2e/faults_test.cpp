@@ -541,32 +541,12 @@ bool suspendProcess(DWORD processId, bool suspend) {
     return call && process && call(process.get()) == 0;
 }
 
-bool localTimeReached(int day, int hour, int minute, int second) {
-    SYSTEMTIME now{};
-    GetLocalTime(&now);
-    const long have = ((now.wDay * 24L + now.wHour) * 60 + now.wMinute) * 60 + now.wSecond;
-    return have >= ((day * 24L + hour) * 60 + minute) * 60 + second;
-}
-
-// The shifted clock comes from a file that libfaketime re-reads (the runner
-// sets FAKETIME_TIMESTAMP_FILE to it, starting at 23:59:45 on 6 December).
-// The program is stopped, the clock moved past the 00:00 minute, and the
-// program let go again: to it, the machine slept through midnight.
-std::wstring shiftedClockFile() {
-    wchar_t unixPath[1024] = {};
-    const DWORD n = GetEnvironmentVariableW(L"FAKETIME_TIMESTAMP_FILE", unixPath, 1024);
-    if (n == 0 || n >= 1024) return {};
-    std::wstring path = L"Z:" + std::wstring(unixPath);
-    std::replace(path.begin(), path.end(), L'/', L'\\');
-    return path;
-}
-
 }  // namespace
 
 E2E_TEST_WITH_DEADLINE(sleep_over_midnight_still_gets_its_reports_on_waking, 90) {
     SYSTEMTIME now{};
     GetLocalTime(&now);
-    const std::wstring clock = shiftedClockFile();
+    const std::wstring clock = e2e::shiftedClockFile();
     if (clock.empty() || !(now.wMonth == 12 && now.wDay == 6 && now.wHour == 23 && now.wMinute == 59)) {
         e2e::note(L"skipped: needs the clock file from 23:59:45 on 6 December (scripts/test-reports.sh)");
         return;
@@ -589,7 +569,7 @@ E2E_TEST_WITH_DEADLINE(sleep_over_midnight_still_gets_its_reports_on_waking, 90)
     bool moved = false;
     for (int i = 0; i < 400 && !moved; ++i) {
         Sleep(50);
-        moved = localTimeReached(7, 0, 1, 0);
+        moved = e2e::localTimeReached(7, 0, 1, 0);
     }
     Sleep(1500);  // past the program's cached reading of the clock
     ASSERT_TRUE(suspendProcess(app.processId(), false));

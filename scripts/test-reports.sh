@@ -2,7 +2,8 @@
 # The report cases that need more than the plain end-to-end run: the daily
 # rollover of Horalis.exe and of HoralisReporter.exe with the clock started ten
 # seconds before 00:00 (faketime around the driver; the programs it starts
-# inherit the shifted clock; every case name with "daily_reports"), and the exported
+# inherit the shifted clock; every case name with "daily_reports"), a clock set
+# back across 00:00 and a start at 00:00 ("clock_moves"), and the exported
 # HTML opened in a headless browser to see that list texts stay text.
 # Expects the Windows build in build/windows. Ends with "N passed, N failed".
 set -uo pipefail
@@ -46,6 +47,10 @@ run_cases daily_reports faketime -f "@2026-12-06 23:59:50"
 libfaketime=$(dpkg -L libfaketime 2>/dev/null | grep -m 1 '/libfaketime\.so\.1$')
 echo "@2026-12-06 23:59:45" >"$work/clock"
 run_cases sleep_over_midnight env LD_PRELOAD="$libfaketime" FAKETIME_TIMESTAMP_FILE="$work/clock" FAKETIME_CACHE_DURATION=1
+# A clock set back across 00:00 while the program runs, a start in the 00:00
+# minute: the cases rewrite the file.
+run_cases clock_moves env LD_PRELOAD="$libfaketime" FAKETIME_TIMESTAMP_FILE="$work/clock" FAKETIME_CACHE_DURATION=1 \
+  FAKETIME_DONT_FAKE_MONOTONIC=1
 run_cases reports_export_csv_spreadsheet_and_html
 
 # The browser check, from this side: no Wine involved.
