@@ -6,7 +6,7 @@
 
 #include "e2e/framework.h"
 #include "e2e/session.h"
-#include "ui/framework/handles.h"
+#include "base/handles.h"
 
 namespace {
 
@@ -39,12 +39,12 @@ Window staticWithText(const Window& dialog, const std::wstring& text) {
 // The width of a text in the dialogs' font, 8 pt "MS Shell Dlg", underlined
 // as the link draws it or plain.
 int dialogTextWidth(const std::wstring& text, bool underlined) {
-    wingui::WindowDc screen(nullptr);
+    horalis::WindowDc screen(nullptr);
     const int height = -MulDiv(8, GetDeviceCaps(screen.get(), LOGPIXELSY), 72);
-    wingui::Font font(CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, underlined, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+    horalis::Font font(CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, underlined, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                                   CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"MS Shell Dlg"));
     if (!font) return 0;
-    wingui::SelectObjectScope select(screen.get(), font.get());
+    horalis::SelectObjectScope select(screen.get(), font.get());
     SIZE extent{};
     if (!GetTextExtentPoint32W(screen.get(), text.c_str(), static_cast<int>(text.size()), &extent)) return 0;
     return extent.cx;
@@ -63,8 +63,8 @@ std::vector<uint32_t> screenPixels(const RECT& r) {
     const int height = r.bottom - r.top;
     std::vector<uint32_t> pixels;
     if (width <= 0 || height <= 0) return pixels;
-    wingui::WindowDc screen(nullptr);
-    wingui::MemoryDc memory(CreateCompatibleDC(screen.get()));
+    horalis::WindowDc screen(nullptr);
+    horalis::MemoryDc memory(CreateCompatibleDC(screen.get()));
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = width;
@@ -73,10 +73,10 @@ std::vector<uint32_t> screenPixels(const RECT& r) {
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    wingui::Bitmap bitmap(CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    horalis::Bitmap bitmap(CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!memory || !bitmap || !bits) return pixels;
     {
-        wingui::SelectObjectScope select(memory.get(), bitmap.get());
+        horalis::SelectObjectScope select(memory.get(), bitmap.get());
         if (!BitBlt(memory.get(), 0, 0, width, height, screen.get(), r.left, r.top, SRCCOPY)) return pixels;
     }
     GdiFlush();

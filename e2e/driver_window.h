@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "ui/framework/handles.h"
+#include "base/handles.h"
 
 namespace e2e {
 
@@ -37,8 +37,8 @@ private:
     std::map<UINT, int> received_;
     std::wstring title_;
     HWND window_ = nullptr;
-    wingui::KernelHandle ready_;
-    wingui::KernelHandle thread_;
+    horalis::KernelHandle ready_;
+    horalis::KernelHandle thread_;
 };
 
 }  // namespace e2e

@@ -69,7 +69,7 @@ void expectCantSave(Session& app) {
 // Full paths of the modules loaded in a process.
 std::vector<std::wstring> loadedModules(DWORD processId) {
     std::vector<std::wstring> paths;
-    wingui::KernelHandle process(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId));
+    horalis::KernelHandle process(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId));
     HMODULE modules[512];
     DWORD needed = 0;
     if (!process || !EnumProcessModules(process.get(), modules, sizeof modules, &needed)) return paths;
@@ -370,7 +370,7 @@ E2E_TEST_WITH_DEADLINE(faults_garbage_and_ten_mebibyte_settings_files_are_surviv
 E2E_TEST_WITH_DEADLINE(faults_full_disk_export_and_settings_say_so_and_lose_nothing, 90) {
     const auto drive = smallDrive();
     if (!drive) {
-        e2e::note(L"skipped: no small drive (HORALIS_FULL_DRIVE, mounted by scripts/test.sh)");
+        e2e::skip(L"no small drive (HORALIS_FULL_DRIVE, mounted by scripts/test.sh)");
         return;
     }
     FolderOnDrive folder(*drive);
@@ -424,7 +424,7 @@ E2E_TEST_WITH_DEADLINE(daily_reports_on_a_full_disk_are_not_counted_as_written, 
     if (e2e::skipUnlessNearMidnight()) return;
     const auto drive = smallDrive();
     if (!drive) {
-        e2e::note(L"skipped: no small drive (HORALIS_FULL_DRIVE, mounted by scripts/test-reports.sh)");
+        e2e::skip(L"no small drive (HORALIS_FULL_DRIVE, mounted by scripts/test-reports.sh)");
         return;
     }
     FolderOnDrive folder(*drive);
@@ -537,7 +537,7 @@ using SuspendFn = LONG(NTAPI*)(HANDLE);
 bool suspendProcess(DWORD processId, bool suspend) {
     auto call = reinterpret_cast<SuspendFn>(reinterpret_cast<void*>(
         GetProcAddress(GetModuleHandleW(L"ntdll.dll"), suspend ? "NtSuspendProcess" : "NtResumeProcess")));
-    wingui::KernelHandle process(OpenProcess(PROCESS_SUSPEND_RESUME, FALSE, processId));
+    horalis::KernelHandle process(OpenProcess(PROCESS_SUSPEND_RESUME, FALSE, processId));
     return call && process && call(process.get()) == 0;
 }
 
@@ -548,7 +548,7 @@ E2E_TEST_WITH_DEADLINE(sleep_over_midnight_still_gets_its_reports_on_waking, 90)
     GetLocalTime(&now);
     const std::wstring clock = e2e::shiftedClockFile();
     if (clock.empty() || !(now.wMonth == 12 && now.wDay == 6 && now.wHour == 23 && now.wMinute == 59)) {
-        e2e::note(L"skipped: needs the clock file from 23:59:45 on 6 December (scripts/test-reports.sh)");
+        e2e::skip(L"needs the clock file from 23:59:45 on 6 December (scripts/test-reports.sh)");
         return;
     }
     Session app(tmp);

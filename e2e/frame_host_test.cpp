@@ -9,7 +9,7 @@
 #include "e2e/framework.h"
 #include "e2e/session.h"
 #include "e2e/ui.h"
-#include "ui/framework/handles.h"
+#include "base/handles.h"
 
 namespace {
 
@@ -51,7 +51,7 @@ E2E_TEST_WITH_DEADLINE(frame_host_windows_count_under_the_hosted_application, 90
                         tmp.path().c_str(), &startup, &started))
         FAIL(L"cannot start " + hostPath());
     CloseHandle(started.hThread);
-    wingui::KernelHandle host(started.hProcess);
+    horalis::KernelHandle host(started.hProcess);
     e2e::trackProcess(host.get());
     Window frame;
     ASSERT_TRUE(e2e::waitUntil([&] { return bool(frame = e2e::findTopLevel(started.dwProcessId, L"ApplicationFrameWindow", kFrameTitle)); }));

@@ -7,7 +7,7 @@
 #include <cwctype>
 #include <mutex>
 
-#include "ui/framework/handles.h"
+#include "base/handles.h"
 
 namespace e2e {
 namespace {
@@ -57,13 +57,16 @@ private:
         return handle != nullptr && WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     }
     std::mutex mutex_;
-    wingui::KernelHandle console_;
-    wingui::KernelHandle results_;
+    horalis::KernelHandle console_;
+    horalis::KernelHandle results_;
 };
 
 Output output;
 std::mutex failureMutex;
 int currentFailures = 0;
+bool currentSkipped = false;
+
+enum class Outcome { Passed, Failed, Skipped };
 
 std::mutex processMutex;
 std::vector<HANDLE> startedProcesses;
@@ -153,7 +156,7 @@ DWORD WINAPI runCaseThread(void* parameter) {
 // Runs one case on a thread of its own so that a case stuck in a call that
 // never returns is cut off at its deadline; the programs it started are ended
 // first, which usually frees it.
-bool runCase(const Case& entry) {
+Outcome runCase(const Case& entry) {
     const std::wstring name = widen(entry.name);
     runConfig.caseName = name;
     const std::wstring folder = runConfig.workFolder + L"\\" + name;
@@ -162,10 +165,11 @@ bool runCase(const Case& entry) {
     {
         std::lock_guard lock(failureMutex);
         currentFailures = 0;
+        currentSkipped = false;
     }
     CaseRun run{&entry, TempDir(folder)};
     const ULONGLONG started = GetTickCount64();
-    wingui::KernelHandle thread(CreateThread(nullptr, 0, runCaseThread, &run, 0, nullptr));
+    horalis::KernelHandle thread(CreateThread(nullptr, 0, runCaseThread, &run, 0, nullptr));
     if (!thread) {
         recordFailure("", 0, L"cannot start the case's thread");
     } else if (WaitForSingleObject(thread.get(), static_cast<DWORD>(entry.deadlineSeconds) * 1000) == WAIT_TIMEOUT) {
@@ -175,15 +179,16 @@ bool runCase(const Case& entry) {
     }
     terminateStartedProcesses();
     const double seconds = static_cast<double>(GetTickCount64() - started) / 1000.0;
-    int failures;
+    Outcome outcome;
     {
         std::lock_guard lock(failureMutex);
-        failures = currentFailures;
+        outcome = currentFailures ? Outcome::Failed : currentSkipped ? Outcome::Skipped : Outcome::Passed;
     }
     wchar_t timing[32];
     swprintf(timing, std::size(timing), L" (%.1f s)", seconds);
-    output.line((failures == 0 ? L"PASS " : L"FAIL ") + name + timing);
-    return failures == 0;
+    static constexpr const wchar_t* kLabels[] = {L"PASS ", L"FAIL ", L"SKIP "};
+    output.line(kLabels[static_cast<int>(outcome)] + name + timing);
+    return outcome;
 }
 
 }  // namespace
@@ -221,6 +226,14 @@ void fail(const char* file, int line, const std::wstring& message) {
 }
 
 void note(const std::wstring& message) { output.line(L"  " + message); }
+
+void skip(const std::wstring& reason) {
+    {
+        std::lock_guard lock(failureMutex);
+        currentSkipped = true;
+    }
+    note(L"skipped: " + reason);
+}
 
 std::wstring widen(std::string_view text) {
     if (text.empty()) return {};
@@ -313,9 +326,10 @@ int wmain(int argc, wchar_t** argv) {
 
     CreateDirectoryW(runConfig.workFolder.c_str(), nullptr);
     CreateDirectoryW(runConfig.screensFolder.c_str(), nullptr);
-    int passed = 0;
-    int failed = 0;
-    for (const Case* entry : selected) (runCase(*entry) ? passed : failed) += 1;
-    output.line(std::to_wstring(passed) + L" passed, " + std::to_wstring(failed) + L" failed");
+    int counts[3] = {};  // by Outcome
+    for (const Case* entry : selected) counts[static_cast<int>(runCase(*entry))] += 1;
+    const int failed = counts[static_cast<int>(Outcome::Failed)];
+    output.line(std::to_wstring(counts[static_cast<int>(Outcome::Passed)]) + L" passed, " + std::to_wstring(failed) +
+                L" failed, " + std::to_wstring(counts[static_cast<int>(Outcome::Skipped)]) + L" skipped");
     return failed == 0 && !selected.empty() ? 0 : 1;
 }

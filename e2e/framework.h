@@ -50,6 +50,9 @@ void recordFailure(const char* file, int line, const std::wstring& message);
 [[noreturn]] void fail(const char* file, int line, const std::wstring& message);
 // A line in the run's output, for what a reader of a failure needs to see.
 void note(const std::wstring& message);
+// The case cannot run here (say why, and which stage runs it); it is counted
+// as skipped, not passed, unless it also records a failure. Return after it.
+void skip(const std::wstring& reason);
 
 std::wstring widen(std::string_view text);
 std::string narrow(std::wstring_view text);  // UTF-8

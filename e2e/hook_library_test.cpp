@@ -3,7 +3,7 @@
 #include "e2e/framework.h"
 #include "e2e/ui.h"
 #include "tracking/input_hook.h"
-#include "ui/framework/handles.h"
+#include "base/handles.h"
 
 namespace {
 
@@ -42,7 +42,7 @@ public:
     }
 
 private:
-    wingui::Module module_;
+    horalis::Module module_;
     horalis::SetHooksFn setHooks_ = nullptr;
 };
 

@@ -11,30 +11,9 @@ using e2e::Milliseconds;
 using e2e::Session;
 using e2e::Window;
 
-// Sizes the window so that its client area is width x height. The frame can
-// change with the size (a menu bar that wraps), so it is measured again.
-bool resizeClient(const Window& main, int width, int height) {
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        const RECT outer = main.screenRect();
-        const SIZE client = main.clientSize();
-        if (client.cx == width && client.cy == height) return true;
-        const int frameX = (outer.right - outer.left) - client.cx;
-        const int frameY = (outer.bottom - outer.top) - client.cy;
-        // Asynchronous: never block on another process's window.
-        SetWindowPos(main.handle(), nullptr, 0, 0, width + frameX, height + frameY,
-                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS);
-        e2e::waitUntil([&] {
-            const SIZE now = main.clientSize();
-            return now.cx == width && now.cy == height;
-        }, Milliseconds(2000));
-    }
-    const SIZE client = main.clientSize();
-    return client.cx == width && client.cy == height;
-}
-
 // Under Wine a web address opened through the shell starts winebrowser.exe.
 bool browserRunning() {
-    wingui::KernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    horalis::KernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof(entry);
     for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry)) {
@@ -53,7 +32,7 @@ E2E_TEST(main_window_has_caption_menu_bar_and_follows_a_resize) {
     EXPECT_TRUE(GetMenu(main.handle()) != nullptr);
     EXPECT_FALSE(main.isMinimised());
 
-    ASSERT_TRUE(resizeClient(main, 600, 400));
+    ASSERT_TRUE(e2e::resizeClient(main, 600, 400));
     // The controls are moved inside the size message; wait for the last one.
     EXPECT_TRUE(e2e::waitUntil([&] { return main.controlRect(1004).bottom == 385; }, Milliseconds(3000)));
 
@@ -75,7 +54,7 @@ E2E_TEST(main_window_has_caption_menu_bar_and_follows_a_resize) {
     EXPECT_EQ(pointers.right, 590L);
 
     // An odd height halves the same way for the upper half.
-    ASSERT_TRUE(resizeClient(main, 600, 401));
+    ASSERT_TRUE(e2e::resizeClient(main, 600, 401));
     EXPECT_TRUE(e2e::waitUntil([&] { return main.controlRect(1004).bottom == 386; }, Milliseconds(3000)));
     EXPECT_EQ(main.controlRect(1018).bottom, 193L);
     EXPECT_EQ(main.controlRect(1019).top, 200L);

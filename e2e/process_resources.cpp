@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "ui/framework/handles.h"
+#include "base/handles.h"
 
 namespace e2e {
 namespace {
@@ -113,7 +113,7 @@ long systemHandleCount(DWORD processId) {
 
 ProcessResources readProcessResources(DWORD processId) {
     ProcessResources counts;
-    wingui::KernelHandle process(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId));
+    horalis::KernelHandle process(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId));
     if (!process) return counts;
 
     SetLastError(ERROR_SUCCESS);

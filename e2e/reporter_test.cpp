@@ -10,8 +10,8 @@
 #include "e2e/framework.h"
 #include "e2e/session.h"
 #include "e2e/ui.h"
+#include "base/handles.h"
 #include "reports/pair_reader.h"
-#include "ui/framework/handles.h"
 
 namespace {
 
@@ -73,7 +73,7 @@ public:
     }
 
 private:
-    wingui::KernelHandle process_;
+    horalis::KernelHandle process_;
     DWORD processId_ = 0;
 };
 

@@ -194,7 +194,7 @@ E2E_TEST_WITH_DEADLINE(help_opens_the_help_file_in_the_viewer, 60) {
     session.start();
     Window main = session.waitMainWindow();
     if (!e2e::fileExists(session.programPath().substr(0, session.programPath().rfind(L'\\')) + L"\\Horalis.chm")) {
-        e2e::note(L"skipped: no Horalis.chm beside the program (chmcmd missing at build time)");
+        e2e::skip(L"no Horalis.chm beside the program (chmcmd missing at build time)");
         session.stop();
         return;
     }

@@ -10,7 +10,7 @@
 
 #include "e2e/framework.h"
 #include "e2e/ui.h"
-#include "ui/framework/handles.h"
+#include "base/handles.h"
 
 namespace e2e {
 
@@ -67,7 +67,7 @@ private:
     std::wstring ownAppData_;
     std::optional<std::wstring> appData_;
     std::wstring program_;
-    wingui::KernelHandle process_;
+    horalis::KernelHandle process_;
     DWORD processId_ = 0;
     std::set<HWND> seenBoxes_;
 };

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "ui/framework/handles.h"
+#include "base/handles.h"
 
 namespace e2e {
 namespace {
@@ -43,7 +43,7 @@ public:
     }
 
 private:
-    wingui::KernelHandle process_;
+    horalis::KernelHandle process_;
     void* address_ = nullptr;
     size_t size_;
 };
@@ -66,6 +66,15 @@ std::wstring Window::text() const {
         return {};
     buffer.resize(std::min<size_t>(copied, length));
     return buffer;
+}
+
+bool Window::sendWithData(UINT message, WPARAM wParam, void* data, size_t size, LRESULT* result) const {
+    RemoteMemory memory(processId(), size);
+    if (!memory.ok() || !memory.write(0, data, size)) return false;
+    DWORD_PTR answer = 0;
+    if (!sendWithTimeout(handle_, message, wParam, reinterpret_cast<LPARAM>(memory.at(0)), answer)) return false;
+    if (result) *result = static_cast<LRESULT>(answer);
+    return memory.read(0, data, size);
 }
 
 std::wstring Window::caption() const {
@@ -203,6 +212,41 @@ std::wstring ListView::cellText(int row, int column) const {
     return text;
 }
 
+int ListView::columnWidth(int column) const {
+    DWORD_PTR width = 0;
+    return sendWithTimeout(handle(), LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0, width) ? static_cast<int>(width)
+                                                                                                : -1;
+}
+
+RECT ListView::iconRect(int row) const {
+    RECT rect{};
+    rect.left = LVIR_ICON;
+    LRESULT ok = 0;
+    if (!sendWithData(LVM_GETITEMRECT, static_cast<WPARAM>(row), &rect, sizeof rect, &ok) || !ok) return RECT{};
+    return rect;
+}
+
+// Sizes the window so that its client area is width x height. The frame can
+// change with the size (a menu bar that wraps), so it is measured again.
+bool resizeClient(const Window& main, int width, int height) {
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const RECT outer = main.screenRect();
+        const SIZE client = main.clientSize();
+        if (client.cx == width && client.cy == height) return true;
+        const int frameX = (outer.right - outer.left) - client.cx;
+        const int frameY = (outer.bottom - outer.top) - client.cy;
+        // Asynchronous: never block on another process's window.
+        SetWindowPos(main.handle(), nullptr, 0, 0, width + frameX, height + frameY,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS);
+        waitUntil([&] {
+            const SIZE now = main.clientSize();
+            return now.cx == width && now.cy == height;
+        }, Milliseconds(2000));
+    }
+    const SIZE client = main.clientSize();
+    return client.cx == width && client.cy == height;
+}
+
 std::vector<std::vector<std::wstring>> ListView::rows() const {
     std::vector<std::vector<std::wstring>> table;
     const int count = rowCount();
@@ -231,8 +275,8 @@ Window findTopLevel(DWORD processId, std::wstring_view className, std::wstring_v
 std::wstring screenshot(std::wstring_view tag) {
     const int width = GetSystemMetrics(SM_CXSCREEN);
     const int height = GetSystemMetrics(SM_CYSCREEN);
-    wingui::WindowDc screen(nullptr);
-    wingui::MemoryDc memory(CreateCompatibleDC(screen.get()));
+    horalis::WindowDc screen(nullptr);
+    horalis::MemoryDc memory(CreateCompatibleDC(screen.get()));
     BITMAPINFOHEADER header{};
     header.biSize = sizeof(header);
     header.biWidth = width;
@@ -241,11 +285,11 @@ std::wstring screenshot(std::wstring_view tag) {
     header.biBitCount = 24;
     header.biCompression = BI_RGB;
     void* bits = nullptr;
-    wingui::Bitmap bitmap(CreateDIBSection(screen.get(), reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS,
+    horalis::Bitmap bitmap(CreateDIBSection(screen.get(), reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS,
                                            &bits, nullptr, 0));
     if (!memory || !bitmap || bits == nullptr) return {};
     {
-        wingui::SelectObjectScope select(memory.get(), bitmap.get());
+        horalis::SelectObjectScope select(memory.get(), bitmap.get());
         if (!BitBlt(memory.get(), 0, 0, width, height, screen.get(), 0, 0, SRCCOPY)) return {};
     }
     GdiFlush();
@@ -258,7 +302,7 @@ std::wstring screenshot(std::wstring_view tag) {
     header.biSizeImage = imageSize;
 
     const std::wstring path = config().screensFolder + L"\\" + config().caseName + L"-" + std::wstring(tag) + L".bmp";
-    wingui::KernelHandle out(
+    horalis::KernelHandle out(
         createdFile(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)));
     if (!out) return {};
     DWORD written = 0;

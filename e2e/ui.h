@@ -60,6 +60,9 @@ public:
 
     // Posted, never sent: a command may open a modal loop of its own.
     void postCommand(int id, int notification = 0) const;
+    // Sends a message whose lParam points at size bytes of data: the data is
+    // copied into the window's process and back. False if it could not be sent.
+    bool sendWithData(UINT message, WPARAM wParam, void* data, size_t size, LRESULT* result = nullptr) const;
     void post(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
 
     // class "caption" (handle), for failure messages.
@@ -96,7 +99,14 @@ public:
     int rowOf(const std::wstring& text) const;
     // Seconds in the second column of that row, or -1 without such a row.
     int secondsOf(const std::wstring& text) const;
+    int columnWidth(int column) const;
+    // Where the row's icon is drawn, in the list's client coordinates.
+    RECT iconRect(int row) const;
 };
+
+// Sizes a window of another process so that its client area is width x
+// height; false if it does not get there.
+bool resizeClient(const Window& main, int width, int height);
 
 // Seconds of either time form of the lists ("1:05", "0:00:59", "59 sec", "100").
 unsigned timeTextSeconds(const std::wstring& text);

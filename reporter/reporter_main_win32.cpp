@@ -8,17 +8,17 @@
 #include <string>
 #include <utility>
 
+#include "base/instance_names.h"
+#include "base/named_mutex.h"
+#include "base/string.h"
 #include "reporter/reporter_arguments.h"
 #include "reporter/reporter_engine.h"
 #include "reports/daily_report_lock.h"
 #include "resources/resource.h"
 #include "tracking/desktop_win32.h"
 #include "tracking/hook_library_win32.h"
-#include "ui/framework/handles.h"
-#include "ui/framework/strings.h"
 #include "ui/framework/winapp.h"
 #include "ui/framework/window.h"
-#include "ui/instance_names.h"
 
 namespace horalis {
 namespace {
@@ -29,9 +29,7 @@ constexpr const wchar_t* kWindowClass = L"HoralisReporterWindow";
 class Win32ReporterSession final : public ReporterSession {
 public:
     bool mainProgramRunning() override {
-        wingui::KernelHandle mutex(OpenMutexW(SYNCHRONIZE, FALSE, kMainProgramInstanceMutex));
-        // Refused: it is there, made by a Horalis.exe that runs elevated.
-        return mutex || GetLastError() == ERROR_ACCESS_DENIED;
+        return namedMutexExists(kMainProgramInstanceMutex);
     }
 
     bool withDailyReportLock(const std::function<bool()>& write) override {
@@ -118,27 +116,24 @@ bool registerWindowClass(HINSTANCE instance) {
 }
 
 bool folderExists(const String& path) {
-    const DWORD attributes = GetFileAttributesW(wingui::toWide(path).c_str());
+    const DWORD attributes = GetFileAttributesW(horalis::toWide(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 class CReporterApp final : public wingui::CWinApp {
 protected:
     bool initInstance() override {
-        ReporterArguments arguments = parseReporterCommandLine(wingui::toCore(GetCommandLineW()));
+        ReporterArguments arguments = parseReporterCommandLine(horalis::toCore(GetCommandLineW()));
         if (arguments.error == ReporterArgumentError::None && !folderExists(arguments.dataFolder))
             arguments.error = ReporterArgumentError::NoSuchFolder;
         if (arguments.error != ReporterArgumentError::None) {
-            MessageBoxW(nullptr, wingui::toWide(reporterArgumentMessage(arguments)).c_str(),
-                        wingui::toWide(kReporterCaption).c_str(), MB_ICONERROR | MB_OK);
+            MessageBoxW(nullptr, horalis::toWide(reporterArgumentMessage(arguments)).c_str(),
+                        horalis::toWide(kReporterCaption).c_str(), MB_ICONERROR | MB_OK);
             return false;
         }
 
         // One reporter per session; a second start at log-on ends quietly.
-        HANDLE mutex = CreateMutexW(nullptr, FALSE, kReporterInstanceMutex);
-        const DWORD error = GetLastError();
-        singleInstance_.reset(mutex);
-        if (mutex && error == ERROR_ALREADY_EXISTS) return false;
+        if (!singleInstance_.claim(kReporterInstanceMutex)) return false;
 
         if (!registerWindowClass(instanceHandle())) return false;
         window_ = std::make_unique<CReporterWnd>(std::move(arguments.dataFolder));
@@ -151,7 +146,7 @@ protected:
     }
 
 private:
-    wingui::KernelHandle singleInstance_;
+    SingleInstance singleInstance_;
     std::unique_ptr<CReporterWnd> window_;
 };
 

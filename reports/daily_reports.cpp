@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "reports/history.h"
 #include "storage/cp1251.h"
 #include "storage/file_io.h"
 
@@ -96,8 +97,10 @@ void addPairTotals(const DailyPairTotals& pair, const UsageRecords& memory, Usag
     }
 }
 
-DailyPairResult writeDailyReports(const String& dataFolder, const LocalTime& day, const LocalTime& now,
-                                  const UsageRecords& records, const Settings& settings) {
+namespace {
+
+DailyPairResult writePair(const String& dataFolder, const LocalTime& day, const LocalTime& now,
+                          const UsageRecords& records, const Settings& settings) {
     const String base = dataFolder + dailyPairBaseName(day);
     const String csvPath = base + u".csv";
     const String htmlPath = base + u".html";
@@ -139,6 +142,16 @@ DailyPairResult writeDailyReports(const String& dataFolder, const LocalTime& day
         return DailyPairResult::CsvOnly;
     }
     return DailyPairResult::Written;
+}
+
+}  // namespace
+
+DailyPairResult writeDailyReports(const String& dataFolder, const LocalTime& day, const LocalTime& now,
+                                  const UsageRecords& records, const Settings& settings) {
+    const DailyPairResult result = writePair(dataFolder, day, now, records, settings);
+    // Both programs write pairs only through here, under the daily-report lock.
+    writeHistoryPage(dataFolder, now);
+    return result;
 }
 
 }  // namespace horalis

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "tracking/local_time.h"
+#include "base/local_time.h"
 #include "tracking/usage_records.h"
 
 namespace horalis {

@@ -36,6 +36,44 @@ void writeSeparatedField(ReportStream& out, StringView text) {
     if (quoted) out << StringView(u"\"");
 }
 
+// A program with its titles as two tall cells, the layout of every report
+// with titles: the path, "Windows:" and one title a line in the first cell;
+// the time, blank lines and one title time a line in the second. The formats
+// differ only in these pieces of text and in how a cell's text is written.
+struct TallCellsLayout {
+    StringView open;     // before the first cell
+    StringView windows;  // between the path and the titles
+    StringView line;     // after each title and each title's time
+    StringView between;  // closes the first cell and opens the second
+    StringView gap;      // between the time and the titles' times
+    StringView close;    // after the second cell
+};
+
+constexpr TallCellsLayout kCsvTallCells{u"\"", u"\n\nWindows:\n\n", kLf, u"\",\"", u"\n\n\n\n", u"\"\n"};
+constexpr TallCellsLayout kDailyCsvTallCells{u"", u"\n\nWindows:\n\n", kLf, u";", u"\n\n\n\n", kLf};
+constexpr TallCellsLayout kHtmlTallCells{u"<tr><td width='80%'>", u"<br><br> Windows:<br><br>", u"<br>",
+                                         u"</td><td>", u"<br><br><br><br>", u"</td></tr>"};
+
+template <class WriteCell>
+void writeTallCells(ReportStream& out, const TallCellsLayout& layout, WriteCell cell, StringView path,
+                    StringView time, const ListModel& titles) {
+    const auto titleLines = [&](int column) {
+        for (size_t j = 0; j < titles.rowCount(); ++j) {
+            cell(titles.text(j, column));
+            out << layout.line;
+        }
+    };
+    out << layout.open;
+    cell(path);
+    out << layout.windows;
+    titleLines(0);
+    out << layout.between;
+    cell(time);
+    out << layout.gap;
+    titleLines(1);
+    out << layout.close;
+}
+
 bool isPlainHtmlAscii(char16_t c) { return c < 0x80 && c != u'&' && c != u'<' && c != u'>' && c != u'"'; }
 
 void appendDecimal(uint32_t value, std::string& out) {
@@ -95,21 +133,7 @@ void CsvRowWriter::writePlainRow(StringView path, StringView time) {
 }
 
 void CsvRowWriter::writeRowWithTitles(StringView path, StringView time, const ListModel& titles) {
-    out_ << StringView(u"\"");
-    writeCsvCellText(out_, path);
-    out_ << StringView(u"\n\nWindows:\n\n");
-    for (size_t j = 0; j < titles.rowCount(); ++j) {
-        writeCsvCellText(out_, titles.text(j, 0));
-        out_ << kLf;
-    }
-    out_ << StringView(u"\",\"");
-    writeCsvCellText(out_, time);
-    out_ << StringView(u"\n\n\n\n");
-    for (size_t j = 0; j < titles.rowCount(); ++j) {
-        writeCsvCellText(out_, titles.text(j, 1));
-        out_ << kLf;
-    }
-    out_ << StringView(u"\"\n");
+    writeTallCells(out_, kCsvTallCells, [this](StringView text) { writeCsvCellText(out_, text); }, path, time, titles);
 }
 
 void SpreadsheetCsvRowWriter::writePlainRow(StringView path, StringView time) {
@@ -134,20 +158,8 @@ void SpreadsheetCsvRowWriter::writeRowWithTitles(StringView path, StringView tim
 }
 
 void DailyCsvRowWriter::writeRowWithTitles(StringView path, StringView time, const ListModel& titles) {
-    writeSeparatedField(out_, path);
-    out_ << StringView(u"\n\nWindows:\n\n");
-    for (size_t j = 0; j < titles.rowCount(); ++j) {
-        writeSeparatedField(out_, titles.text(j, 0));
-        out_ << kLf;
-    }
-    out_ << StringView(u";");
-    writeSeparatedField(out_, time);
-    out_ << StringView(u"\n\n\n\n");
-    for (size_t j = 0; j < titles.rowCount(); ++j) {
-        writeSeparatedField(out_, titles.text(j, 1));
-        out_ << kLf;
-    }
-    out_ << kLf;
+    writeTallCells(out_, kDailyCsvTallCells, [this](StringView text) { writeSeparatedField(out_, text); }, path, time,
+                   titles);
 }
 
 void writeCsvReport(ReportStream& out, ReportLists& lists) {
@@ -229,21 +241,7 @@ void HtmlRowWriter::writePlainRow(StringView path, StringView time) {
 }
 
 void HtmlRowWriter::writeRowWithTitles(StringView path, StringView time, const ListModel& titles) {
-    out_ << StringView(u"<tr><td width='80%'>");
-    writeText(path);
-    out_ << StringView(u"<br><br> Windows:<br><br>");
-    for (size_t j = 0; j < titles.rowCount(); ++j) {
-        writeText(titles.text(j, 0));
-        out_ << StringView(u"<br>");
-    }
-    out_ << StringView(u"</td><td>");
-    writeText(time);
-    out_ << StringView(u"<br><br><br><br>");
-    for (size_t j = 0; j < titles.rowCount(); ++j) {
-        writeText(titles.text(j, 1));
-        out_ << StringView(u"<br>");
-    }
-    out_ << StringView(u"</td></tr>");
+    writeTallCells(out_, kHtmlTallCells, [this](StringView text) { writeText(text); }, path, time, titles);
 }
 
 void writeHtmlReport(ReportStream& out, ReportLists& lists, const LocalTime& generatedAt) {

@@ -4,7 +4,7 @@
 // list is refilled and sorted, and the texts are copied out as the lists show them.
 #include "storage/report_stream.h"
 #include "storage/settings.h"
-#include "tracking/local_time.h"
+#include "base/local_time.h"
 #include "ui/list_models.h"
 
 namespace horalis {

@@ -28,6 +28,13 @@
 #define IDB_CLEAR_LISTS         139
 #define IDB_OPTIONS             140
 #define IDB_MOUSE_POINTERS      141
+// The same three drawn at 150 % and 200 %.
+#define IDB_CLEAR_LISTS_150     142
+#define IDB_OPTIONS_150         143
+#define IDB_MOUSE_POINTERS_150  144
+#define IDB_CLEAR_LISTS_200     145
+#define IDB_OPTIONS_200         146
+#define IDB_MOUSE_POINTERS_200  147
 
 // Main window (102)
 #define IDC_APP_LIST            1003
@@ -70,6 +77,8 @@
 #define ID_HELP_HELP            32784
 #define ID_TOOLS_REPORTER       32787
 #define ID_TOOLS_POINTERS       32788
+// Added after the original commands: the page drawn from the daily reports.
+#define ID_FILE_OPENHISTORY     32789
 
 // System menu item "&About Horalis..."
 #define IDM_ABOUTBOX            0x0010
@@ -78,4 +87,6 @@
 #define HORALIS_TIMER_ID        291
 #define HORALIS_TIMER_MS        500
 #define HORALIS_TRAY_ID         4662
+#define HORALIS_TRAY_RETRY_TIMER_ID  292   // a failed NIM_ADD is tried again
+#define HORALIS_TRAY_RETRY_MS        1000
 #define WM_TRAY_CALLBACK        0xA123

@@ -5,7 +5,8 @@
 # Files, a few of Wine's own programs take the foreground in turn, then the main
 # window (sorted by time, Notepad's titles shown), the Options dialog and the
 # pointer dialog are captured, and an HTML report exported through the save
-# dialog is rendered by headless chromium. Real programs give rows a reader
+# dialog is rendered by headless chromium, as is the history page over a few
+# generated weeks of daily reports. Real programs give rows a reader
 # recognises, which the end-to-end driver's own windows would not.
 # Expects the Windows build in build/windows (or $HORALIS_WINDOWS_BUILD).
 # Look at the pictures before committing them.
@@ -82,8 +83,8 @@ shoot "$(wait_window '^Cursors time$')" pointers
 xdotool key Escape; sleep 0.7
 
 click 17 34 0.5              # File
-xdotool mousemove 40 71; sleep 0.7   # Export
-click 170 105                # Export as .HTML...
+xdotool mousemove 40 90; sleep 0.7   # Export
+click 170 124                # Export as .HTML...
 wait_window '^Save As$' >/dev/null
 xdotool type --delay 20 'C:\users\Public\Documents\today.html'
 xdotool key Return
@@ -99,5 +100,19 @@ rm -rf "$profile"
 # The page's white margin below the table goes; a thin frame shows the edge.
 "$convert" "$work/report.png" -trim +repage -bordercolor white -border 12 \
   -bordercolor '#999999' -border 1 -strip "$out/html-report.png"
+
+# The history page over a few generated weeks of daily pairs (made by the
+# native build's history_sample with the program's own writers).
+[[ -d $root/build/native ]] || cmake --preset native -S "$root" --log-level=WARNING >/dev/null
+cmake --build "$root/build/native" --target history_sample >/dev/null
+mkdir -p "$work/history"
+"$root/build/native/bench/history_sample" "$work/history"
+profile=$(mktemp -d)
+timeout 60 chromium --headless --no-sandbox --disable-gpu --disable-background-networking \
+    --disable-component-update --disable-sync --no-first-run --user-data-dir="$profile" \
+    --hide-scrollbars --window-size=1000,1150 --screenshot="$work/history.png" "file://$work/history/history.html" \
+    >/dev/null 2>&1
+rm -rf "$profile"
+"$convert" "$work/history.png" -bordercolor '#999999' -border 1 -strip "$out/history.png"
 
 ls -l "$out"

@@ -2,7 +2,7 @@
 # Builds the libFuzzer targets of tests/fuzz (preset "fuzz": clang-14 with
 # AddressSanitizer and UBSan) and runs each for a bounded time from its
 # committed seed corpus. A target passes when it ends without a crash, a
-# sanitizer report or a broken property. Ends with "N passed, N failed".
+# sanitizer report or a broken property. Ends with "N passed, N failed, N skipped".
 #
 # usage: scripts/test-fuzz.sh [-B build-dir] [seconds-per-target] [target...]
 #   defaults: build/fuzz, 20 s, every target
@@ -29,7 +29,7 @@ if ! cmake --preset fuzz -B "$build" --log-level=WARNING >/dev/null ||
    ! cmake --build "$build" -j"$(nproc)" "${build_targets[@]}" >"$build/build-log.txt" 2>&1; then
   cat "$build/build-log.txt" >&2
   echo "fuzz: the build failed" >&2
-  echo "0 passed, ${#targets[@]} failed"
+  echo "0 passed, ${#targets[@]} failed, 0 skipped"
   exit 1
 fi
 
@@ -71,5 +71,5 @@ for target in "${targets[@]}"; do
     failed=$((failed + 1))
   fi
 done
-echo "$passed passed, $failed failed"
+echo "$passed passed, $failed failed, 0 skipped"
 ((failed == 0))

@@ -6,13 +6,12 @@
 # to leave nothing behind but the user's data folder. Finally the zip, unpacked,
 # must hold the same files and start the same way.
 # Expects the Windows build in build/windows (or $HORALIS_WINDOWS_BUILD).
-# Ends with "N passed, N failed".
+# Ends with "N passed, N failed, N skipped".
 set -uo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 build=${HORALIS_WINDOWS_BUILD:-$root/build/windows}
-passed=0
-failed=0
+source scripts/test-results.sh
 
 check() {  # description command...
   local what=$1; shift
@@ -23,7 +22,7 @@ check() {  # description command...
   fi
 }
 finish() {
-  echo "$passed passed, $failed failed"
+  results_summary
   ((failed == 0 && passed > 0))
   exit
 }
@@ -40,7 +39,7 @@ check "the build made HoralisSetup.exe, the portable zip and the driver" \
 
 command -v unzip >/dev/null || bash scripts/install-deps.sh || true
 source e2e/wine-env.sh
-horalis_wine_start --own-display || { echo "0 passed, 1 failed"; exit 1; }
+horalis_wine_start --own-display || { echo "0 passed, 1 failed, 0 skipped"; exit 1; }
 # No desktop entries in the caller's home for the Start-menu shortcut.
 export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe=d"
 to_windows() { printf 'Z:%s' "${1//\//\\}"; }
@@ -83,17 +82,13 @@ same_files() {  # folder: holds exactly the payload (plus $2...), byte for byte 
   [[ $(ls "$folder" | sort) == $(printf '%s\n' "${payload[@]}" "$@" | sort) ]]
 }
 run_cases() {  # app-folder(windows) filter: the driver's cases, each one a check here
-  local results=$work/results.txt line good bad
+  local results=$work/results.txt
   rm -f "$results"
   mkdir -p "$work/cases" "$work/screens"
   timeout -k 10 180 "$HORALIS_WINE_BIN" "$driver" --app "$1" --filter "$2" --work "$(to_windows "$work/cases")" \
       --screens "$(to_windows "$work/screens")" --results "$(to_windows "$results")" </dev/null 2>&1 |
-    grep -vE '^[0-9]+ passed, [0-9]+ failed$'
-  line=$(grep -E '^[0-9]+ passed, [0-9]+ failed$' "$results" 2>/dev/null | tail -n 1)
-  if [[ -z $line ]]; then echo "FAIL the driver gave no result"; failed=$((failed + 1)); return; fi
-  good=${line%% passed*} bad=${line#*passed, }
-  passed=$((passed + good))
-  failed=$((failed + ${bad%% failed*}))
+    hide_results_line
+  add_results "$results" || { echo "FAIL the driver gave no result"; failed=$((failed + 1)); }
 }
 main_window_pid() {  # waits up to 20 s for the main window; prints its process id
   local deadline=$((SECONDS + 20)) window

@@ -4,14 +4,14 @@
 # seconds before 00:00 (faketime around the driver; the programs it starts
 # inherit the shifted clock; every case name with "daily_reports"), a clock set
 # back across 00:00 and a start at 00:00 ("clock_moves"), and the exported
-# HTML opened in a headless browser to see that list texts stay text.
-# Expects the Windows build in build/windows. Ends with "N passed, N failed".
+# HTML and the history page opened in a headless browser to see that list
+# texts stay text.
+# Expects the Windows build in build/windows. Ends with "N passed, N failed, N skipped".
 set -uo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 build=${HORALIS_WINDOWS_BUILD:-$root/build/windows}
-passed=0
-failed=0
+source scripts/test-results.sh
 
 for tool in faketime chromium; do
   command -v "$tool" >/dev/null || bash scripts/install-deps.sh || true
@@ -19,7 +19,7 @@ done
 
 source e2e/wine-env.sh
 source e2e/full-drive.sh
-horalis_wine_start --own-display || { echo "0 passed, 1 failed"; exit 1; }
+horalis_wine_start --own-display || { echo "0 passed, 1 failed, 0 skipped"; exit 1; }
 # A small drive that the full-disk case at 00:00 fills up.
 horalis_full_drive_start
 to_windows() { printf 'Z:%s' "${1//\//\\}"; }
@@ -31,13 +31,8 @@ run_cases() {  # filter [wrapper...]
   rm -f "$results"
   timeout -k 10 300 "$@" "$HORALIS_WINE_BIN" "$build/e2e/horalis_e2e.exe" --filter "$filter" \
       --work "$(to_windows "$work/cases")" --results "$(to_windows "$results")" </dev/null 2>&1 |
-    grep -vE '^[0-9]+ passed, [0-9]+ failed$'
-  local line
-  line=$(grep -E '^[0-9]+ passed, [0-9]+ failed$' "$results" 2>/dev/null | tail -n 1)
-  if [[ -z $line ]]; then failed=$((failed + 1)); return; fi
-  local good=${line%% passed*} bad=${line#*passed, }
-  passed=$((passed + good))
-  failed=$((failed + ${bad%% failed*}))
+    hide_results_line
+  add_results "$results" || failed=$((failed + 1))
 }
 
 mkdir -p "$work/cases"
@@ -52,15 +47,20 @@ run_cases sleep_over_midnight env LD_PRELOAD="$libfaketime" FAKETIME_TIMESTAMP_F
 run_cases clock_moves env LD_PRELOAD="$libfaketime" FAKETIME_TIMESTAMP_FILE="$work/clock" FAKETIME_CACHE_DURATION=1 \
   FAKETIME_DONT_FAKE_MONOTONIC=1
 run_cases reports_export_csv_spreadsheet_and_html
+run_cases history_opened_from_the_file_menu
 
-# The browser check, from this side: no Wine involved.
+# The browser checks, from this side: no Wine involved.
+dom_of() {  # file -> the document as chromium built it
+  local profile
+  profile=$(mktemp -d)
+  timeout 60 chromium --headless --no-sandbox --disable-gpu --disable-background-networking \
+      --disable-component-update --disable-sync --no-first-run --user-data-dir="$profile" \
+      --dump-dom "file://$1" 2>/dev/null
+  rm -rf "$profile"
+}
 html=$(find "$work/cases" -name 'report.html' | head -n 1)
 if [[ -n $html ]] && command -v chromium >/dev/null; then
-  profile=$(mktemp -d)
-  dom=$(timeout 60 chromium --headless --no-sandbox --disable-gpu --disable-background-networking \
-      --disable-component-update --disable-sync --no-first-run --user-data-dir="$profile" \
-      --dump-dom "file://$html" 2>/dev/null)
-  rm -rf "$profile"
+  dom=$(dom_of "$html")
   if [[ $dom == *"&lt;script&gt;document.body.setAttribute('data-pwned','1')&lt;/script&gt;"* &&
         $dom != *data-pwned=* && $dom == *"Plain report title"* ]]; then
     echo "PASS exported HTML shows the hostile title as text in chromium"
@@ -74,8 +74,28 @@ else
   failed=$((failed + 1))
 fi
 
+# The history page of three weeks: the newest day's row, the week's and the
+# month's total of the editor, the hostile title as text, no script run.
+history=$(find "$work/cases"/history_opened_* -name 'history.html' 2>/dev/null | head -n 1)
+if [[ -n $history ]] && command -v chromium >/dev/null; then
+  dom=$(dom_of "$history")
+  if [[ $dom == *'<td class="day">Mon 7 Dec 2026</td><td class="n">4:00:00</td><td class="n">30:00</td>'* &&
+        $dom == *'<td class="n">21:00:00</td>'* && $dom == *'<td class="n">63:00:00</td>'* &&
+        $dom == *"&lt;script&gt;document.body.setAttribute('data-pwned','1')&lt;/script&gt; Hostile page"* &&
+        $dom != *data-pwned=* ]]; then
+    echo "PASS history page shows the day rows, the totals and the hostile title as text in chromium"
+    passed=$((passed + 1))
+  else
+    echo "FAIL history page in chromium: rows or totals missing, or a script ran"
+    failed=$((failed + 1))
+  fi
+else
+  echo "FAIL no history page or no chromium for the browser check"
+  failed=$((failed + 1))
+fi
+
 horalis_full_drive_stop
 horalis_wine_stop
 rm -rf "$work"
-echo "$passed passed, $failed failed"
+results_summary
 ((failed == 0 && passed > 0))

@@ -1,15 +1,15 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds both trees, runs the native unit tests
 # (ctest) and the end-to-end tests (Windows build under Wine on Xvfb), and ends
-# with one line "N passed, N failed" over both. Exits non-zero if anything failed.
+# with one line "N passed, N failed, N skipped" over all stages. Exits non-zero
+# if anything failed.
 # Screenshots of the end-to-end run land in build/e2e-screens/.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 started=$SECONDS
 
-passed=0
-failed=0
+source scripts/test-results.sh
 timings=()
 
 finish() {
@@ -17,7 +17,7 @@ finish() {
   local joined
   joined=$(printf '%s, ' "${timings[@]}")
   echo "timing: ${joined%, }"
-  echo "$passed passed, $failed failed"
+  results_summary
   if ((failed == 0 && passed > 0)); then exit 0; else exit 1; fi
 }
 
@@ -26,39 +26,33 @@ stage_failed() {
   failed=$((failed + 1))
 }
 
-# Adds the last "N passed, N failed" line of file $1 to the totals; $2 names the stage.
+# Adds the closing line of file $1 to the totals; $2 names the stage.
 count_results() {
-  local line good bad
-  line=$(grep -E '^[0-9]+ passed, [0-9]+ failed$' "$1" 2>/dev/null | tail -n 1)
-  if [[ -z $line ]]; then
+  if ! add_results "$1"; then
     stage_failed "$2 ended without a result"
     return
   fi
-  good=${line%% passed*}
-  bad=${line#*passed, }
-  bad=${bad%% failed*}
-  passed=$((passed + good))
-  failed=$((failed + bad))
-  echo "$2: $good of $((good + bad)) passed"
+  echo "$2: $results_good of $((results_good + results_bad)) passed, $results_skipped skipped"
 }
 
-# Runs a test script that ends with "N passed, N failed": $1 names the stage in
+# Runs a test script that ends with "N passed, N failed, N skipped": $1 names the stage in
 # the totals, $2 in the timings, the rest is the command. The script's own
 # closing line is left out of the output, so that this script's is the only one.
 script_stage() {
   local label=$1 timing=$2 t=$SECONDS log
   shift 2
   log=$(mktemp)
-  "$@" 2>&1 | tee "$log" | grep -vE '^[0-9]+ passed, [0-9]+ failed$'
+  "$@" 2>&1 | tee "$log" | hide_results_line
   count_results "$log" "$label"
   rm -f "$log"
   timings+=("$timing $((SECONDS - t)) s")
 }
 
 # Runs ctest in build tree $1 and adds its "N% tests passed, N tests failed
-# out of N" line to the totals; $2 names the stage.
+# out of N" line to the totals; $2 names the stage. ctest counts a skipped
+# test (GTEST_SKIP) among the passed ones and lists it under "did not run".
 count_ctest() {
-  local log line total bad
+  local log line total bad skip
   log=$(mktemp)
   ctest --test-dir "$1" -j"$(nproc)" --output-on-failure 2>&1 | tee "$log"
   if grep -q 'No tests were found' "$log"; then
@@ -66,9 +60,11 @@ count_ctest() {
   elif line=$(grep -E '^[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1); then
     total=$(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$line")
     bad=$(sed -E 's/.*passed, ([0-9]+) tests? failed.*/\1/' <<<"$line")
-    passed=$((passed + total - bad))
+    skip=$(grep -cE '^[[:space:]]*[0-9]+ - .* \(Skipped\)$' "$log")
+    passed=$((passed + total - bad - skip))
     failed=$((failed + bad))
-    echo "$2: $((total - bad)) of $total passed"
+    skipped=$((skipped + skip))
+    echo "$2: $((total - bad - skip)) of $((total - skip)) passed, $skip skipped"
   else
     stage_failed "$2: ctest ended without a result"
   fi
@@ -127,7 +123,7 @@ if ((windows_built)); then
     # line is the only one of its kind.
     timeout -k 10 1200 "$HORALIS_WINE_BIN" build/windows/e2e/horalis_e2e.exe \
         --results "$(to_windows "$results")" --screens "$(to_windows "$screens")" </dev/null 2>&1 |
-      grep -vE '^[0-9]+ passed, [0-9]+ failed$'
+      hide_results_line
     count_results "$results" "end-to-end tests"
     timings+=("end-to-end tests $((SECONDS - t)) s")
 

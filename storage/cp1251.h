@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "tracking/usage_records.h"
+#include "base/string.h"
 
 namespace horalis {
 

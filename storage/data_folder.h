@@ -1,7 +1,7 @@
 #pragma once
 #include <optional>
 
-#include "tracking/usage_records.h"
+#include "base/string.h"
 
 namespace horalis {
 

@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
 
-#include "tracking/usage_records.h"
+#include "base/string.h"
 
 namespace horalis {
 

@@ -2,8 +2,9 @@
 // Opening files by their UTF-16 path, so a data folder under a user name
 // outside the ANSI code page still works.
 #include <cstdio>
+#include <vector>
 
-#include "tracking/usage_records.h"
+#include "base/string.h"
 
 namespace horalis {
 
@@ -22,5 +23,8 @@ bool renameFileKeepingTarget(const String& source, const String& target);
 bool pathExists(const String& path);
 // Creates the last component of path; true when it exists afterwards.
 bool createDirectory(const String& path);
+// Appends the names of the files in a folder (not its subfolders), in no
+// particular order; false when the folder cannot be read.
+bool listFolderFiles(const String& folder, std::vector<String>& names);
 
 }  // namespace horalis

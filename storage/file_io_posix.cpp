@@ -1,5 +1,6 @@
 // Native (test) build. Paths are converted to UTF-8, and '\' is taken as '/',
 // so that tests can join names Windows-style ("dir\conf.dat") as the program does.
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -63,6 +64,36 @@ std::string parentOf(const std::string& path) {
     return path.substr(0, slash);
 }
 
+// Names on disk are UTF-8; a byte that is no part of a well-formed sequence
+// becomes U+FFFD, so such a name can be shown but never matches a daily name.
+String fromNativeName(const char* name) {
+    String out;
+    const auto* p = reinterpret_cast<const unsigned char*>(name);
+    while (*p) {
+        uint32_t c = *p++;
+        int follow = c >= 0xF0 && c < 0xF8 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : c >= 0x80 ? -1 : 0;
+        if (follow < 0) {
+            out.push_back(u'\uFFFD');
+            continue;
+        }
+        c &= follow == 0 ? 0x7F : 0x3F >> follow;
+        for (; follow > 0; --follow) {
+            if ((*p & 0xC0) != 0x80) {
+                c = 0xFFFD;
+                break;
+            }
+            c = (c << 6) | (*p++ & 0x3F);
+        }
+        if (c >= 0x10000 && c <= 0x10FFFF) {
+            out.push_back(static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)));
+            out.push_back(static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF)));
+        } else {
+            out.push_back(c > 0x10FFFF ? u'\uFFFD' : static_cast<char16_t>(c));
+        }
+    }
+    return out;
+}
+
 }  // namespace
 
 std::FILE* openFile(const String& path, const char* mode) {
@@ -108,6 +139,20 @@ bool createDirectory(const String& path) {
     if (::mkdir(native->c_str(), 0777) == 0) return true;
     struct stat st;
     return errno == EEXIST && ::stat(native->c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool listFolderFiles(const String& folder, std::vector<String>& names) {
+    const auto native = nativePath(folder);
+    if (!native || native->empty()) return false;
+    DIR* dir = ::opendir(native->c_str());
+    if (dir == nullptr) return false;
+    while (const dirent* entry = ::readdir(dir)) {
+        struct stat st;
+        const std::string path = *native + "/" + entry->d_name;
+        if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) names.push_back(fromNativeName(entry->d_name));
+    }
+    ::closedir(dir);
+    return true;
 }
 
 }  // namespace horalis

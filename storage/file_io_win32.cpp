@@ -4,6 +4,7 @@
 #include <cwchar>
 #include <string>
 
+#include "base/handles.h"
 #include "storage/file_io.h"
 
 namespace horalis {
@@ -59,6 +60,22 @@ bool createDirectory(const String& path) {
     if (GetLastError() != ERROR_ALREADY_EXISTS) return false;
     const DWORD attributes = GetFileAttributesW(wide);
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool listFolderFiles(const String& folder, std::vector<String>& names) {
+    if (widePath(folder) == nullptr) return false;
+    const String pattern = folder + u"\\*";
+    WIN32_FIND_DATAW data;
+    // FindExInfoBasic skips the short 8.3 names, which nothing here reads.
+    const HANDLE first = FindFirstFileExW(reinterpret_cast<const wchar_t*>(pattern.c_str()), FindExInfoBasic, &data,
+                                          FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
+    if (first == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_NOT_FOUND;
+    const FindHandle find(first);
+    do {
+        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) continue;
+        names.emplace_back(reinterpret_cast<const char16_t*>(data.cFileName));
+    } while (FindNextFileW(find.get(), &data));
+    return true;
 }
 
 }  // namespace horalis

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "tracking/usage_records.h"
+#include "base/string.h"
 
 namespace horalis {
 

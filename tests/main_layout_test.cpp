@@ -20,12 +20,12 @@ TEST(MainLayout, ClientOf600By400PlacesEveryEdge) {
     const MainWindowLayout start = startLayout();
     const MainWindowLayout next = layoutMainWindow(600, 400, start);
 
-    EXPECT_EQ(next.appGroup, (LayoutRect{10, 55, 590, 193}));
-    EXPECT_EQ(next.appList, (LayoutRect{16, 71, 583, 185}));
-    EXPECT_EQ(next.titleGroup, (LayoutRect{10, 200, 590, 393}));
-    EXPECT_EQ(next.titleList, (LayoutRect{16, 215, 583, 385}));
+    EXPECT_EQ(next.appGroup, (Rect{10, 55, 590, 193}));
+    EXPECT_EQ(next.appList, (Rect{16, 71, 583, 185}));
+    EXPECT_EQ(next.titleGroup, (Rect{10, 200, 590, 393}));
+    EXPECT_EQ(next.titleList, (Rect{16, 215, 583, 385}));
     // The button keeps its size and top, and moves to the right edge.
-    EXPECT_EQ(next.pointersButton, (LayoutRect{515, 6, 590, 48}));
+    EXPECT_EQ(next.pointersButton, (Rect{515, 6, 590, 48}));
 }
 
 TEST(MainLayout, OddHeightSplitsLikeTheEvenOneBelowIt) {
@@ -35,8 +35,8 @@ TEST(MainLayout, OddHeightSplitsLikeTheEvenOneBelowIt) {
 
     EXPECT_EQ(odd.appGroup, even.appGroup);
     EXPECT_EQ(odd.appList, even.appList);
-    EXPECT_EQ(odd.titleGroup, (LayoutRect{10, 200, 590, 394}));
-    EXPECT_EQ(odd.titleList, (LayoutRect{16, 215, 583, 386}));
+    EXPECT_EQ(odd.titleGroup, (Rect{10, 200, 590, 394}));
+    EXPECT_EQ(odd.titleList, (Rect{16, 215, 583, 386}));
 }
 
 TEST(MainLayout, ResultDependsOnlyOnTheUnnamedEdgesOfTheStart) {
@@ -46,24 +46,37 @@ TEST(MainLayout, ResultDependsOnlyOnTheUnnamedEdgesOfTheStart) {
     EXPECT_EQ(viaSmall, layoutMainWindow(800, 600, start));
 }
 
+TEST(MainLayout, MarginsFollowTheWindowsDpi) {
+    // At 144 DPI the 96-DPI margins 10, 7, 17 and 15 become 15, 11, 26 and 23.
+    const MainWindowLayout start = startLayout();
+    const MainWindowLayout next = layoutMainWindow(900, 600, start, 144);
+
+    EXPECT_EQ(next.appGroup, (Rect{10, 55, 885, 289}));
+    EXPECT_EQ(next.appList, (Rect{16, 71, 874, 277}));
+    EXPECT_EQ(next.titleGroup, (Rect{10, 300, 885, 589}));
+    EXPECT_EQ(next.titleList, (Rect{16, 323, 874, 577}));
+    EXPECT_EQ(next.pointersButton, (Rect{810, 6, 885, 48}));
+    EXPECT_EQ(layoutMainWindow(600, 400, start, 96), layoutMainWindow(600, 400, start));
+}
+
 TEST(MainLayout, MinimisedClientOfZeroGivesEmptyControlsNotNegativeOnes) {
     const MainWindowLayout start = startLayout();
     const MainWindowLayout next = layoutMainWindow(0, 0, start);
 
-    EXPECT_EQ(next.appGroup, (LayoutRect{10, 55, 10, 55}));
-    EXPECT_EQ(next.appList, (LayoutRect{16, 71, 16, 71}));
-    EXPECT_EQ(next.titleGroup, (LayoutRect{10, 0, 10, 0}));
-    EXPECT_EQ(next.titleList, (LayoutRect{16, 15, 16, 15}));
+    EXPECT_EQ(next.appGroup, (Rect{10, 55, 10, 55}));
+    EXPECT_EQ(next.appList, (Rect{16, 71, 16, 71}));
+    EXPECT_EQ(next.titleGroup, (Rect{10, 0, 10, 0}));
+    EXPECT_EQ(next.titleList, (Rect{16, 15, 16, 15}));
     // The button may leave the client area but keeps its size.
-    EXPECT_EQ(next.pointersButton, (LayoutRect{-85, 6, -10, 48}));
+    EXPECT_EQ(next.pointersButton, (Rect{-85, 6, -10, 48}));
 }
 
 TEST(MainLayout, OnlyTheExtentThatWouldBeNegativeIsClamped) {
     const MainWindowLayout next = layoutMainWindow(20, 20, startLayout());
 
-    EXPECT_EQ(next.titleGroup, (LayoutRect{10, 10, 10, 13}));  // height 3 stays
-    EXPECT_EQ(next.titleList, (LayoutRect{16, 25, 16, 25}));   // 5 - 25 would be negative
-    EXPECT_EQ(next.appGroup, (LayoutRect{10, 55, 10, 55}));
+    EXPECT_EQ(next.titleGroup, (Rect{10, 10, 10, 13}));  // height 3 stays
+    EXPECT_EQ(next.titleList, (Rect{16, 25, 16, 25}));   // 5 - 25 would be negative
+    EXPECT_EQ(next.appGroup, (Rect{10, 55, 10, 55}));
 }
 
 }  // namespace

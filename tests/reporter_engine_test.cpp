@@ -2,38 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include "fake_desktop.h"
 #include "reports/daily_reports.h"
 #include "temp_folder.h"
 
 namespace horalis {
 namespace {
 
-constexpr int32_t kDay = 86400;
-// 2024-03-10 00:00:00 local time on the fake desktop.
-constexpr int32_t kMidnight = 1710028800;
-
-class FakeDesktop : public Desktop {
-public:
-    int32_t now = kMidnight - 60;
-    String title = u"Report.odt";
-    String path = u"C:\\Apps\\writer.exe";
-
-    int32_t currentTime() override { return now; }
-    bool localTime(int32_t time, LocalTime& out) override {
-        const int64_t rel = int64_t{time} - (kMidnight - 10 * kDay);
-        out = LocalTime{2024, 3, static_cast<int>(rel / kDay), static_cast<int>(rel % kDay / 3600),
-                        static_cast<int>(rel % 3600 / 60), static_cast<int>(rel % 60)};
-        return true;
-    }
-    CursorState cursorState() override { return {}; }
-    WindowRef foregroundWindow() override { return 0x10; }
-    String windowTitle(WindowRef) override { return title; }
-    bool isWindow(WindowRef) override { return true; }
-    bool identifyForegroundApplication(WindowRef, String& out) override {
-        out = path;
-        return true;
-    }
-};
+using test::FakeDesktop;
+using test::kDay;
+using test::kMidnight;
 
 class FakeSession : public ReporterSession {
 public:
@@ -58,7 +36,7 @@ public:
 class ReporterEngineTest : public ::testing::Test {
 protected:
     test::TempFolder folder;
-    FakeDesktop desktop;
+    FakeDesktop desktop{kMidnight - 60, u"Report.odt", u"C:\\Apps\\writer.exe", {}};
     FakeSession session;
 
     // Two samples a second from now until the clock reads `until`, with input

@@ -5,51 +5,14 @@
 #include <string>
 #include <vector>
 
+#include "fake_desktop.h"
+
 namespace horalis {
 namespace {
 
-constexpr int32_t kDay = 86400;
-// 2024-03-10 00:00:00 as seen by the fake desktop.
-constexpr int32_t kMidnight = 1710028800;
-
-class FakeDesktop : public Desktop {
-public:
-    int32_t now = kMidnight - 3600;
-    bool localFails = false;
-    CursorState cursor{true, kCursorShowing, 0x1234};
-    WindowRef foreground = 0x10;
-    String title = u"Document - Editor";
-    bool windowValid = true;
-    bool identifies = true;
-    String path = u"C:\\Apps\\editor.exe";
-    int foregroundQueries = 0;
-    int cursorQueries = 0;
-
-    int32_t currentTime() override { return now; }
-    // Day numbers count on past the month's end; only changes of date matter here.
-    bool localTime(int32_t time, LocalTime& out) override {
-        if (localFails) return false;
-        const int64_t rel = int64_t{time} - (kMidnight - 10 * kDay);
-        out = LocalTime{2024, 3, static_cast<int>(rel / kDay), static_cast<int>(rel % kDay / 3600),
-                        static_cast<int>(rel % 3600 / 60), static_cast<int>(rel % 60)};
-        return true;
-    }
-    CursorState cursorState() override {
-        ++cursorQueries;
-        return cursor;
-    }
-    WindowRef foregroundWindow() override {
-        ++foregroundQueries;
-        return foreground;
-    }
-    String windowTitle(WindowRef) override { return title; }
-    bool isWindow(WindowRef) override { return windowValid; }
-    bool identifyForegroundApplication(WindowRef, String& out) override {
-        if (!identifies) return false;
-        out = path;
-        return true;
-    }
-};
+using test::FakeDesktop;
+using test::kDay;
+using test::kMidnight;
 
 class RecordingActions : public TickActions {
 public:
@@ -88,7 +51,7 @@ class SamplingTickTest : public ::testing::Test {
 protected:
     UsageRecords records;
     Settings settings;
-    FakeDesktop desktop;
+    FakeDesktop desktop{kMidnight - 3600, u"Document - Editor", u"C:\\Apps\\editor.exe", {true, kCursorShowing, 0x1234}};
     RecordingActions actions{records};
     SamplingTick tick{records, settings, desktop, actions};
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "tracking/foreground_app.h"
-#include "ui/framework/strings.h"
+#include "base/string.h"
 
 namespace horalis {
 namespace {
@@ -58,7 +58,7 @@ String Win32Desktop::windowTitle(WindowRef window) {
     if (copied <= 0) return String();
     buffer.resize(static_cast<size_t>(copied));
     if (const size_t nul = buffer.find(L'\0'); nul != std::wstring::npos) buffer.resize(nul);
-    return wingui::toCore(buffer);
+    return horalis::toCore(buffer);
 }
 
 bool Win32Desktop::isWindow(WindowRef window) {

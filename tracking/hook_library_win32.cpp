@@ -1,17 +1,12 @@
 #include "tracking/hook_library_win32.h"
 
-#include <string>
-
-#include "ui/framework/winapp.h"
+#include "base/libraries.h"
 
 namespace horalis {
 
 void HookLibrary::load() {
     unload();
-    const std::wstring folder = wingui::moduleFolder();
-    if (folder.empty()) return;
-    const std::wstring path = folder + kHookLibraryName;
-    module_.reset(LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
+    module_ = loadFromProgramFolder(kHookLibraryName);
     if (!module_) return;
     FARPROC entry = GetProcAddress(module_.get(), kSetHooksExport);
     setHooks_ = reinterpret_cast<SetHooksFn>(reinterpret_cast<void*>(entry));

@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "tracking/input_hook.h"
-#include "ui/framework/handles.h"
+#include "base/handles.h"
 
 namespace horalis {
 
@@ -26,7 +26,7 @@ public:
     void unload();
 
 private:
-    wingui::Module module_;
+    Module module_;
     SetHooksFn setHooks_ = nullptr;
     HWND window_ = nullptr;
 };

@@ -4,14 +4,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <string>
-#include <string_view>
 #include <vector>
 
-namespace horalis {
+#include "base/string.h"
 
-using String = std::u16string;
-using StringView = std::u16string_view;
+namespace horalis {
 
 // Key of the entry that collects the time while the user is away.
 inline constexpr StringView kIdleTimeKey = u"Idle time";

@@ -2,9 +2,9 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "ui/framework/handles.h"
+#include "base/instance_names.h"
+#include "base/named_mutex.h"
 #include "ui/framework/winapp.h"
-#include "ui/instance_names.h"
 #include "ui/main_dlg.h"
 
 namespace horalis {
@@ -32,15 +32,12 @@ protected:
 
 private:
     bool claimSingleInstance();
-    wingui::KernelHandle singleInstance_;
+    SingleInstance singleInstance_;
 };
 
 bool CHoralisApp::claimSingleInstance() {
     // One running copy per session: a second start brings the first one forward.
-    HANDLE mutex = CreateMutexW(nullptr, FALSE, kMainProgramInstanceMutex);
-    DWORD error = GetLastError();
-    singleInstance_.reset(mutex);
-    if (!mutex || error != ERROR_ALREADY_EXISTS) return true;
+    if (singleInstance_.claim(kMainProgramInstanceMutex)) return true;
 
     if (HWND running = findRunningMainWindow()) {
         ShowWindow(running, SW_SHOW);

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "resources/resource.h"
-#include "ui/framework/handles.h"
-#include "ui/framework/strings.h"
+#include "base/handles.h"
+#include "base/string.h"
 
 namespace horalis {
 namespace {
@@ -60,13 +60,13 @@ void CConfDlg::doDataExchange(wingui::DataExchange& dx) {
     wingui::ddxCheck(dx, IDC_SAVE_DAILY, data.saveDailyReportsCheck);
     wingui::ddxCheck(dx, IDC_SHOW_SECONDS, data.showTimeInSecondsCheck);
     wingui::ddxCheck(dx, IDC_SAVE_TITLES, data.saveWindowTitlesCheck);
-    std::wstring timeout = wingui::toWide(data.awayTimeoutText);
+    std::wstring timeout = horalis::toWide(data.awayTimeoutText);
     wingui::ddxText(dx, IDC_AWAY_TIMEOUT, timeout);
     if (dx.saving()) {
         data.saveDailyReportsCheck = checkStateFromControl(data.saveDailyReportsCheck);
         data.showTimeInSecondsCheck = checkStateFromControl(data.showTimeInSecondsCheck);
         data.saveWindowTitlesCheck = checkStateFromControl(data.saveWindowTitlesCheck);
-        data.awayTimeoutText = wingui::toCore(timeout);
+        data.awayTimeoutText = horalis::toCore(timeout);
     }
 }
 

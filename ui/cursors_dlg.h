@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "ui/framework/controls.h"
-#include "ui/framework/handles.h"
+#include "base/handles.h"
 #include "ui/framework/window.h"
 
 namespace horalis {
@@ -18,7 +18,7 @@ protected:
 
 private:
     wingui::CListCtrl list_;
-    wingui::ImageList images_;
+    horalis::ImageList images_;
 };
 
 }  // namespace horalis

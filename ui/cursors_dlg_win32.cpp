@@ -5,7 +5,9 @@
 #include "resources/resource.h"
 #include "storage/duration.h"
 #include "tracking/pointer_table.h"
-#include "ui/framework/strings.h"
+#include "base/string.h"
+#include "ui/dpi_scale.h"
+#include "ui/framework/dpi.h"
 
 namespace horalis {
 
@@ -18,11 +20,14 @@ void CDlgCursors::doDataExchange(wingui::DataExchange& dx) {
 
 BOOL CDlgCursors::onInitDialog() {
     CDialog::onInitDialog();
+    // Sizes at 96 DPI, scaled to the dialog's.
+    const UINT dpi = wingui::windowDpi(handle());
     list_.setExtendedStyle(LVS_EX_FULLROWSELECT);
-    list_.insertColumn(0, L"Cursor name", LVCFMT_LEFT, 400);
-    list_.insertColumn(1, L"Active time", LVCFMT_LEFT, 150);
+    list_.insertColumn(0, L"Cursor name", LVCFMT_LEFT, scaleToDpi(400, dpi));
+    list_.insertColumn(1, L"Active time", LVCFMT_LEFT, scaleToDpi(150, dpi));
 
-    images_.reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 0, 1));
+    const int iconSize = scaleToDpi(16, dpi);
+    images_.reset(ImageList_Create(iconSize, iconSize, ILC_COLOR32 | ILC_MASK, 0, 1));
     ImageList_SetBkColor(images_.get(), GetSysColor(COLOR_BTNFACE));
     list_.setImageList(images_.get(), LVSIL_SMALL);
 
@@ -31,9 +36,9 @@ BOOL CDlgCursors::onInitDialog() {
     for (const auto& entry : table) ImageList_ReplaceIcon(images_.get(), -1, reinterpret_cast<HICON>(entry.handle));
     for (size_t i = 0; i < table.size(); ++i) {
         const int row = static_cast<int>(i);
-        list_.insertItem(row, wingui::toWide(table[i].displayName), row);
+        list_.insertItem(row, horalis::toWide(table[i].displayName), row);
         const auto seconds = static_cast<int32_t>(table[i].sampleCount / 2u);
-        list_.setItemText(row, 1, wingui::toWide(formatDuration(seconds, false)));
+        list_.setItemText(row, 1, horalis::toWide(formatDuration(seconds, false)));
     }
     return TRUE;
 }

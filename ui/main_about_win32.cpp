@@ -1,6 +1,7 @@
 // The main window's About command and the pictures of its three top buttons.
 #include "resources/resource.h"
 #include "ui/about_dlg.h"
+#include "ui/dpi_scale.h"
 #include "ui/main_dlg.h"
 
 namespace horalis {
@@ -13,9 +14,15 @@ void CMainDlg::showAbout() {
 
 void CMainDlg::loadButtonBitmaps() {
     constexpr COLORREF kTransparent = RGB(255, 255, 255);
-    clearListsButton_.LoadButtonBitmaps(IDB_CLEAR_LISTS, kTransparent, kAlternateNone, 0);
-    optionsButton_.LoadButtonBitmaps(IDB_OPTIONS, kTransparent, kAlternateNone, 0);
-    pointersButton_.LoadButtonBitmaps(IDB_MOUSE_POINTERS, kTransparent, kAlternateNone, 0);
+    // Each picture drawn at 100 %, 150 % and 200 %, in PictureScale's order.
+    constexpr int kClearLists[] = {IDB_CLEAR_LISTS, IDB_CLEAR_LISTS_150, IDB_CLEAR_LISTS_200};
+    constexpr int kOptions[] = {IDB_OPTIONS, IDB_OPTIONS_150, IDB_OPTIONS_200};
+    constexpr int kMousePointers[] = {IDB_MOUSE_POINTERS, IDB_MOUSE_POINTERS_150, IDB_MOUSE_POINTERS_200};
+    const auto scale = static_cast<size_t>(pictureScaleFor(dpi_));
+    for (CImageButton* button : {&clearListsButton_, &optionsButton_, &pointersButton_}) button->setDpi(dpi_);
+    clearListsButton_.LoadButtonBitmaps(kClearLists[scale], kTransparent, kAlternateNone, 0);
+    optionsButton_.LoadButtonBitmaps(kOptions[scale], kTransparent, kAlternateNone, 0);
+    pointersButton_.LoadButtonBitmaps(kMousePointers[scale], kTransparent, kAlternateNone, 0);
 
     // The captions were sized for the system's own dialog font; in a wider
     // one (Wine's) a word would run over its picture. "Mouse pointers" sits

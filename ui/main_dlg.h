@@ -13,7 +13,7 @@
 #include "tracking/usage_records.h"
 #include "ui/controls/image_button.h"
 #include "ui/framework/controls.h"
-#include "ui/framework/handles.h"
+#include "base/handles.h"
 #include "ui/framework/window.h"
 
 namespace horalis {
@@ -56,6 +56,7 @@ private:
     void onTimer(UINT_PTR id);
     LRESULT onHookActivity(WPARAM, LPARAM);
     void onSize(UINT type, int width, int height);
+    void layoutControls(int width, int height);
     void onPaint();
     HICON onQueryDragIcon();
     void onClose();
@@ -63,6 +64,7 @@ private:
     LRESULT onTrayCallback(WPARAM id, LPARAM event);
     LRESULT onQueryEndSession(WPARAM, LPARAM);
     LRESULT onEndSession(WPARAM ending, LPARAM);
+    LRESULT onDpiChanged(WPARAM dpis, LPARAM suggested);
     void ignoreCommand() {}
 
     // The two lists (main_lists_win32.cpp).
@@ -76,6 +78,8 @@ private:
     void pushSelection(const wingui::CListCtrl& view, const ListModel& model);
     void pullSelection(const wingui::CListCtrl& view, ListModel& model);
     void updateListViews();
+    // Column widths, row images and default icon for dpi_, from fromDpi's.
+    void rescaleLists(UINT fromDpi);
 
     // The tray (main_tray_win32.cpp).
     static LRESULT CALLBACK taskbarSubclassProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
@@ -83,6 +87,7 @@ private:
 
     // Commands of the menus, the tray pop-up and the buttons.
     void openReport();
+    void openHistory();
     void exportCsv();
     void exportExcelCsv();
     void exportHtml();
@@ -101,12 +106,13 @@ private:
     LocalTime localTimeNow();
     void exportReportTo(const wchar_t* defaultExtension, const wchar_t* filter, ReportFormat format);
 
-    wingui::Icon mainIcon_;
+    horalis::Icon mainIcon_;
+    UINT dpi_ = 96;  // the window's DPI: every pixel size set in code is scaled to it
     UsageRecords records_;
-    wingui::Icon defaultAppIcon_;
-    wingui::ImageList appImages_;
-    wingui::ImageList titleImages_;
-    wingui::Menu trayMenu_;
+    horalis::Icon defaultAppIcon_;
+    horalis::ImageList appImages_;
+    horalis::ImageList titleImages_;
+    horalis::Menu trayMenu_;
     Win32Desktop desktop_;
     SamplingTick tick_;  // keeps the day held, lastInputTime and splashTicks
     wingui::CDialog splash_;
@@ -123,7 +129,7 @@ private:
     CImageButton clearListsButton_;
     CImageButton optionsButton_;
     CImageButton pointersButton_;
-    wingui::Module htmlHelpLibrary_;  // hhctrl.ocx, loaded at the first "Help..."
+    horalis::Module htmlHelpLibrary_;  // hhctrl.ocx, loaded at the first "Help..."
     void* htmlHelp_ = nullptr;
 };
 

@@ -6,6 +6,8 @@
 
 #include "resources/resource.h"
 #include "storage/data_folder.h"
+#include "ui/controls/control_types_win32.h"
+#include "ui/framework/dpi.h"
 #include "ui/framework/winapp.h"
 #include "ui/main_layout.h"
 
@@ -23,10 +25,6 @@ constexpr const wchar_t* kErrorCaption = L"Error";
 HICON loadIconResource(int id) {
     return static_cast<HICON>(
         LoadImageW(wingui::resourceInstance(), MAKEINTRESOURCEW(id), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
-}
-
-LayoutRect toLayout(const RECT& rect) {
-    return {rect.left, rect.top, rect.right, rect.bottom};
 }
 
 }  // namespace
@@ -51,11 +49,13 @@ const wingui::MessageMap* CMainDlg::messageMap() const {
         wingui::onMessage(WM_TRAY_CALLBACK, &CMainDlg::onTrayCallback),
         wingui::onMessage(WM_QUERYENDSESSION, &CMainDlg::onQueryEndSession),
         wingui::onMessage(WM_ENDSESSION, &CMainDlg::onEndSession),
+        wingui::onMessage(WM_DPICHANGED, &CMainDlg::onDpiChanged),
         // Enter and Esc must not close the main window.
         wingui::onCommand(IDOK, &CMainDlg::ignoreCommand),
         wingui::onCommand(IDCANCEL, &CMainDlg::ignoreCommand),
 
         wingui::onCommand(ID_FILE_OPENREPORT, &CMainDlg::openReport),
+        wingui::onCommand(ID_FILE_OPENHISTORY, &CMainDlg::openHistory),
         wingui::onCommand(ID_EXPORT_CSV, &CMainDlg::exportCsv),
         wingui::onCommand(ID_EXPORT_EXCEL_CSV, &CMainDlg::exportExcelCsv),
         wingui::onCommand(ID_EXPORT_HTML, &CMainDlg::exportHtml),
@@ -99,6 +99,7 @@ void CMainDlg::doDataExchange(wingui::DataExchange& dx) {
 
 BOOL CMainDlg::onInitDialog() {
     CDialog::onInitDialog();
+    dpi_ = wingui::windowDpi(handle());
     addAboutMenuItem();
     setIcons();
     loadHookLibrary();
@@ -167,7 +168,11 @@ void CMainDlg::destroySplash() {
 
 // --- Messages --------------------------------------------------------------
 
-void CMainDlg::onTimer(UINT_PTR) {
+void CMainDlg::onTimer(UINT_PTR id) {
+    if (id == HORALIS_TRAY_RETRY_TIMER_ID) {
+        addTrayIcon();
+        return;
+    }
     tick_.run();
 }
 
@@ -178,6 +183,10 @@ LRESULT CMainDlg::onHookActivity(WPARAM, LPARAM) {
 
 void CMainDlg::onSize(UINT, int width, int height) {
     defaultProcessing();
+    layoutControls(width, height);
+}
+
+void CMainDlg::layoutControls(int width, int height) {
     if (layoutGuard) return;
 
     const int ids[] = {IDC_APP_GROUP, IDC_APP_LIST, IDC_TITLE_GROUP, IDC_TITLE_LIST, IDC_MOUSE_POINTERS};
@@ -190,15 +199,35 @@ void CMainDlg::onSize(UINT, int width, int height) {
         GetWindowRect(items[i], &rects[i]);
         MapWindowPoints(HWND_DESKTOP, handle(), reinterpret_cast<POINT*>(&rects[i]), 2);
     }
-    MainWindowLayout current{toLayout(rects[0]), toLayout(rects[1]), toLayout(rects[2]), toLayout(rects[3]),
-                             toLayout(rects[4])};
-    MainWindowLayout next = layoutMainWindow(width, height, current);
-    const LayoutRect placed[] = {next.appGroup, next.appList, next.titleGroup, next.titleList, next.pointersButton};
+    MainWindowLayout current{toRect(rects[0]), toRect(rects[1]), toRect(rects[2]), toRect(rects[3]),
+                             toRect(rects[4])};
+    MainWindowLayout next = layoutMainWindow(width, height, current, dpi_);
+    const Rect placed[] = {next.appGroup, next.appList, next.titleGroup, next.titleList, next.pointersButton};
     for (int i = 0; i < 5; ++i) {
-        const LayoutRect& r = placed[i];
+        const Rect& r = placed[i];
         MoveWindow(items[i], r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
     }
     InvalidateRect(handle(), nullptr, TRUE);
+}
+
+// A per-monitor aware window moved to a monitor of another DPI (or the
+// user's scale changed) gets WM_DPICHANGED: LOWORD(wParam) is the new DPI and
+// lParam the rectangle the window is to take.
+LRESULT CMainDlg::onDpiChanged(WPARAM dpis, LPARAM suggested) {
+    const UINT from = dpi_;
+    if (LOWORD(dpis) != 0) dpi_ = LOWORD(dpis);
+    // In a per-monitor v2 dialog the dialog manager rescales the template's
+    // controls and fonts here (Windows 10 1703 and later).
+    defaultProcessing();
+    rescaleLists(from);
+    loadButtonBitmaps();
+    if (const auto* rect = reinterpret_cast<const RECT*>(suggested))
+        SetWindowPos(handle(), nullptr, rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    // The size may be the same as before, when no WM_SIZE comes.
+    const RECT client = clientRect();
+    layoutControls(client.right - client.left, client.bottom - client.top);
+    return 0;
 }
 
 void CMainDlg::onPaint() {
@@ -206,7 +235,7 @@ void CMainDlg::onPaint() {
         defaultProcessing();
         return;
     }
-    wingui::PaintDc dc(handle());
+    horalis::PaintDc dc(handle());
     sendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.get()), 0);
     RECT client = clientRect();
     int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;

@@ -9,7 +9,7 @@ bool layoutGuard = true;
 namespace {
 
 // Keeps the rectangle's left and top; a negative extent becomes zero.
-LayoutRect clamped(LayoutRect rect) {
+Rect clamped(Rect rect) {
     rect.right = std::max(rect.right, rect.left);
     rect.bottom = std::max(rect.bottom, rect.top);
     return rect;
@@ -17,27 +17,31 @@ LayoutRect clamped(LayoutRect rect) {
 
 }  // namespace
 
-MainWindowLayout layoutMainWindow(int32_t width, int32_t height, const MainWindowLayout& current) {
+MainWindowLayout layoutMainWindow(int32_t width, int32_t height, const MainWindowLayout& current, uint32_t dpi) {
     const int32_t middle = height / 2;
+    const int32_t groupEdge = scaleToDpi(10, dpi);
+    const int32_t groupBottom = scaleToDpi(7, dpi);
+    const int32_t listEdge = scaleToDpi(17, dpi);
+    const int32_t listGap = scaleToDpi(15, dpi);
     MainWindowLayout next = current;
 
-    next.appGroup.right = width - 10;
-    next.appGroup.bottom = middle - 7;
+    next.appGroup.right = width - groupEdge;
+    next.appGroup.bottom = middle - groupBottom;
 
-    next.appList.right = width - 17;
-    next.appList.bottom = middle - 15;
+    next.appList.right = width - listEdge;
+    next.appList.bottom = middle - listGap;
 
     next.titleGroup.top = middle;
-    next.titleGroup.right = width - 10;
-    next.titleGroup.bottom = height - 7;
+    next.titleGroup.right = width - groupEdge;
+    next.titleGroup.bottom = height - groupBottom;
 
-    next.titleList.top = middle + 15;
-    next.titleList.right = width - 17;
-    next.titleList.bottom = height - 15;
+    next.titleList.top = middle + listGap;
+    next.titleList.right = width - listEdge;
+    next.titleList.bottom = height - listGap;
 
     const int32_t buttonWidth = current.pointersButton.right - current.pointersButton.left;
-    next.pointersButton.left = width - 10 - buttonWidth;
-    next.pointersButton.right = width - 10;
+    next.pointersButton.left = width - groupEdge - buttonWidth;
+    next.pointersButton.right = width - groupEdge;
 
     next.appGroup = clamped(next.appGroup);
     next.appList = clamped(next.appList);

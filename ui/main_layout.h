@@ -1,31 +1,29 @@
 #pragma once
 // The main window's resize rule, in client pixels: the two group boxes and
 // their lists share the height half and half and follow the right edge; the
-// "Mouse pointers" button keeps to the right edge.
+// "Mouse pointers" button keeps to the right edge. The margins are the 96-DPI
+// ones scaled to the window's DPI.
 #include <cstdint>
+
+#include "ui/controls/control_types.h"
+#include "ui/dpi_scale.h"
 
 namespace horalis {
 
-struct LayoutRect {
-    int32_t left = 0;
-    int32_t top = 0;
-    int32_t right = 0;
-    int32_t bottom = 0;
-    friend bool operator==(const LayoutRect&, const LayoutRect&) = default;
-};
-
 struct MainWindowLayout {
-    LayoutRect appGroup;        // group box 1018
-    LayoutRect appList;         // list 1003
-    LayoutRect titleGroup;      // group box 1019
-    LayoutRect titleList;       // list 1004
-    LayoutRect pointersButton;  // button 1022
+    Rect appGroup;        // group box 1018
+    Rect appList;         // list 1003
+    Rect titleGroup;      // group box 1019
+    Rect titleList;       // list 1004
+    Rect pointersButton;  // button 1022
     friend bool operator==(const MainWindowLayout&, const MainWindowLayout&) = default;
 };
 
 // The controls' places for a client area of width x height, from their
-// current places. A width or height that would come out negative is zero.
-MainWindowLayout layoutMainWindow(int32_t width, int32_t height, const MainWindowLayout& current);
+// current places, at the window's DPI. A width or height that would come out
+// negative is zero.
+MainWindowLayout layoutMainWindow(int32_t width, int32_t height, const MainWindowLayout& current,
+                                  uint32_t dpi = kBaseDpi);
 
 // True from the start until the main window has finished its initialisation;
 // while it is set, resizing moves nothing.

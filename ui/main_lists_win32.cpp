@@ -10,25 +10,43 @@
 #include <memory>
 
 #include "resources/resource.h"
-#include "ui/framework/strings.h"
+#include "base/string.h"
+#include "ui/dpi_scale.h"
+#include "ui/framework/dpi.h"
 #include "ui/main_dlg.h"
 
 namespace horalis {
 namespace {
 
+// At 96 DPI; scaled to the window's DPI.
 constexpr int kColumnWidth0 = 350;
 constexpr int kColumnWidth1 = 150;
+constexpr int kRowIconSize = 16;
 constexpr COLORREF kGroupCaptionColour = RGB(50, 0, 225);
 
-HICON loadIcon(int id) {
-    return static_cast<HICON>(
-        LoadImageW(wingui::resourceInstance(), MAKEINTRESOURCEW(id), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
-}
-
-HIMAGELIST createRowImages() {
-    HIMAGELIST images = ImageList_Create(16, 16, ILC_COLOR8 | ILC_MASK, 0, 1);
+HIMAGELIST createRowImages(int size) {
+    HIMAGELIST images = ImageList_Create(size, size, ILC_COLOR8 | ILC_MASK, 0, 1);
     if (images) ImageList_SetBkColor(images, GetSysColor(COLOR_BTNFACE));
     return images;
+}
+
+// A new image list of another size with the same images, each redrawn at
+// that size, in the same order, so the rows keep their image indexes.
+HIMAGELIST resizedRowImages(HIMAGELIST from, int size) {
+    HIMAGELIST images = createRowImages(size);
+    if (!images || !from) return images;
+    for (int i = 0, n = ImageList_GetImageCount(from); i < n; ++i) {
+        horalis::Icon icon(ImageList_GetIcon(from, i, ILD_NORMAL));
+        ImageList_ReplaceIcon(images, -1, icon.get());
+    }
+    return images;
+}
+
+void rescaleColumns(const wingui::CListCtrl& list, UINT fromDpi, UINT toDpi) {
+    for (int column = 0; column < 2; ++column) {
+        const int width = static_cast<int>(list.sendMessage(LVM_GETCOLUMNWIDTH, column));
+        list.sendMessage(LVM_SETCOLUMNWIDTH, column, rescaleDpi(width, fromDpi, toDpi));
+    }
 }
 
 // Row icons of the application list. The image list copies each icon, so the
@@ -45,7 +63,7 @@ public:
         const size_t length = std::min<size_t>(executablePath.size(), MAX_PATH);
         std::copy_n(executablePath.data(), length, path);
         WORD index = 0;
-        wingui::Icon icon(ExtractAssociatedIconW(GetModuleHandleW(nullptr), path, &index));
+        horalis::Icon icon(ExtractAssociatedIconW(GetModuleHandleW(nullptr), path, &index));
         if (!icon) return addDefaultIcon();
         return ImageList_ReplaceIcon(images_, -1, icon.get());
     }
@@ -64,21 +82,24 @@ private:
 }  // namespace
 
 void CMainDlg::setupLists() {
+    const int width0 = scaleToDpi(kColumnWidth0, dpi_);
+    const int width1 = scaleToDpi(kColumnWidth1, dpi_);
     appList_.setExtendedStyle(LVS_EX_FULLROWSELECT);
-    appList_.insertColumn(0, L"Application executable", LVCFMT_LEFT, kColumnWidth0);
-    appList_.insertColumn(1, L"Active time", LVCFMT_LEFT, kColumnWidth1);
+    appList_.insertColumn(0, L"Application executable", LVCFMT_LEFT, width0);
+    appList_.insertColumn(1, L"Active time", LVCFMT_LEFT, width1);
     titleList_.setExtendedStyle(LVS_EX_FULLROWSELECT);
-    titleList_.insertColumn(0, L"Window title", LVCFMT_LEFT, kColumnWidth0);
-    titleList_.insertColumn(1, L"Active time", LVCFMT_LEFT, kColumnWidth1);
+    titleList_.insertColumn(0, L"Window title", LVCFMT_LEFT, width0);
+    titleList_.insertColumn(1, L"Active time", LVCFMT_LEFT, width1);
 
-    appImages_.reset(createRowImages());
+    const int iconSize = scaleToDpi(kRowIconSize, dpi_);
+    appImages_.reset(createRowImages(iconSize));
     appList_.setImageList(appImages_.get(), LVSIL_SMALL);
-    titleImages_.reset(createRowImages());
+    titleImages_.reset(createRowImages(iconSize));
     titleList_.setImageList(titleImages_.get(), LVSIL_SMALL);
 
-    wingui::Icon titleIcon(loadIcon(IDI_TITLE));
+    horalis::Icon titleIcon(wingui::loadIconOfSize(IDI_TITLE, iconSize));
     if (titleIcon && titleImages_) ImageList_ReplaceIcon(titleImages_.get(), -1, titleIcon.get());
-    defaultAppIcon_.reset(loadIcon(IDI_DEFAULT_APP));
+    defaultAppIcon_.reset(wingui::loadIconOfSize(IDI_DEFAULT_APP, iconSize));
     appIcons_ = std::make_unique<ApplicationIcons>(appImages_.get(), defaultAppIcon_.get());
 
     // A themed group box draws its caption in the theme's colour and ignores
@@ -87,6 +108,30 @@ void CMainDlg::setupLists() {
     // no theme class.
     SetWindowTheme(dlgItem(IDC_APP_GROUP), L" ", L" ");
     SetWindowTheme(dlgItem(IDC_TITLE_GROUP), L" ", L" ");
+}
+
+void CMainDlg::rescaleLists(UINT fromDpi) {
+    if (!appIcons_) return;
+    rescaleColumns(appList_, fromDpi, dpi_);
+    rescaleColumns(titleList_, fromDpi, dpi_);
+
+    // Application icons are redrawn from the old list (their files are not
+    // read again); the title icon and the default icon come from their
+    // resources' drawings for the new size.
+    const int iconSize = scaleToDpi(kRowIconSize, dpi_);
+    // Each list is given its new image list before the old one is destroyed.
+    horalis::ImageList apps(resizedRowImages(appImages_.get(), iconSize));
+    appList_.setImageList(apps.get(), LVSIL_SMALL);
+    appImages_ = std::move(apps);
+    horalis::ImageList titles(createRowImages(iconSize));
+    horalis::Icon titleIcon(wingui::loadIconOfSize(IDI_TITLE, iconSize));
+    if (titleIcon && titles) ImageList_ReplaceIcon(titles.get(), -1, titleIcon.get());
+    titleList_.setImageList(titles.get(), LVSIL_SMALL);
+    titleImages_ = std::move(titles);
+    defaultAppIcon_.reset(wingui::loadIconOfSize(IDI_DEFAULT_APP, iconSize));
+    appIcons_ = std::make_unique<ApplicationIcons>(appImages_.get(), defaultAppIcon_.get());
+    appList_.invalidate(true);
+    titleList_.invalidate(true);
 }
 
 void CMainDlg::refreshApplicationList() {

@@ -6,12 +6,15 @@
 
 #include <string>
 
+#include "base/libraries.h"
+#include "base/program_path.h"
+#include "base/string.h"
 #include "reports/daily_report_lock.h"
 #include "reports/daily_reports.h"
+#include "reports/history.h"
 #include "reports/report_writers.h"
 #include "storage/data_folder.h"
 #include "ui/framework/file_dialog.h"
-#include "ui/framework/strings.h"
 #include "ui/main_dlg.h"
 
 namespace horalis {
@@ -46,7 +49,7 @@ void CMainDlg::exportReportTo(const wchar_t* defaultExtension, const wchar_t* fi
     ReportLists lists = reportLists();
     // The file is created before the walk sorts anything, so one that cannot be
     // created leaves the lists as they were.
-    const ExportResult result = exportReport(wingui::toCore(dialog.pathName()), format, lists, localTimeNow());
+    const ExportResult result = exportReport(horalis::toCore(dialog.pathName()), format, lists, localTimeNow());
     if (result == ExportResult::NotCreated) {
         MessageBoxW(handle(), kCantCreateFile, kErrorCaption, MB_ICONERROR | MB_OK);
         return;
@@ -79,35 +82,32 @@ bool CMainDlg::writeDailyReports(const LocalTime& day) {
 
 void CMainDlg::openReport() {
     wingui::CFileDialog dialog(true, L"html", nullptr, OFN_FILEMUSTEXIST, kHtmlFilter, this);
-    dialog.setInitialFolder(wingui::toWide(dataFolderPath()));
+    dialog.setInitialFolder(horalis::toWide(dataFolderPath()));
     if (dialog.doModal() != IDOK) return;
     ShellExecuteW(handle(), L"open", dialog.pathName().c_str(), nullptr, nullptr, SW_SHOW);
 }
 
-void CMainDlg::showHelp() {
-    wchar_t buffer[261] = {};
-    const DWORD length = GetModuleFileNameW(nullptr, buffer, 261);
-    std::wstring path(buffer, length < 261 ? length : 260);
-    const size_t separator = path.rfind(L'\\');
-    if (separator != std::wstring::npos && separator > 0) {
-        path.resize(separator + 1);
-        path += kHelpFileName;
+void CMainDlg::openHistory() {
+    const String folder = dataFolderPath();
+    {
+        // The reporter rebuilds the page after its pair; the lock keeps the two from writing it at once.
+        DailyReportLock lock;
+        if (lock.held() && !writeHistoryPage(folder, localTimeNow())) {
+            MessageBoxW(handle(), kCantCreateFile, kErrorCaption, MB_ICONERROR | MB_OK);
+            return;
+        }
     }
+    // As "Open report...": the program associated with HTML files, silence when there is none.
+    const std::wstring page = toWide(historyPagePath(folder));
+    ShellExecuteW(handle(), L"open", page.c_str(), nullptr, nullptr, SW_SHOW);
+}
 
-    if (!htmlHelp_) {
-        // Only the system's own copy: a bare name would also find an
-        // hhctrl.ocx planted in the program's or the current folder.
-        wchar_t system[MAX_PATH] = {};
-        const UINT n = GetSystemDirectoryW(system, MAX_PATH);
-        if (n == 0 || n >= MAX_PATH) return;
-        std::wstring library(system, n);
-        library += L"\\hhctrl.ocx";
-        htmlHelpLibrary_.reset(LoadLibraryExW(library.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
-        if (!htmlHelpLibrary_) return;
-        FARPROC entry = GetProcAddress(htmlHelpLibrary_.get(), "HtmlHelpW");
-        htmlHelp_ = reinterpret_cast<void*>(entry);
-        if (!htmlHelp_) return;
-    }
+void CMainDlg::showHelp() {
+    const std::wstring path = programFolder() + kHelpFileName;
+    // Only the system's own copy: a bare name would also find an
+    // hhctrl.ocx planted in the program's or the current folder.
+    if (!htmlHelp_) htmlHelp_ = systemEntryPoint(htmlHelpLibrary_, L"hhctrl.ocx", "HtmlHelpW");
+    if (!htmlHelp_) return;
     reinterpret_cast<HtmlHelpFn>(htmlHelp_)(handle(), path.c_str(), kHhDisplayTopic, 0);
 }
 

@@ -6,6 +6,7 @@
 #include <cwchar>
 
 #include "resources/resource.h"
+#include "ui/framework/dpi.h"
 #include "ui/framework/winapp.h"
 #include "ui/main_dlg.h"
 
@@ -16,14 +17,16 @@ constexpr const wchar_t* kTrayTip = L"Tallimer";
 constexpr const wchar_t* kCantLoadIcon = L"Can't load icon";
 constexpr UINT_PTR kTaskbarSubclassId = 1;
 
+enum class TrayResult { NoIcon, Refused, Done };
+
 // Builds the icon record and hands it to the shell. The icon is loaded anew
-// for every call; the shell keeps a copy of its own.
-void notifyTrayIcon(HWND window, DWORD action) {
-    wingui::Icon icon(static_cast<HICON>(LoadImageW(wingui::resourceInstance(), MAKEINTRESOURCEW(IDI_TRAY),
-                                                    IMAGE_ICON, 0, 0, LR_DEFAULTSIZE)));
+// for every call, at the size the notification area draws it; the shell
+// keeps a copy of its own.
+TrayResult notifyTrayIcon(HWND window, DWORD action) {
+    horalis::Icon icon(wingui::loadSmallIconMetric(IDI_TRAY));
     if (!icon) {
         wingui::appMessageBox(kCantLoadIcon, MB_OK);
-        return;
+        return TrayResult::NoIcon;
     }
     NOTIFYICONDATAW data{};
     data.cbSize = sizeof data;
@@ -33,7 +36,10 @@ void notifyTrayIcon(HWND window, DWORD action) {
     data.uCallbackMessage = WM_TRAY_CALLBACK;
     data.hIcon = icon.get();
     wcsncpy(data.szTip, kTrayTip, sizeof data.szTip / sizeof data.szTip[0] - 1);
-    Shell_NotifyIconW(action, &data);
+    if (Shell_NotifyIconW(action, &data)) return TrayResult::Done;
+    // NIM_ADD also fails for an icon the shell already shows: then it is there.
+    if (action == NIM_ADD && Shell_NotifyIconW(NIM_MODIFY, &data)) return TrayResult::Done;
+    return TrayResult::Refused;
 }
 
 }  // namespace
@@ -47,9 +53,12 @@ void CMainDlg::setupTrayMenu() {
     // message, whose number is only known at run time, so it is caught in a
     // subclass procedure rather than in the handler table.
     taskbarCreatedMessage_ = RegisterWindowMessageW(L"TaskbarCreated");
-    if (taskbarCreatedMessage_ != 0)
-        SetWindowSubclass(handle(), &CMainDlg::taskbarSubclassProc, kTaskbarSubclassId,
-                          reinterpret_cast<DWORD_PTR>(this));
+    if (taskbarCreatedMessage_ == 0) return;
+    SetWindowSubclass(handle(), &CMainDlg::taskbarSubclassProc, kTaskbarSubclassId, reinterpret_cast<DWORD_PTR>(this));
+    // User Interface Privilege Isolation drops messages from a process of
+    // lower integrity: a copy started "as administrator" would never hear
+    // Explorer's broadcast unless this window lets it through.
+    ChangeWindowMessageFilterEx(handle(), taskbarCreatedMessage_, MSGFLT_ALLOW, nullptr);
 }
 
 LRESULT CALLBACK CMainDlg::taskbarSubclassProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
@@ -58,16 +67,24 @@ LRESULT CALLBACK CMainDlg::taskbarSubclassProc(HWND window, UINT msg, WPARAM wPa
     if (msg == WM_NCDESTROY) {
         RemoveWindowSubclass(window, &CMainDlg::taskbarSubclassProc, kTaskbarSubclassId);
     } else if (self && msg == self->taskbarCreatedMessage_) {
-        notifyTrayIcon(window, NIM_ADD);
+        self->addTrayIcon();
     }
     return DefSubclassProc(window, msg, wParam, lParam);
 }
 
+// At logon Explorer may not be ready yet, and NIM_ADD then fails: it is tried
+// again every second until the shell takes it, so that a window closed to
+// the tray can always be brought back.
 void CMainDlg::addTrayIcon() {
-    notifyTrayIcon(handle(), NIM_ADD);
+    if (notifyTrayIcon(handle(), NIM_ADD) == TrayResult::Refused) {
+        SetTimer(handle(), HORALIS_TRAY_RETRY_TIMER_ID, HORALIS_TRAY_RETRY_MS, nullptr);
+    } else {
+        KillTimer(handle(), HORALIS_TRAY_RETRY_TIMER_ID);
+    }
 }
 
 void CMainDlg::removeTrayIcon() {
+    KillTimer(handle(), HORALIS_TRAY_RETRY_TIMER_ID);
     notifyTrayIcon(handle(), NIM_DELETE);
 }
 

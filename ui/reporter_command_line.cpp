@@ -2,14 +2,6 @@
 
 namespace horalis {
 
-String programFolderOf(StringView executablePath) {
-    const size_t slash = executablePath.rfind(u'\\');
-    if (slash == StringView::npos) {
-        return String();
-    }
-    return String(executablePath.substr(0, slash + 1));
-}
-
 std::optional<String> buildReporterCommandLine(StringView executablePath, StringView dataFolder) {
     static constexpr StringView kOpenQuote = u" \"";
     static constexpr StringView kCloseQuote = u"\"";

@@ -5,7 +5,8 @@
 #include <cstdint>
 #include <optional>
 
-#include "tracking/usage_records.h"
+#include "base/program_path.h"
+#include "base/string.h"
 
 namespace horalis {
 
@@ -28,10 +29,6 @@ inline constexpr StringView kReporterCommandLineTooLongText =
 inline constexpr size_t kReporterCommandLineMaxChars = 260;
 // RegQueryValueExW reads into this many bytes; longer data is ERROR_MORE_DATA.
 inline constexpr uint32_t kReporterQueryBufferBytes = 1000;
-
-// The folder of an executable path: everything up to and including the last
-// backslash; empty when there is none.
-String programFolderOf(StringView executablePath);
 
 // program folder + "HoralisReporter.exe" + " \"" + data folder + "\"".
 // Nothing when the line would need more than 260 characters; it is never cut.

@@ -2,39 +2,28 @@
 
 #include <optional>
 #include <string>
-#include <vector>
 
+#include "base/handles.h"
+#include "base/program_path.h"
+#include "base/registry.h"
+#include "base/string.h"
 #include "resources/resource.h"
 #include "storage/data_folder.h"
-#include "ui/framework/handles.h"
-#include "ui/framework/strings.h"
 #include "ui/framework/winapp.h"
 #include "ui/reporter_command_line.h"
 
 namespace horalis {
 namespace {
 
-struct RegCloseKeyFn {
-    void operator()(HKEY key) const { RegCloseKey(key); }
-};
-using RegistryKey = wingui::UniqueHandle<HKEY, RegCloseKeyFn>;
+const std::wstring kRunSubkey = horalis::toWide(kReporterRunSubkey);
+const std::wstring kValueName = horalis::toWide(kReporterValueName);
 
-struct LocalFreeFn {
-    void operator()(wchar_t* text) const { LocalFree(text); }
-};
-using LocalText = wingui::UniqueHandle<wchar_t*, LocalFreeFn>;
-
-const std::wstring kRunSubkey = wingui::toWide(kReporterRunSubkey);
-const std::wstring kValueName = wingui::toWide(kReporterValueName);
-
-// The whole path of this executable, or nothing when it does not fit the
-// MAX_PATH buffer (GetModuleFileNameW cuts it silently then).
+// The whole path of this executable (however long: buildReporterCommandLine
+// refuses one that makes the line too long), or nothing when it is unknown.
 std::optional<String> ownExecutablePath() {
-    std::vector<wchar_t> buffer(kReporterCommandLineMaxChars + 1);
-    SetLastError(ERROR_SUCCESS);
-    const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-    if (length == 0 || length >= buffer.size() || GetLastError() == ERROR_INSUFFICIENT_BUFFER) return std::nullopt;
-    return wingui::toCore(std::wstring_view(buffer.data(), length));
+    const std::wstring path = programPath();
+    if (path.empty()) return std::nullopt;
+    return toCore(path);
 }
 
 }  // namespace
@@ -52,16 +41,10 @@ const wingui::MessageMap* ServiceDlg::messageMap() const {
 
 BOOL ServiceDlg::onInitDialog() {
     CDialog::onInitDialog();
-    HKEY raw = nullptr;
-    const LSTATUS opened = RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRunSubkey.c_str(), 0, KEY_READ, &raw);
-    LSTATUS queried = ERROR_INVALID_HANDLE;
-    if (opened == ERROR_SUCCESS) {
-        RegistryKey key(raw);
-        BYTE data[kReporterQueryBufferBytes];
-        DWORD size = sizeof data;
-        queried = RegQueryValueExW(key.get(), kValueName.c_str(), nullptr, nullptr, data, &size);
-    }
-    showButtons(reporterInstalled(opened, queried));
+    BYTE data[kReporterQueryBufferBytes];
+    DWORD size = sizeof data;
+    const RegistryRead read = readRegistryValue(HKEY_LOCAL_MACHINE, kRunSubkey.c_str(), kValueName.c_str(), data, size);
+    showButtons(reporterInstalled(read.opened, read.queried));
     return TRUE;
 }
 
@@ -69,47 +52,28 @@ void ServiceDlg::install() {
     const auto executable = ownExecutablePath();
     const auto line = executable ? buildReporterCommandLine(*executable, dataFolderPath()) : std::nullopt;
     if (!line) {
-        MessageBoxW(handle(), wingui::toWide(kReporterCommandLineTooLongText).c_str(),
-                    wingui::toWide(kErrorCaption).c_str(), MB_ICONERROR);
+        MessageBoxW(handle(), horalis::toWide(kReporterCommandLineTooLongText).c_str(),
+                    horalis::toWide(kErrorCaption).c_str(), MB_ICONERROR);
         return;
     }
-    HKEY raw = nullptr;
-    LSTATUS status = RegCreateKeyExW(HKEY_LOCAL_MACHINE, kRunSubkey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                     KEY_SET_VALUE, nullptr, &raw, nullptr);
+    const std::wstring data = toWide(*line);
+    const LSTATUS status = writeRegistryValue(HKEY_LOCAL_MACHINE, kRunSubkey.c_str(), kValueName.c_str(), REG_SZ,
+                                              data.c_str(), reporterValueDataBytes(*line));
     if (status != ERROR_SUCCESS) {
         showSystemError(status);
         return;
     }
-    {
-        RegistryKey key(raw);
-        const std::wstring data = wingui::toWide(*line);
-        status = RegSetValueExW(key.get(), kValueName.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
-                                reporterValueDataBytes(*line));
-    }
-    if (status != ERROR_SUCCESS) {
-        showSystemError(status);
-        return;
-    }
-    wingui::appMessageBox(wingui::toWide(kReporterInstalledText));
+    wingui::appMessageBox(horalis::toWide(kReporterInstalledText));
     showButtons(true);
 }
 
 void ServiceDlg::remove() {
-    HKEY raw = nullptr;
-    LSTATUS status = RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRunSubkey.c_str(), 0, KEY_WRITE, &raw);
+    const LSTATUS status = deleteRegistryValue(HKEY_LOCAL_MACHINE, kRunSubkey.c_str(), kValueName.c_str());
     if (status != ERROR_SUCCESS) {
         showSystemError(status);
         return;
     }
-    {
-        RegistryKey key(raw);
-        status = RegDeleteValueW(key.get(), kValueName.c_str());
-    }
-    if (status != ERROR_SUCCESS) {
-        showSystemError(status);
-        return;
-    }
-    wingui::appMessageBox(wingui::toWide(kReporterUninstalledText));
+    wingui::appMessageBox(horalis::toWide(kReporterUninstalledText));
     showButtons(false);
 }
 
@@ -124,7 +88,7 @@ void ServiceDlg::showSystemError(LSTATUS code) const {
     FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM, nullptr, static_cast<DWORD>(code),
                    MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<wchar_t*>(&raw), 0, nullptr);
     LocalText text(raw);
-    MessageBoxW(handle(), text.get() ? text.get() : L"", wingui::toWide(kErrorCaption).c_str(), MB_ICONERROR);
+    MessageBoxW(handle(), text.get() ? text.get() : L"", horalis::toWide(kErrorCaption).c_str(), MB_ICONERROR);
 }
 
 }  // namespace horalis

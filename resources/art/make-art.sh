@@ -7,7 +7,10 @@
 #   splash.bmp         start-up picture, 410 x 210, 24 bits
 #   clear-lists.bmp, options.bmp, mouse-pointers.bmp
 #                      32 x 32 button pictures, 8-bit palette; pure white is
-#                      the transparent colour, so no glyph pixel is pure white
+#                      the transparent colour, so no glyph pixel is pure white;
+#                      the same at 150 % (48 x 48, *-150.bmp) and 200 %
+#                      (64 x 64, *-200.bmp) for high-DPI screens
+# The list icons hold 16, 24 (150 %), 32 and 48 pixel drawings.
 # The outputs are committed, so a build never needs these tools.
 # Needs: ImageMagick 6 (convert), icoutils (icotool), fonts-dejavu-core.
 set -euo pipefail
@@ -223,26 +226,30 @@ clock 24 "$tmp/tray24.png" 36 22 0 0 126
 clock 32 "$tmp/tray32.png" 30 18 0 0 125
 make_icon "$here/tray.ico" "$tmp"/tray16.png "$tmp"/tray20.png "$tmp"/tray24.png "$tmp"/tray32.png
 
+# The glyphs sit on a grid of sixteenths, so 24 pixels (the list rows at
+# 150 %) is the 48-pixel drawing halved.
 for s in 16 32 48; do window_icon "$s" "$tmp/app$s.png" app; done
-make_icon "$here/default-app.ico" "$tmp"/app16.png "$tmp"/app32.png "$tmp"/app48.png
+convert "$tmp/app48.png" -filter Box -resize 24x24 "$tmp/app24.png"
+make_icon "$here/default-app.ico" "$tmp"/app16.png "$tmp"/app24.png "$tmp"/app32.png "$tmp"/app48.png
 
 for s in 16 32 48; do window_icon "$s" "$tmp/title$s.png" title; done
-make_icon "$here/window-title.ico" "$tmp"/title16.png "$tmp"/title32.png "$tmp"/title48.png
+convert "$tmp/title48.png" -filter Box -resize 24x24 "$tmp/title24.png"
+make_icon "$here/window-title.ico" "$tmp"/title16.png "$tmp"/title24.png "$tmp"/title32.png "$tmp"/title48.png
 
 # --- button pictures -------------------------------------------------------
 
-# button_bmp GLYPH.png OUT.bmp: the glyph's soft edges are blended with the
-# usual button face, the background becomes pure white (the transparent
+# button_bmp GLYPH.png OUT.bmp SIZE: the glyph's soft edges are blended with
+# the usual button face, the background becomes pure white (the transparent
 # colour), and the result is stored as an 8-bit palette BMP.
 button_bmp() {
-  local glyph=$1 out=$2
+  local glyph=$1 out=$2 size=$3
   convert "$glyph" -alpha extract -threshold 8% "$tmp/b_mask.png"
   # At most 255 colours for the glyph, none of them white. The picture goes
   # through an 8-bit file before the BMP is written, so the writer finds at
   # most 256 exact colours and keeps them.
   convert "$glyph" -background '#F0F0F0' -alpha remove -alpha off \
     -dither None -colors 255 -depth 8 "$tmp/b_flat.png"
-  convert -size 32x32 xc:white "$tmp/b_flat.png" "$tmp/b_mask.png" -composite \
+  convert -size "${size}x${size}" xc:white "$tmp/b_flat.png" "$tmp/b_mask.png" -composite \
     -alpha off -depth 8 PNG24:"$tmp/b_full.png"
   # Remapping to the picture's own colours gives an exact palette image;
   # -type Palette would quantise once more.
@@ -261,6 +268,11 @@ button_bmp() {
   fi
 }
 
+# S: the picture's size; suffix: none at 100 %, -150 and -200 above.
+for scale in 100 150 200; do
+S=$(( 32 * scale / 100 ))
+suffix=""; (( scale > 100 )) && suffix="-$scale"
+
 B=256
 KB=$(calc "$B / 256")
 
@@ -278,8 +290,8 @@ convert -size ${B}x${B} xc:none -draw "scale $KB,$KB
   fill '#E5383F' circle 184,180 184,124
   stroke '#FEFEFE' stroke-width 20 stroke-linecap round
   line 160,156 208,204 line 208,156 160,204
-" -filter Box -resize 32x32 "$tmp/clear.png"
-button_bmp "$tmp/clear.png" "$here/clear-lists.bmp"
+" -filter Box -resize ${S}x${S} "$tmp/clear.png"
+button_bmp "$tmp/clear.png" "$here/clear-lists$suffix.bmp" "$S"
 
 # Options: a steel gear; its hole stays transparent.
 gear="M"
@@ -300,8 +312,8 @@ convert -size ${B}x${B} -define gradient:angle=135 gradient:'#9AA8C2-#3E4A66' \
   -draw "scale $KB,$KB fill none stroke '#283247' stroke-width 9 path '$gear'
          stroke-width 9 circle 128,128 128,84
          stroke '#C9D2E4' stroke-width 7 circle 128,128 128,60" \
-  -filter Box -resize 32x32 "$tmp/gear.png"
-button_bmp "$tmp/gear.png" "$here/options.bmp"
+  -filter Box -resize ${S}x${S} "$tmp/gear.png"
+button_bmp "$tmp/gear.png" "$here/options$suffix.bmp" "$S"
 
 # Mouse pointers: the arrow pointer with a small clock beside its tail.
 arrow="M 3.625,1.5 L 3.625,24 L 8.6,19.2 L 12.2,27.4 L 16.4,25.6 L 12.9,17.625 L 19.6,17.625 Z"
@@ -309,10 +321,12 @@ convert -size ${B}x${B} xc:none -draw "scale 8,8
   fill '#FEFEFE' stroke '#16182C' stroke-width 1.25 stroke-linejoin miter path '$arrow'
 " "$tmp/arrow_big.png"
 # The badge is drawn at its final size from the same clock motif.
-clock 14 "$tmp/badge.png" 36 36 0 0 127 0
-convert "$tmp/arrow_big.png" -filter Box -resize 32x32 \
-  "$tmp/badge.png" -geometry +18+18 -composite "$tmp/arrow.png"
-button_bmp "$tmp/arrow.png" "$here/mouse-pointers.bmp"
+clock $(( 14 * S / 32 )) "$tmp/badge.png" 36 36 0 0 127 0
+convert "$tmp/arrow_big.png" -filter Box -resize ${S}x${S} \
+  "$tmp/badge.png" -geometry +$(( 18 * S / 32 ))+$(( 18 * S / 32 )) -composite "$tmp/arrow.png"
+button_bmp "$tmp/arrow.png" "$here/mouse-pointers$suffix.bmp" "$S"
+
+done
 
 # --- splash ----------------------------------------------------------------
 

@@ -9,7 +9,7 @@
 
 #include "ui/controls/image_button_rules.h"
 #include "ui/framework/controls.h"
-#include "ui/framework/handles.h"
+#include "base/handles.h"
 
 namespace horalis {
 
@@ -27,6 +27,10 @@ public:
     // 0 on success, 1 when a size cannot be read, 2 when a mask cannot be built.
     DWORD SetButtonBitmaps(HBITMAP normal, COLORREF normalTransparent, HBITMAP alternate,
                            COLORREF alternateTransparent);
+
+    // The image's margins and pressed shift are given for 96 DPI; this
+    // scales them to the DPI the button is drawn at.
+    void setDpi(UINT dpi);
 
     // Grows the button when the widest word of its caption does not fit beside
     // its image in the button's font: towards the left (right edge kept) or the
@@ -52,9 +56,9 @@ protected:
 
 private:
     struct Image {
-        wingui::Bitmap bitmap;
-        wingui::Bitmap mask;
-        wingui::Icon icon;
+        horalis::Bitmap bitmap;
+        horalis::Bitmap mask;
+        horalis::Icon icon;
         int width = 0;
         int height = 0;
         COLORREF transparent = 0;
@@ -109,11 +113,11 @@ private:
     ButtonColours colours_;
     HWND menuOwner_ = nullptr;
     bool menuShowing_ = false;
-    wingui::Menu menu_;
-    wingui::Cursor hoverCursor_;
+    horalis::Menu menu_;
+    horalis::Cursor hoverCursor_;
     wingui::CToolTipCtrl tooltip_;
-    wingui::MemoryDc faceDc_;
-    wingui::Bitmap faceBitmap_;
+    horalis::MemoryDc faceDc_;
+    horalis::Bitmap faceBitmap_;
     HGDIOBJ faceOldBitmap_ = nullptr;
     bool alwaysTrack_ = true;
     int checkState_ = 0;

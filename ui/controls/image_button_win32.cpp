@@ -7,6 +7,9 @@
 #include <span>
 #include <utility>
 
+#include "base/libraries.h"
+#include "ui/controls/control_types_win32.h"
+#include "ui/dpi_scale.h"
 #include "ui/framework/window.h"
 
 namespace horalis {
@@ -14,13 +17,6 @@ namespace {
 
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kBlack = RGB(0, 0, 0);
-
-Rect toRect(const RECT& r) {
-    return {r.left, r.top, r.right, r.bottom};
-}
-RECT toRECT(const Rect& r) {
-    return {r.left, r.top, r.right, r.bottom};
-}
 
 bool isGenerated(HBITMAP alternate) {
     const auto value = reinterpret_cast<intptr_t>(alternate);
@@ -30,8 +26,8 @@ bool isGenerated(HBITMAP alternate) {
 // A 1-pixel rectangle outline: top and left in one colour, bottom and right in
 // the other (MFC's Draw3dRect), drawn with brushes so the DC keeps its colours.
 void draw3dRect(HDC dc, const RECT& r, COLORREF topLeft, COLORREF bottomRight) {
-    wingui::Brush light(CreateSolidBrush(topLeft));
-    wingui::Brush dark(CreateSolidBrush(bottomRight));
+    horalis::Brush light(CreateSolidBrush(topLeft));
+    horalis::Brush dark(CreateSolidBrush(bottomRight));
     if (!light || !dark) return;
     const RECT top{r.left, r.top, r.right - 1, r.top + 1};
     const RECT left{r.left, r.top, r.left + 1, r.bottom - 1};
@@ -55,15 +51,15 @@ HBITMAP transformedCopy(HBITMAP source, int width, int height, Transform transfo
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    wingui::WindowDc screen(nullptr);
-    wingui::Bitmap copy(CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    horalis::WindowDc screen(nullptr);
+    horalis::Bitmap copy(CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!copy || !bits) return nullptr;
     {
-        wingui::MemoryDc from(CreateCompatibleDC(screen.get()));
-        wingui::MemoryDc to(CreateCompatibleDC(screen.get()));
+        horalis::MemoryDc from(CreateCompatibleDC(screen.get()));
+        horalis::MemoryDc to(CreateCompatibleDC(screen.get()));
         if (!from || !to) return nullptr;
-        wingui::SelectObjectScope fromSelected(from.get(), source);
-        wingui::SelectObjectScope toSelected(to.get(), copy.get());
+        horalis::SelectObjectScope fromSelected(from.get(), source);
+        horalis::SelectObjectScope toSelected(to.get(), copy.get());
         if (!BitBlt(to.get(), 0, 0, width, height, from.get(), 0, 0, SRCCOPY)) return nullptr;
     }
     GdiFlush();
@@ -78,13 +74,13 @@ HBITMAP transformedCopy(HBITMAP source, int width, int height, Transform transfo
 // Transparent pixels become 1 in the mask and black in the colour bitmap, so
 // that SRCAND of the mask and SRCPAINT of the bitmap show the face through.
 HBITMAP createMask(HBITMAP colour, int width, int height, COLORREF transparent) {
-    wingui::Bitmap mask(CreateBitmap(width, height, 1, 1, nullptr));
+    horalis::Bitmap mask(CreateBitmap(width, height, 1, 1, nullptr));
     if (!mask) return nullptr;
-    wingui::MemoryDc source(CreateCompatibleDC(nullptr));
-    wingui::MemoryDc target(CreateCompatibleDC(nullptr));
+    horalis::MemoryDc source(CreateCompatibleDC(nullptr));
+    horalis::MemoryDc target(CreateCompatibleDC(nullptr));
     if (!source || !target) return nullptr;
-    wingui::SelectObjectScope sourceSelected(source.get(), colour);
-    wingui::SelectObjectScope targetSelected(target.get(), mask.get());
+    horalis::SelectObjectScope sourceSelected(source.get(), colour);
+    horalis::SelectObjectScope targetSelected(target.get(), mask.get());
     const COLORREF oldBk = SetBkColor(source.get(), transparent);
     if (!BitBlt(target.get(), 0, 0, width, height, source.get(), 0, 0, SRCCOPY)) return nullptr;
     const COLORREF oldText = SetTextColor(source.get(), kWhite);
@@ -171,7 +167,7 @@ DWORD CImageButton::LoadButtonBitmaps(int normalId, COLORREF normalTransparent, 
 DWORD CImageButton::SetButtonBitmaps(HBITMAP normal, COLORREF normalTransparent, HBITMAP alternate,
                                      COLORREF alternateTransparent) {
     releaseImages();
-    wingui::Bitmap ownedAlternate(isGenerated(alternate) ? nullptr : alternate);
+    horalis::Bitmap ownedAlternate(isGenerated(alternate) ? nullptr : alternate);
     if (!normal) {
         if (handle()) invalidate();
         return 0;
@@ -225,6 +221,15 @@ DWORD CImageButton::SetButtonBitmaps(HBITMAP normal, COLORREF normalTransparent,
     }
     if (handle()) invalidate();
     return 0;
+}
+
+void CImageButton::setDpi(UINT dpi) {
+    const ImageLayout at96;
+    xOffset_ = scaleToDpi(at96.xOffset, dpi);
+    yOffset_ = scaleToDpi(at96.yOffset, dpi);
+    pressedOffsetX_ = scaleToDpi(at96.pressedOffsetX, dpi);
+    pressedOffsetY_ = scaleToDpi(at96.pressedOffsetY, dpi);
+    if (handle()) invalidate();
 }
 
 void CImageButton::growToCaption(bool towardsLeft, LONG limit) {
@@ -312,7 +317,7 @@ void CImageButton::DrawBackground(HDC dc, RECT& rect) {
         InflateRect(&rect, -1, -1);
     }
     const ColourPair pair = coloursFor(colours_, colourStateFor(hover_, pressed_, focused_));
-    wingui::Brush brush(CreateSolidBrush(pair.face));
+    horalis::Brush brush(CreateSolidBrush(pair.face));
     if (brush) FillRect(dc, &rect, brush.get());
 }
 
@@ -327,15 +332,15 @@ void CImageButton::DrawBorder(HDC dc, RECT& rect) {
         draw3dRect(dc, rect, GetSysColor(COLOR_BTNHIGHLIGHT), GetSysColor(COLOR_BTNSHADOW));
         break;
     case BorderKind::ShadowFrame: {
-        wingui::Brush shadow(CreateSolidBrush(GetSysColor(COLOR_BTNSHADOW)));
+        horalis::Brush shadow(CreateSolidBrush(GetSysColor(COLOR_BTNSHADOW)));
         if (shadow) FrameRect(dc, &rect, shadow.get());
         break;
     }
     case BorderKind::Raised3D:
         for (const BorderLine& line : raised3DLines(toRect(rect))) {
-            wingui::Pen pen(CreatePen(PS_SOLID, 1, GetSysColor(line.sysColour)));
+            horalis::Pen pen(CreatePen(PS_SOLID, 1, GetSysColor(line.sysColour)));
             if (!pen) continue;
-            wingui::SelectObjectScope selected(dc, pen.get());
+            horalis::SelectObjectScope selected(dc, pen.get());
             MoveToEx(dc, line.points[0].x, line.points[0].y, nullptr);
             LineTo(dc, line.points[1].x, line.points[1].y);
             LineTo(dc, line.points[2].x, line.points[2].y);
@@ -365,23 +370,23 @@ void CImageButton::DrawBitmapImage(HDC dc, bool hasCaption, const RECT& item, RE
     const int w = image.width;
     const int h = image.height;
 
-    wingui::MemoryDc source(CreateCompatibleDC(dc));
+    horalis::MemoryDc source(CreateCompatibleDC(dc));
     if (!source) return;
     if (disabled && embossedDisabled_) {
         // The image on a white ground, embossed by the system.
-        wingui::Bitmap ground(CreateCompatibleBitmap(dc, w, h));
-        wingui::MemoryDc groundDc(CreateCompatibleDC(dc));
+        horalis::Bitmap ground(CreateCompatibleBitmap(dc, w, h));
+        horalis::MemoryDc groundDc(CreateCompatibleDC(dc));
         if (!ground || !groundDc) return;
         {
-            wingui::SelectObjectScope groundSelected(groundDc.get(), ground.get());
+            horalis::SelectObjectScope groundSelected(groundDc.get(), ground.get());
             PatBlt(groundDc.get(), 0, 0, w, h, WHITENESS);
             SetBkColor(groundDc.get(), kWhite);
             SetTextColor(groundDc.get(), kBlack);
             {
-                wingui::SelectObjectScope selected(source.get(), image.mask.get());
+                horalis::SelectObjectScope selected(source.get(), image.mask.get());
                 BitBlt(groundDc.get(), 0, 0, w, h, source.get(), 0, 0, SRCAND);
             }
-            wingui::SelectObjectScope selected(source.get(), image.bitmap.get());
+            horalis::SelectObjectScope selected(source.get(), image.bitmap.get());
             BitBlt(groundDc.get(), 0, 0, w, h, source.get(), 0, 0, SRCPAINT);
         }
         DrawStateW(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(ground.get()), 0, x, y, w, h,
@@ -392,10 +397,10 @@ void CImageButton::DrawBitmapImage(HDC dc, bool hasCaption, const RECT& item, RE
     // caller) and 0 to the text colour, which must be black here.
     SetTextColor(dc, kBlack);
     {
-        wingui::SelectObjectScope selected(source.get(), image.mask.get());
+        horalis::SelectObjectScope selected(source.get(), image.mask.get());
         BitBlt(dc, x, y, w, h, source.get(), 0, 0, SRCAND);
     }
-    wingui::SelectObjectScope selected(source.get(), image.bitmap.get());
+    horalis::SelectObjectScope selected(source.get(), image.bitmap.get());
     BitBlt(dc, x, y, w, h, source.get(), 0, 0, SRCPAINT);
 }
 
@@ -427,7 +432,7 @@ void CImageButton::paintFaceSnapshot(HDC dc, const RECT& rect) {
     const int height = client.bottom - client.top;
     if (!faceDc_) {
         const HWND parent = GetParent(handle());
-        wingui::WindowDc parentDc(parent);
+        horalis::WindowDc parentDc(parent);
         if (!parentDc.get()) return;
         const RECT inParent = rectInParent();
         faceDc_.reset(CreateCompatibleDC(parentDc.get()));
@@ -462,9 +467,9 @@ void CImageButton::playSound(const Sound& sound) const {
     // winmm (with the audio drivers it opens) is loaded for the first sound
     // rather than at start-up, where it only added resident memory.
     using PlaySoundFn = BOOL(WINAPI*)(LPCWSTR, HMODULE, DWORD);
-    static wingui::Module winmm;
+    static horalis::Module winmm;
     if (!sound.inUse) return;
-    if (auto play = reinterpret_cast<PlaySoundFn>(wingui::systemEntryPoint(winmm, L"winmm.dll", "PlaySoundW")))
+    if (auto play = reinterpret_cast<PlaySoundFn>(horalis::systemEntryPoint(winmm, L"winmm.dll", "PlaySoundW")))
         play(sound.inUse, sound.module, sound.flags);
 }
 

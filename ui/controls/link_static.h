@@ -7,7 +7,7 @@
 
 #include "ui/controls/link_rules.h"
 #include "ui/framework/controls.h"
-#include "ui/framework/handles.h"
+#include "base/handles.h"
 
 namespace horalis {
 
@@ -43,9 +43,9 @@ private:
     bool underline_ = true;
     bool adjustToFit_ = true;
     std::wstring target_;
-    wingui::Font font_;
+    horalis::Font font_;
     // Owned copy from the help program, or the shared system hand (never destroyed).
-    wingui::Cursor ownedCursor_;
+    horalis::Cursor ownedCursor_;
     HCURSOR linkCursor_ = nullptr;
     wingui::CToolTipCtrl tooltip_;
 };

@@ -2,17 +2,11 @@
 
 #include <shellapi.h>
 
-#include "ui/framework/strings.h"
+#include "base/string.h"
+#include "ui/controls/control_types_win32.h"
 #include "ui/framework/winapp.h"
 
 namespace horalis {
-namespace {
-
-Rect toRect(const RECT& r) {
-    return {r.left, r.top, r.right, r.bottom};
-}
-
-}  // namespace
 
 CLinkStatic::CLinkStatic() {
     colours_.hover = GetSysColor(COLOR_HIGHLIGHT);
@@ -44,9 +38,9 @@ void CLinkStatic::onAttach() {
     SetWindowLongW(handle(), GWL_STYLE, static_cast<LONG>(GetWindowLongW(handle(), GWL_STYLE) | SS_NOTIFY));
 
     const std::wstring text = windowText();
-    const LinkTexts texts = attachLinkTexts(wingui::toCore(text), wingui::toCore(target_));
-    target_ = wingui::toWide(texts.target);
-    if (texts.text != wingui::toCore(text)) setWindowText(wingui::toWide(texts.text));
+    const LinkTexts texts = attachLinkTexts(horalis::toCore(text), horalis::toCore(target_));
+    target_ = horalis::toWide(texts.target);
+    if (texts.text != horalis::toCore(text)) setWindowText(horalis::toWide(texts.text));
 
     auto current = reinterpret_cast<HFONT>(sendMessage(WM_GETFONT));
     if (!current) current = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
@@ -75,10 +69,10 @@ void CLinkStatic::FitToText() {
     const std::wstring text = windowText();
     SIZE extent{};
     {
-        wingui::WindowDc dc(handle());
+        horalis::WindowDc dc(handle());
         if (!dc.get()) return;
         auto font = font_ ? font_.get() : reinterpret_cast<HFONT>(sendMessage(WM_GETFONT));
-        wingui::SelectObjectScope selected(dc.get(), font ? font : GetStockObject(SYSTEM_FONT));
+        horalis::SelectObjectScope selected(dc.get(), font ? font : GetStockObject(SYSTEM_FONT));
         if (!GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &extent)) return;
     }
     const Rect fitted = fitToText(toRect(window), static_cast<uint32_t>(style()), extent.cx, extent.cy);
@@ -92,9 +86,9 @@ void CLinkStatic::LoadLinkCursor() {
     const UINT length = GetWindowsDirectoryW(folder, MAX_PATH);
     if (length > 0 && length < MAX_PATH) {
         std::wstring path(folder, length);
-        path += wingui::toWide(kLinkCursorModuleName);
+        path += horalis::toWide(kLinkCursorModuleName);
         // Mapped as data only: none of the help program's code runs in here.
-        wingui::Module module(
+        horalis::Module module(
             LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
         if (module) {
             if (HCURSOR cursor = LoadCursorW(module.get(), MAKEINTRESOURCEW(kLinkCursorResourceId)))
@@ -107,7 +101,7 @@ void CLinkStatic::LoadLinkCursor() {
 }
 
 void CLinkStatic::ReportOpenError(int code) {
-    wingui::appMessageBox(wingui::toWide(openErrorText(code)), MB_ICONEXCLAMATION | MB_OK);
+    wingui::appMessageBox(horalis::toWide(openErrorText(code)), MB_ICONEXCLAMATION | MB_OK);
 }
 
 void CLinkStatic::redrawNow() const {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "ui/framework/handles.h"
+#include "base/libraries.h"
 #include "ui/framework/window.h"
 #include "ui/framework/winapp.h"
 
@@ -16,9 +16,9 @@ namespace {
 using FileDialogFn = BOOL(WINAPI*)(OPENFILENAMEW*);
 
 FileDialogFn fileDialogFunction(bool openDialog) {
-    static Module library;
+    static horalis::Module library;
     return reinterpret_cast<FileDialogFn>(
-        systemEntryPoint(library, L"comdlg32.dll", openDialog ? "GetOpenFileNameW" : "GetSaveFileNameW"));
+        horalis::systemEntryPoint(library, L"comdlg32.dll", openDialog ? "GetOpenFileNameW" : "GetSaveFileNameW"));
 }
 
 }  // namespace

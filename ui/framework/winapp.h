@@ -55,9 +55,4 @@ private:
 // by the main window (its active pop-up) when there is one.
 int appMessageBox(const std::wstring& text, UINT type = MB_OK);
 
-// Full path of the running executable.
-std::wstring moduleFileName();
-// Its folder, with the trailing backslash.
-std::wstring moduleFolder();
-
 }  // namespace wingui

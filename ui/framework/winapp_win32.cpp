@@ -1,5 +1,6 @@
 #include "ui/framework/winapp.h"
 
+#include "base/program_path.h"
 #include "ui/framework/window.h"
 
 namespace wingui {
@@ -24,7 +25,7 @@ CWinApp* CWinApp::current() {
 int CWinApp::run(HINSTANCE instance) {
     instance_ = instance;
     // Without a title string of its own the program is known by its file name.
-    std::wstring path = moduleFileName();
+    std::wstring path = horalis::programPath();
     size_t slash = path.find_last_of(L"\\/");
     appName_ = slash == std::wstring::npos ? path : path.substr(slash + 1);
     if (size_t dot = appName_.find_last_of(L'.'); dot != std::wstring::npos) appName_.resize(dot);
@@ -49,25 +50,6 @@ int appMessageBox(const std::wstring& text, UINT type) {
     HWND owner = main && main->handle() ? GetLastActivePopup(main->handle()) : GetActiveWindow();
     std::wstring caption = app ? app->appName() : std::wstring();
     return MessageBoxW(owner, text.c_str(), caption.c_str(), type);
-}
-
-std::wstring moduleFileName() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0) return {};
-        if (length < path.size()) {
-            path.resize(length);
-            return path;
-        }
-        path.resize(path.size() * 2);  // cut off: try again with more room
-    }
-}
-
-std::wstring moduleFolder() {
-    std::wstring path = moduleFileName();
-    size_t slash = path.find_last_of(L'\\');
-    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
 }
 
 }  // namespace wingui

@@ -1,6 +1,6 @@
 #include "ui/framework/window.h"
 
-#include "ui/framework/handles.h"
+#include "base/handles.h"
 #include "ui/framework/winapp.h"
 
 namespace wingui {
@@ -352,10 +352,10 @@ RECT rectInParent(HWND child) {
 
 int textWidth(HWND window, const std::wstring& text) {
     if (text.empty()) return 0;
-    WindowDc dc(window);
+    horalis::WindowDc dc(window);
     if (!dc.get()) return 0;
     const auto font = reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0));
-    SelectObjectScope selected(dc.get(), font ? static_cast<HGDIOBJ>(font) : GetStockObject(SYSTEM_FONT));
+    horalis::SelectObjectScope selected(dc.get(), font ? static_cast<HGDIOBJ>(font) : GetStockObject(SYSTEM_FONT));
     SIZE extent{};
     if (!GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &extent)) return 0;
     return extent.cx;

@@ -1,10 +1,14 @@
 #pragma once
-// The core's UTF-16 strings and the Win32 shell's wide strings: on Windows
+// The program's strings: exact UTF-16, as Windows keeps them, in every layer.
+// toWide / toCore cross to and from the Win32 calls' wide strings: on Windows
 // both hold the same 16-bit code units, so conversion is a plain copy.
 #include <string>
 #include <string_view>
 
-namespace wingui {
+namespace horalis {
+
+using String = std::u16string;
+using StringView = std::u16string_view;
 
 inline std::wstring toWide(std::u16string_view text) {
     return std::wstring(text.begin(), text.end());
@@ -14,4 +18,4 @@ inline std::u16string toCore(std::wstring_view text) {
     return std::u16string(text.begin(), text.end());
 }
 
-}  // namespace wingui
+}  // namespace horalis

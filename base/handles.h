@@ -6,7 +6,7 @@
 
 #include <utility>
 
-namespace wingui {
+namespace horalis {
 
 template <class H, class Close>
 class UniqueHandle {
@@ -42,6 +42,9 @@ struct FreeLibraryFn { void operator()(HMODULE h) const { FreeLibrary(h); } };
 struct CloseHandleFn { void operator()(HANDLE h) const { CloseHandle(h); } };
 struct DeleteObjectFn { void operator()(HGDIOBJ h) const { DeleteObject(h); } };
 struct DeleteDcFn { void operator()(HDC h) const { DeleteDC(h); } };
+struct RegCloseKeyFn { void operator()(HKEY h) const { RegCloseKey(h); } };
+struct LocalFreeFn { void operator()(void* h) const { LocalFree(h); } };
+struct FindCloseFn { void operator()(HANDLE h) const { FindClose(h); } };
 
 // Icons and cursors must not come from LoadIcon/LoadCursor (those are shared
 // and never destroyed); load them with LoadImageW without LR_SHARED, or copy them.
@@ -51,29 +54,16 @@ using Menu = UniqueHandle<HMENU, DestroyMenuFn>;
 using ImageList = UniqueHandle<HIMAGELIST, ImageListDestroyFn>;
 using Module = UniqueHandle<HMODULE, FreeLibraryFn>;
 using KernelHandle = UniqueHandle<HANDLE, CloseHandleFn>;  // null means none (not INVALID_HANDLE_VALUE)
+using FindHandle = UniqueHandle<HANDLE, FindCloseFn>;      // FindFirstFileExW's; null means none
 using Bitmap = UniqueHandle<HBITMAP, DeleteObjectFn>;
 using Font = UniqueHandle<HFONT, DeleteObjectFn>;
 using Brush = UniqueHandle<HBRUSH, DeleteObjectFn>;
 using Pen = UniqueHandle<HPEN, DeleteObjectFn>;
 using Region = UniqueHandle<HRGN, DeleteObjectFn>;
 using MemoryDc = UniqueHandle<HDC, DeleteDcFn>;  // from CreateCompatibleDC
-
-// An entry point of a system library, loaded on first use and kept for the
-// rest of the run: for libraries that cost memory at start-up but serve only
-// a command most runs never give. Only the system folder's copy is loaded.
-// Null when the library or the entry point is missing.
-inline void* systemEntryPoint(Module& library, const wchar_t* libraryName, const char* entryName) {
-    if (!library) {
-        wchar_t path[MAX_PATH] = {};
-        const UINT n = GetSystemDirectoryW(path, MAX_PATH);
-        if (n == 0 || n + 1 + lstrlenW(libraryName) >= MAX_PATH) return nullptr;
-        path[n] = L'\\';
-        lstrcpyW(path + n + 1, libraryName);
-        library.reset(LoadLibraryExW(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
-        if (!library) return nullptr;
-    }
-    return reinterpret_cast<void*>(GetProcAddress(library.get(), entryName));
-}
+using RegistryKey = UniqueHandle<HKEY, RegCloseKeyFn>;
+// Text the system allocated for us (FormatMessageW with FORMAT_MESSAGE_ALLOCATE_BUFFER).
+using LocalText = UniqueHandle<wchar_t*, LocalFreeFn>;
 
 // A window's device context from GetDC, released with ReleaseDC.
 class WindowDc {
@@ -122,4 +112,4 @@ private:
     HGDIOBJ previous_;
 };
 
-}  // namespace wingui
+}  // namespace horalis

@@ -1,0 +1,134 @@
+// Horalis on a 150 % desktop (144 DPI): every size the program sets itself
+// follows the DPI, as the dialog templates and fonts do, and a move to a
+// monitor of another DPI (WM_DPICHANGED) rescales them again.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+
+#include "e2e/driver_window.h"
+#include "e2e/framework.h"
+#include "e2e/session.h"
+
+namespace {
+
+using e2e::Milliseconds;
+using e2e::Session;
+using e2e::Window;
+
+// The desktop's DPI as Wine reads it when a program starts; the old values
+// come back at the end of the case, however it ends.
+class DesktopDpi {
+public:
+    explicit DesktopDpi(DWORD dpi) {
+        for (Place& place : places_) {
+            HKEY key = nullptr;
+            if (RegCreateKeyExW(place.root, place.path, 0, nullptr, 0, KEY_READ | KEY_SET_VALUE, nullptr, &key,
+                                nullptr) != ERROR_SUCCESS)
+                continue;
+            DWORD size = sizeof place.old;
+            place.had = RegQueryValueExW(key, L"LogPixels", nullptr, nullptr, reinterpret_cast<BYTE*>(&place.old),
+                                         &size) == ERROR_SUCCESS;
+            RegSetValueExW(key, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
+            RegCloseKey(key);
+        }
+    }
+    ~DesktopDpi() {
+        for (const Place& place : places_) {
+            HKEY key = nullptr;
+            if (RegOpenKeyExW(place.root, place.path, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) continue;
+            if (place.had)
+                RegSetValueExW(key, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&place.old),
+                               sizeof place.old);
+            else
+                RegDeleteValueW(key, L"LogPixels");
+            RegCloseKey(key);
+        }
+    }
+    DesktopDpi(const DesktopDpi&) = delete;
+    DesktopDpi& operator=(const DesktopDpi&) = delete;
+
+private:
+    struct Place {
+        HKEY root;
+        const wchar_t* path;
+        bool had = false;
+        DWORD old = 0;
+    };
+    Place places_[2] = {{HKEY_CURRENT_USER, L"Control Panel\\Desktop"},
+                        {HKEY_LOCAL_MACHINE, L"System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\Fonts"}};
+};
+
+// The four margins of the resize rule as the window shows them now.
+struct Margins {
+    LONG groupRight, groupBottom, listRight, listBottom;
+};
+Margins marginsOf(const Window& main) {
+    const SIZE client = main.clientSize();
+    const LONG middle = client.cy / 2;
+    return {client.cx - main.controlRect(1018).right, middle - main.controlRect(1018).bottom,
+            client.cx - main.controlRect(1003).right, middle - main.controlRect(1003).bottom};
+}
+
+// Opens a dialog by its command, takes a picture of the screen, closes it.
+void photographDialog(Session& app, const Window& main, int command, const wchar_t* caption, const wchar_t* shot) {
+    main.postCommand(command);
+    Window dialog = app.waitWindow(L"#32770", caption);
+    Sleep(300);
+    e2e::screenshot(shot);
+    dialog.postCommand(IDCANCEL);
+    dialog.waitClosed();
+}
+
+}  // namespace
+
+E2E_TEST(high_dpi_scales_columns_icons_margins_and_follows_a_dpi_change) {
+    DesktopDpi desktop(144);
+    Session app(tmp);
+    app.start();
+    Window main = app.waitMainWindow();
+    e2e::ListView apps(main.control(1003).handle());
+    e2e::ListView titles(main.control(1004).handle());
+    e2e::DriverWindow front(L"High DPI front");
+    ASSERT_TRUE(front.bringToFront());
+    ASSERT_TRUE(e2e::waitUntil([&] { return apps.rowOf(e2e::driverPath()) >= 0; }));
+
+    // 350 and 150 at 96 DPI; the first column keeps its 65 % of the list.
+    EXPECT_EQ(apps.columnWidth(0), 525);
+    EXPECT_EQ(apps.columnWidth(1), 225);
+    EXPECT_EQ(titles.columnWidth(0), 525);
+    const RECT icon = apps.iconRect(apps.rowOf(e2e::driverPath()));
+    EXPECT_EQ(icon.right - icon.left, 24L);
+
+    // After a resize the rule's margins are the 96-DPI 10, 7, 17, 15 scaled.
+    ASSERT_TRUE(e2e::resizeClient(main, 900, 640));
+    ASSERT_TRUE(e2e::waitUntil([&] { return main.controlRect(1004).bottom == 640 - 23; }, Milliseconds(3000)));
+    Margins m = marginsOf(main);
+    EXPECT_EQ(m.groupRight, 15L);
+    EXPECT_EQ(m.groupBottom, 11L);
+    EXPECT_EQ(m.listRight, 26L);
+    EXPECT_EQ(m.listBottom, 23L);
+    SetWindowPos(main.handle(), nullptr, 180, 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_ASYNCWINDOWPOS);
+    Sleep(500);
+    e2e::screenshot(L"main-window-144dpi");
+    photographDialog(app, main, 32780, L"Configuration", L"options-144dpi");
+    photographDialog(app, main, 32774, L"About Horalis", L"about-144dpi");
+
+    // Moved to a 200 % monitor: the window takes the suggested rectangle and
+    // every size set in code is rescaled from 144 to 192 DPI.
+    RECT suggested{100, 10, 100 + 1100, 10 + 760};
+    ASSERT_TRUE(main.sendWithData(WM_DPICHANGED, MAKEWPARAM(192, 192), &suggested, sizeof suggested));
+    ASSERT_TRUE(e2e::waitUntil([&] { return apps.columnWidth(0) == 700; }, Milliseconds(3000)));
+    EXPECT_EQ(apps.columnWidth(1), 300);
+    EXPECT_EQ(titles.columnWidth(1), 300);
+    const RECT placed = main.screenRect();
+    EXPECT_EQ(placed.left, 100L);
+    EXPECT_EQ(placed.right - placed.left, 1100L);
+    const RECT bigger = apps.iconRect(apps.rowOf(e2e::driverPath()));
+    EXPECT_EQ(bigger.right - bigger.left, 32L);
+    m = marginsOf(main);
+    EXPECT_EQ(m.groupRight, 20L);
+    EXPECT_EQ(m.listRight, 34L);
+    EXPECT_EQ(m.listBottom, 30L);
+    app.stop();
+}

@@ -1,0 +1,132 @@
+// "Open history" over a data folder of three weeks of daily pairs: the page is
+// built and handed to the program associated with HTML files, here a stand-in
+// that notes what it was asked to open. scripts/test-reports.sh then loads the
+// page in headless chromium.
+#include <windows.h>
+
+#include <string>
+
+#include "e2e/commands.h"
+#include "e2e/framework.h"
+#include "e2e/session.h"
+
+namespace {
+
+using e2e::Milliseconds;
+using e2e::Session;
+using e2e::Window;
+
+constexpr int kOpenHistoryCommand = 32789;
+constexpr const char* kHostileTitle = "<script>document.body.setAttribute('data-pwned','1')</script> Hostile page";
+
+// Classes\.html pointing at record-open.exe for this case, removed afterwards.
+// HKCU\Software\Classes is where a user's own association lives on Windows;
+// Wine reads associations from the machine's classes only, so both are set.
+struct StandInHtmlProgram {
+    StandInHtmlProgram() {
+        const std::wstring program = e2e::config().driverFolder + L"\\record-open.exe";
+        log = e2e::config().driverFolder + L"\\opened.txt";
+        DeleteFileW(log.c_str());
+        const std::wstring command = L"\"" + program + L"\" \"%1\"";
+        for (int r = 0; r < 2; ++r) {
+            wchar_t value[256] = {};
+            DWORD size = sizeof value - sizeof(wchar_t);
+            if (RegGetValueW(kRoots[r], L"Software\\Classes\\.html", nullptr, RRF_RT_REG_SZ, nullptr, value, &size) ==
+                ERROR_SUCCESS)
+                previous[r] = value;
+            set = setDefault(kRoots[r], L"Software\\Classes\\.html", L"Horalis.E2E.html") &&
+                  setDefault(kRoots[r], L"Software\\Classes\\Horalis.E2E.html\\shell\\open\\command", command);
+            if (!set) return;
+        }
+    }
+    ~StandInHtmlProgram() {
+        for (int r = 0; r < 2; ++r) {
+            RegDeleteTreeW(kRoots[r], L"Software\\Classes\\Horalis.E2E.html");
+            if (previous[r].empty())
+                RegDeleteKeyValueW(kRoots[r], L"Software\\Classes\\.html", nullptr);
+            else
+                setDefault(kRoots[r], L"Software\\Classes\\.html", previous[r]);
+        }
+    }
+    static bool setDefault(HKEY root, const wchar_t* path, const std::wstring& value) {
+        HKEY key = nullptr;
+        if (RegCreateKeyExW(root, path, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+            return false;
+        const bool ok = RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                                       static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+        RegCloseKey(key);
+        return ok;
+    }
+    std::wstring opened() const {
+        const std::string bytes = e2e::readBytes(log);
+        return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t));
+    }
+    const HKEY kRoots[2] = {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE};
+    std::wstring previous[2];
+    std::wstring log;
+    bool set = false;
+};
+
+// year_day_month of a date.
+std::wstring pairName(const SYSTEMTIME& date) {
+    wchar_t name[32];
+    swprintf(name, 32, L"%04u_%02u_%02u.csv", date.wYear, date.wDay, date.wMonth);
+    return name;
+}
+
+SYSTEMTIME addDays(SYSTEMTIME date, int days) {
+    FILETIME file;
+    SystemTimeToFileTime(&date, &file);
+    ULARGE_INTEGER value{{file.dwLowDateTime, file.dwHighDateTime}};
+    value.QuadPart += static_cast<ULONGLONG>(days) * 864000000000ULL;
+    file = FILETIME{value.LowPart, value.HighPart};
+    FileTimeToSystemTime(&file, &date);
+    return date;
+}
+
+// One day as the daily CSV with titles holds it: an editor for three hours,
+// a browser for one (under the hostile title), half an hour away.
+std::string dayWithTitles() {
+    std::string csv;
+    auto application = [&](const char* path, const char* time, std::initializer_list<std::pair<const char*, const char*>> titles) {
+        csv += std::string(path) + "\r\n\r\nWindows:\r\n\r\n";
+        for (const auto& title : titles) csv += std::string(title.first) + "\r\n";
+        csv += std::string(";") + time + "\r\n\r\n\r\n\r\n";
+        for (const auto& title : titles) csv += std::string(title.second) + "\r\n";
+        csv += "\r\n";
+    };
+    application("C:\\Apps\\editor.exe", "3:00:00", {{"main.cpp - Editor", "2:00:00"}, {"notes.txt - Editor", "1:00:00"}});
+    application("C:\\Apps\\browser.exe", "1:00:00", {{kHostileTitle, "1:00:00"}});
+    application("Idle time", "30:00", {{"", "30:00"}});
+    return csv;
+}
+
+}  // namespace
+
+E2E_TEST(history_opened_from_the_file_menu_is_built_from_the_daily_pairs_and_handed_to_the_browser) {
+    StandInHtmlProgram browser;
+    ASSERT_TRUE(browser.set);
+    Session app(tmp);
+    const std::wstring folder = app.appDataFolder() + L"\\Horalis";
+    e2e::writeSettings(folder, "0 0 1 300");
+    // 21 days held, 17 November to 7 December 2026, each pair named after the day after it.
+    const SYSTEMTIME firstName{2026, 11, 0, 18, 0, 0, 0, 0};
+    for (int day = 0; day < 21; ++day)
+        ASSERT_TRUE(e2e::writeBytes(folder + L"\\" + pairName(addDays(firstName, day)), dayWithTitles()));
+    ASSERT_TRUE(e2e::writeBytes(folder + L"\\2025_01_12.csv", "no daily report\r\n\"unclosed"));
+
+    app.start();
+    Window main = app.waitMainWindow();
+    main.postCommand(kOpenHistoryCommand);
+    EXPECT_TRUE(e2e::waitUntil([&] { return !browser.opened().empty(); }, Milliseconds(10000)));
+    const std::wstring opened = browser.opened();
+    EXPECT_TRUE(opened.find(folder + L"\\history.html") != std::wstring::npos);
+    e2e::note(L"the stand-in was asked to open: " + opened);
+
+    const std::string page = e2e::readBytes(folder + L"\\history.html");
+    EXPECT_TRUE(page.find("from 21 daily reports, Tue 17 Nov 2026 to Mon 7 Dec 2026") != std::string::npos);
+    EXPECT_TRUE(page.find("2025_01_12.csv &ndash;") != std::string::npos);
+    EXPECT_TRUE(page.find("<script>") == std::string::npos);
+    EXPECT_TRUE(app.openMessageBoxes().empty());
+    app.stop();
+}
