@@ -47,6 +47,10 @@ bool skipUnlessNearMidnight(bool shiftedClockOnly = false);
 // FAKETIME_TIMESTAMP_FILE), as a Windows path; empty without one. Writing it
 // moves the clock of the driver and its programs within about a second.
 std::wstring shiftedClockFile();
+// Every program started from now on begins at the given time ("@2026-12-06
+// 23:59:35": libfaketime counts it from each program's own start). The clock
+// file, or empty (the case is skipped) when the runner gave none.
+std::wstring startClockAt(std::string_view start);
 // The local clock reads this day of the month and time or later.
 bool localTimeReached(int day, int hour, int minute, int second);
 // year_day_month of the day the program's first 00:00 falls on.

@@ -1,6 +1,6 @@
-// One pair per day under a shifted clock (scripts/test-reports.sh): each
-// program's clock starts at 23:59:50 on 6 December (or where a "clock_moves"
-// case puts it), so the pair that holds that day is 2026_07_12. A day of three runs, a start in the 00:00 minute,
+// One pair per day under a shifted clock (scripts/test-reports.sh, a clock
+// file that the cases write): each program's clock starts where the case
+// puts it, on 6 December, so the pair that holds that day is 2026_07_12. A day of three runs, a start in the 00:00 minute,
 // a clock set back across 00:00, and both programs at a log-off.
 #include <windows.h>
 
@@ -49,19 +49,6 @@ void exitByMenu(Session& app, const Window& main) {
     EXPECT_TRUE(app.waitExited());
 }
 
-// Each program started from now on begins at the given time (libfaketime's
-// "@" start: it is counted from the program's own start). The file path, or
-// empty with a note when the runner gave no clock file.
-std::wstring startClockAt(std::string_view start) {
-    const std::wstring clock = e2e::shiftedClockFile();
-    if (clock.empty() || !e2e::writeBytes(clock, start)) {
-        e2e::skip(L"needs the clock file of scripts/test-reports.sh");
-        return {};
-    }
-    Sleep(1200);  // re-read within a second
-    return clock;
-}
-
 std::string firstLines(const std::string& bytes, int lines) {
     size_t end = 0;
     for (int i = 0; i < lines && end != std::string::npos; ++i) end = bytes.find('\n', end == 0 ? 0 : end + 1);
@@ -70,9 +57,10 @@ std::string firstLines(const std::string& bytes, int lines) {
 
 }  // namespace
 
-// Ended by a log-off, then by "Exit", then run through 00:00: one pair.
-E2E_TEST_WITH_DEADLINE(daily_reports_of_three_runs_add_up_in_one_pair, 90) {
-    if (e2e::skipUnlessNearMidnight(true)) return;
+// Ended by a log-off at 17:00, then by "Exit" at 18:00, then run through
+// 00:00: one pair holding all three runs.
+E2E_TEST_WITH_DEADLINE(clock_moves_through_three_runs_of_a_day_into_one_pair, 120) {
+    if (e2e::startClockAt("@2026-12-06 17:00:00\n").empty()) return;
     const e2e::TempDir data(tmp.file(L"AppData"));
     CreateDirectoryW(data.path().c_str(), nullptr);
     const std::wstring folder = data.path() + L"\\Horalis";
@@ -92,6 +80,7 @@ E2E_TEST_WITH_DEADLINE(daily_reports_of_three_runs_add_up_in_one_pair, 90) {
     EXPECT_EQ(pairSeconds(pair + L".csv"), counted);
     first.stop();
 
+    e2e::startClockAt("@2026-12-06 18:00:00\n");
     Session second(tmp);
     second.setAppData(data.path());
     second.start();
@@ -102,6 +91,8 @@ E2E_TEST_WITH_DEADLINE(daily_reports_of_three_runs_add_up_in_one_pair, 90) {
     const int64_t afterTwo = pairSeconds(pair + L".csv");
     EXPECT_TRUE(afterTwo >= counted && afterTwo <= counted + 2);
 
+    // 20 s before 00:00: time enough for a slow start to see the old date.
+    e2e::startClockAt("@2026-12-06 23:59:40\n");
     Session third(tmp);
     third.setAppData(data.path());
     third.start();
@@ -109,7 +100,7 @@ E2E_TEST_WITH_DEADLINE(daily_reports_of_three_runs_add_up_in_one_pair, 90) {
     driver.bringToFront();
     counted += countSeconds(main, 3);
     // Its 00:00 adds the rest and clears the lists.
-    EXPECT_TRUE(e2e::waitUntil([&] { return pairSeconds(pair + L".csv") > afterTwo + 3; }, Milliseconds(20000)));
+    EXPECT_TRUE(e2e::waitUntil([&] { return pairSeconds(pair + L".csv") > afterTwo + 3; }, Milliseconds(40000)));
     Sleep(500);
     const std::string bytes = e2e::readBytes(pair + L".csv");
     e2e::note(L"the pair after three runs (" + e2e::show(counted) + L" s counted before its end), first lines:\n" +
@@ -123,8 +114,8 @@ E2E_TEST_WITH_DEADLINE(daily_reports_of_three_runs_add_up_in_one_pair, 90) {
 // The clock set back from 00:00:10 to 21:30 of the day before: the pairs
 // already written keep their bytes, nothing is cleared, and the time goes
 // into the pair of the later day.
-E2E_TEST_WITH_DEADLINE(clock_moves_back_across_midnight_and_leaves_the_older_pairs, 90) {
-    const std::wstring clock = startClockAt("@2026-12-06 23:59:50\n");
+E2E_TEST_WITH_DEADLINE(clock_moves_back_across_midnight_and_leaves_the_older_pairs, 120) {
+    const std::wstring clock = e2e::startClockAt("@2026-12-06 23:59:40\n");
     if (clock.empty()) return;
     Session app(tmp);
     e2e::writeSettings(app.dataFolder(), "1 0 1 300");
@@ -135,7 +126,7 @@ E2E_TEST_WITH_DEADLINE(clock_moves_back_across_midnight_and_leaves_the_older_pai
     Window main = app.waitMainWindow();
     DriverWindow driver(L"Set back across midnight");
     driver.bringToFront();
-    ASSERT_TRUE(e2e::waitUntil([&] { return e2e::fileExists(sixth); }, Milliseconds(20000)));
+    ASSERT_TRUE(e2e::waitUntil([&] { return e2e::fileExists(sixth); }, Milliseconds(40000)));
     Sleep(500);
     const std::string sixthBytes = e2e::readBytes(sixth);
     const int afterMidnight = countSeconds(main, 2);
@@ -154,7 +145,7 @@ E2E_TEST_WITH_DEADLINE(clock_moves_back_across_midnight_and_leaves_the_older_pai
 // Started at 00:00:20: the pair of the day before keeps its bytes; the run's
 // own time goes into the pair of the new day at "Exit".
 E2E_TEST_WITH_DEADLINE(clock_moves_to_a_start_in_the_midnight_minute_which_leaves_the_pair, 60) {
-    if (startClockAt("@2026-12-07 00:00:20\n").empty()) return;
+    if (e2e::startClockAt("@2026-12-07 00:00:20\n").empty()) return;
     Session app(tmp);
     e2e::writeSettings(app.dataFolder(), "1 0 1 300");
     const std::wstring pair = app.dataFolder() + L"\\" + kSixth;

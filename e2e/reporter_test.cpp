@@ -225,8 +225,8 @@ E2E_TEST_WITH_DEADLINE(reporter_leaves_daily_reports_to_a_running_horalis_that_w
 
 // Horalis.exe and the reporter both at a log-off: the reporter drops what
 // Horalis.exe counts, so whichever writes second adds nothing twice.
-E2E_TEST_WITH_DEADLINE(daily_reports_of_reporter_and_horalis_at_a_log_off_count_the_time_once, 60) {
-    if (e2e::skipUnlessNearMidnight(true)) return;
+E2E_TEST_WITH_DEADLINE(clock_moves_to_a_log_off_at_17_00_where_horalis_and_the_reporter_count_the_time_once, 60) {
+    if (e2e::startClockAt("@2026-12-06 17:00:00\n").empty()) return;
     e2e::Session horalis(tmp);
     e2e::writeSettings(horalis.dataFolder(), "1 0 1 300");
     const std::wstring pair = horalis.dataFolder() + L"\\2026_07_12.csv";  // holds 6 December

@@ -30,13 +30,6 @@ String keyInSum(StringView text, Find exists) {
     return exists(inPair) ? inPair : String(text);
 }
 
-class NoIcons final : public IconSource {
-public:
-    int addApplicationIcon(StringView) override { return 0; }
-    int addDefaultIcon() override { return 0; }
-    void removeAll() override {}
-};
-
 // Writes one report of the sum beside its place; false (and nothing left
 // behind) when it could not be written whole.
 template <class Write>
@@ -120,7 +113,7 @@ DailyPairResult writePair(const String& dataFolder, const LocalTime& day, const 
     UsageRecords sum;
     addPairTotals(pair, records, sum);
     ListModel applications, titles;
-    NoIcons icons;
+    NoRowIcons icons;
     // The walk sorts by time through the shared sort column; the lists on
     // screen keep the column the user chose.
     const int userSortColumn = sortColumn;
