@@ -15,9 +15,10 @@ public:
     SingleInstance(const SingleInstance&) = delete;
     SingleInstance& operator=(const SingleInstance&) = delete;
 
-    // Makes (or opens) the mutex and keeps it. False only when another process
-    // made it first; a mutex that cannot be had at all (made by an elevated
-    // copy, say) lets this copy run.
+    // Makes (or opens) the mutex and keeps it. False when another process
+    // made it first, also one whose mutex this process may not open (a copy
+    // running elevated); a mutex that cannot be made for any other reason lets
+    // this copy run.
     bool claim(const wchar_t* name);
 
 private:

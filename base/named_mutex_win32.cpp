@@ -13,7 +13,12 @@ bool SingleInstance::claim(const wchar_t* name) {
     const DWORD error = GetLastError();
     if (mutex_) CloseHandle(static_cast<HANDLE>(mutex_));
     mutex_ = mutex;
-    return !mutex || error != ERROR_ALREADY_EXISTS;
+    // CreateMutexW asks for MUTEX_ALL_ACCESS, and fails with
+    // ERROR_ACCESS_DENIED for an existing mutex whose DACL does not grant it:
+    // the default DACL of an elevated copy ("Run as administrator") grants a
+    // normal copy nothing, so that copy holds it.
+    if (!mutex) return error != ERROR_ACCESS_DENIED;
+    return error != ERROR_ALREADY_EXISTS;
 }
 
 bool namedMutexExists(const wchar_t* name) {

@@ -74,8 +74,10 @@ struct Workload {
 // kinds of values (the title is a fresh string, as GetWindowTextW gives).
 class FakeDesktop final : public Desktop {
 public:
-    int32_t currentTime() override { return now; }
-    bool localTime(int32_t, LocalTime& out) override {
+    int64_t currentTime() override { return now; }
+    uint64_t monotonicMs() override { return static_cast<uint64_t>(now) * 1000; }
+    bool lastSessionInput(uint64_t&) override { return false; }
+    bool localTime(int64_t, LocalTime& out) override {
         out = LocalTime{2026, 12, 7, 12, 0, 0};
         return true;
     }
@@ -87,7 +89,7 @@ public:
         out = *path;
         return true;
     }
-    int32_t now = 1'800'000'000;
+    int64_t now = 1'800'000'000;
     const String* path = nullptr;
     const String* title = nullptr;
 };

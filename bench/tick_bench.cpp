@@ -21,7 +21,7 @@ void tickOurs(benchmark::State& state, size_t apps, size_t titlesPerApp) {
     FakeDesktop desktop;
     ListActions actions(list, records);
     SamplingTick tick(records, settings, desktop, actions);
-    tick.noteInput();
+    tick.noteHookActivity();
     actions.refreshApplicationList();
     size_t k = 0;
     for (auto _ : state) {

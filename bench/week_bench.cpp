@@ -51,8 +51,8 @@ void weekOurs(benchmark::State& state, size_t ticks) {
             desktop.title = &title;
             for (size_t k = 0; k < ticks; ++k) {
                 if (k % 2 == 0) clockTitle(k / 2, title);
-                desktop.now = static_cast<int32_t>(1'800'000'000 + k / 2);
-                tick.noteInput();
+                desktop.now = static_cast<int64_t>(1'800'000'000 + k / 2);
+                tick.noteHookActivity();
                 tick.run();
             }
             state.PauseTiming();

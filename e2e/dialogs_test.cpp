@@ -90,18 +90,27 @@ std::wstring systemText(DWORD code) {
     return text;
 }
 
-// The reporter's value under HKLM Run, or nothing.
-bool readReporterValue(std::wstring& value) {
+// The reporter's value under HKLM Run (and its type), or nothing.
+bool readReporterValue(std::wstring& value, DWORD* type = nullptr) {
     HKEY key = nullptr;
     if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
     wchar_t data[1024] = {};
     DWORD size = sizeof data - sizeof(wchar_t);
-    const LSTATUS status =
-        RegQueryValueExW(key, kReporterValue, nullptr, nullptr, reinterpret_cast<BYTE*>(data), &size);
+    const LSTATUS status = RegQueryValueExW(key, kReporterValue, nullptr, type, reinterpret_cast<BYTE*>(data), &size);
     RegCloseKey(key);
     if (status != ERROR_SUCCESS) return false;
     value = data;
     return true;
+}
+
+void writeReporterValue(DWORD type, const std::wstring& value) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kRunKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS)
+        return;
+    RegSetValueExW(key, kReporterValue, 0, type, reinterpret_cast<const BYTE*>(value.c_str()),
+                   static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(key);
 }
 
 void deleteReporterValue() {
@@ -277,17 +286,24 @@ E2E_TEST_WITH_DEADLINE(pointer_dialog_lists_the_fourteen_shapes_and_counts_the_a
 }
 
 E2E_TEST_WITH_DEADLINE(reporter_manager_installs_and_removes_the_autostart_value, 60) {
-    deleteReporterValue();
+    // As an older Horalis wrote it: REG_SZ, the program unquoted, one user's folder.
+    writeReporterValue(REG_SZ, L"C:\\Program Files\\Horalis\\HoralisReporter.exe \"C:\\Users\\Anna\\Horalis\"");
     Session app(tmp);
     app.start();
     Window main = app.waitMainWindow();
 
     main.postCommand(kReporterCommand);
     Window dialog = waitDialog(app, L"Reporter/Client manager");
+    std::set<HWND> seen;
+    EXPECT_TRUE(buttonsAre(dialog, false, true));  // installed, so it can be removed
+    dialog.postCommand(1016, BN_CLICKED);
+    auto removed = waitNotice(app, dialog, seen);
+    EXPECT_TEXT(removed, L"Reporter uninstalled successfully");
+    removed.clickOk();
+    EXPECT_TRUE(removed.waitClosed());
     EXPECT_TRUE(buttonsAre(dialog, true, false));
     Sleep(400);
     e2e::screenshot(L"reporter-manager");
-    std::set<HWND> seen;
 
     dialog.postCommand(1015, BN_CLICKED);
     auto done = waitNotice(app, dialog, seen);
@@ -295,11 +311,15 @@ E2E_TEST_WITH_DEADLINE(reporter_manager_installs_and_removes_the_autostart_value
     done.clickOk();
     EXPECT_TRUE(done.waitClosed());
     std::wstring value;
-    EXPECT_TRUE(readReporterValue(value));
+    DWORD type = 0;
+    EXPECT_TRUE(readReporterValue(value, &type));
+    // The program quoted (its folder may hold blanks), each user's own data
+    // folder: expanded by Windows at each logon.
     const std::wstring program = app.programPath();
-    const std::wstring expected = program.substr(0, program.rfind(L'\\') + 1) + L"HoralisReporter.exe \"" +
-                                  app.dataFolder() + L"\"";
+    const std::wstring expected =
+        L"\"" + program.substr(0, program.rfind(L'\\') + 1) + L"HoralisReporter.exe\" \"%APPDATA%\\Horalis\"";
     EXPECT_EQ(value, expected);
+    EXPECT_EQ(type, DWORD{REG_EXPAND_SZ});
     EXPECT_TRUE(buttonsAre(dialog, false, true));
 
     dialog.postCommand(1016, BN_CLICKED);

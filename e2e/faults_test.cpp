@@ -543,6 +543,10 @@ bool suspendProcess(DWORD processId, bool suspend) {
 
 }  // namespace
 
+// The shifted clock comes from a file that libfaketime re-reads, starting at
+// 23:59:45 on 6 December. The program is stopped, the clock moved past the
+// 00:00 minute, and the program let go again: to it, the machine slept through midnight.
+
 E2E_TEST_WITH_DEADLINE(sleep_over_midnight_still_gets_its_reports_on_waking, 90) {
     SYSTEMTIME now{};
     GetLocalTime(&now);

@@ -22,12 +22,6 @@ constexpr const wchar_t* kFrameTitle = L"Hosted application frame";
 
 std::wstring hostPath() { return e2e::config().driverFolder + L"\\ApplicationFrameHost.exe"; }
 
-std::wstring driverPath() {
-    wchar_t buffer[MAX_PATH + 1] = {};
-    GetModuleFileNameW(nullptr, buffer, MAX_PATH);
-    return buffer;
-}
-
 // Seconds in a row's time column ("12 sec"); -1 without a row for the path.
 int secondsOf(const e2e::ListView& apps, const std::wstring& path) {
     for (int row = 0; row < apps.rowCount(); ++row)
@@ -65,7 +59,7 @@ E2E_TEST_WITH_DEADLINE(frame_host_windows_count_under_the_hosted_application, 90
     // No hosted window yet (an application still starting): the host counts.
     ASSERT_TRUE(frameToFront());
     EXPECT_TRUE(e2e::waitUntil([&] { return secondsOf(apps, hostPath()) >= 2; }));
-    EXPECT_EQ(secondsOf(apps, driverPath()), -1);
+    EXPECT_EQ(secondsOf(apps, e2e::driverPath()), -1);
 
     // A child window of this driver inside the frame: from now on the time
     // goes to the driver's executable and the host's stands still.
@@ -78,11 +72,11 @@ E2E_TEST_WITH_DEADLINE(frame_host_windows_count_under_the_hosted_application, 90
     ASSERT_TRUE(hosted != nullptr);
     EXPECT_TRUE(GetParent(hosted) == frame.handle());
     ASSERT_TRUE(frameToFront());
-    EXPECT_TRUE(e2e::waitUntil([&] { return secondsOf(apps, driverPath()) >= 3; }));
+    EXPECT_TRUE(e2e::waitUntil([&] { return secondsOf(apps, e2e::driverPath()) >= 3; }));
     const int hostBefore = secondsOf(apps, hostPath());
     Sleep(1500);
     e2e::note(L"host seconds " + e2e::show(hostBefore) + L" then " + e2e::show(secondsOf(apps, hostPath())) +
-              L", driver seconds " + e2e::show(secondsOf(apps, driverPath())));
+              L", driver seconds " + e2e::show(secondsOf(apps, e2e::driverPath())));
     EXPECT_EQ(secondsOf(apps, hostPath()), hostBefore);
 
     driver.runOnWindowThread([&] { DestroyWindow(hosted); });

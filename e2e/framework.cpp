@@ -8,6 +8,7 @@
 #include <mutex>
 
 #include "base/handles.h"
+#include "base/program_path.h"
 
 namespace e2e {
 namespace {
@@ -88,18 +89,6 @@ std::wstring baseName(const char* path) {
 std::wstring folderOf(const std::wstring& path) {
     const size_t slash = path.find_last_of(L"\\/");
     return slash == std::wstring::npos ? L"." : path.substr(0, slash);
-}
-
-std::wstring modulePath() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length < path.size()) {
-            path.resize(length);
-            return path;
-        }
-        path.resize(path.size() * 2);
-    }
 }
 
 std::wstring fullPath(const std::wstring& path) {
@@ -283,7 +272,7 @@ int wmain(int argc, wchar_t** argv) {
     bool listOnly = false;
     std::vector<std::wstring> filters;
     std::wstring resultsFile;
-    runConfig.driverFolder = folderOf(modulePath());
+    runConfig.driverFolder = folderOf(horalis::programPath());
     runConfig.appFolder = folderOf(runConfig.driverFolder) + L"\\bin";
     runConfig.screensFolder = runConfig.driverFolder + L"\\screens";
     wchar_t temp[MAX_PATH];

@@ -9,6 +9,7 @@
 #include "e2e/driver_window.h"
 #include "e2e/framework.h"
 #include "e2e/session.h"
+#include "e2e/stand_in_tray.h"
 
 namespace {
 
@@ -84,9 +85,15 @@ void photographDialog(Session& app, const Window& main, int command, const wchar
 
 E2E_TEST(high_dpi_scales_columns_icons_margins_and_follows_a_dpi_change) {
     DesktopDpi desktop(144);
+    e2e::StandInTray tray(true);
     Session app(tmp);
     app.start();
     Window main = app.waitMainWindow();
+    // The tray icon at the shell's small-icon size for 144 DPI, 24 pixels,
+    // not a larger one squeezed (LoadIconMetric, LIM_SMALL).
+    ASSERT_TRUE(e2e::waitUntil([&] { return tray.lastIconWidth() != 0; }));
+    EXPECT_EQ(tray.lastIconWidth(), 24);
+    tray.close();
     e2e::ListView apps(main.control(1003).handle());
     e2e::ListView titles(main.control(1004).handle());
     e2e::DriverWindow front(L"High DPI front");

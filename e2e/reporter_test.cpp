@@ -1,8 +1,10 @@
 // HoralisReporter.exe as the system starts it at log-on: the command line the
 // reporter manager writes, no window to see, the daily pair at 00:00.
 #include <windows.h>
+#include <sddl.h>
 
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include "e2e/commands.h"
@@ -27,7 +29,9 @@ std::wstring reporterPath() { return e2e::config().appFolder + L"\\HoralisReport
 // One start of the reporter with the given text after the program's path.
 class Reporter {
 public:
-    explicit Reporter(const e2e::TempDir& tmp, const std::wstring& arguments) {
+    // appData: the APPDATA it gets instead of the driver's.
+    Reporter(const e2e::TempDir& tmp, const std::wstring& arguments,
+             const std::optional<std::wstring>& appData = std::nullopt) {
         const std::wstring program = reporterPath();
         if (!e2e::fileExists(program)) FAIL(L"no " + program);
         // Unquoted, as in the Run key: the data folder is the only quoted part.
@@ -35,7 +39,9 @@ public:
         STARTUPINFOW startup{};
         startup.cb = sizeof(startup);
         PROCESS_INFORMATION started{};
-        if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+        std::wstring environment = appData ? e2e::environmentWith(appData) : std::wstring();
+        if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
+                            appData ? CREATE_UNICODE_ENVIRONMENT : 0, appData ? environment.data() : nullptr,
                             tmp.path().c_str(), &startup, &started))
             FAIL(L"cannot start " + program + L" (error " + std::to_wstring(GetLastError()) + L")");
         CloseHandle(started.hThread);
@@ -250,4 +256,52 @@ E2E_TEST_WITH_DEADLINE(clock_moves_to_a_log_off_at_17_00_where_horalis_and_the_r
         if (std::wstring(app.path.begin(), app.path.end()) == e2e::driverPath()) inPair = app.seconds;
     e2e::note(L"Horalis.exe counted " + e2e::show(counted) + L" s; the pair holds " + e2e::show(inPair) + L" s");
     EXPECT_TRUE(inPair >= counted && inPair <= counted + 2);
+}
+
+// Windows starts the machine-wide Run value at every user's logon. Written by
+// an older Horalis it names the data folder of the user who clicked Install,
+// which others may not even see; written now it names %APPDATA%\Horalis.
+// Either way each user's reporter works in that user's own folder, silently.
+E2E_TEST(reporter_of_another_user_works_in_its_own_data_folder) {
+    const std::wstring bob = tmp.file(L"Bob"), carol = tmp.file(L"Carol");
+    ASSERT_TRUE(CreateDirectoryW(bob.c_str(), nullptr) && CreateDirectoryW(carol.c_str(), nullptr));
+    const std::wstring anna = tmp.file(L"Anna\\Horalis");  // not there for Bob
+    {
+        Reporter old(tmp, quoted(anna), bob);
+        Window window = old.waitWindow(kWindowClass, kCaption);
+        ASSERT_TRUE(window.exists());
+        EXPECT_TRUE(old.visibleWindows().empty());
+        EXPECT_TRUE(e2e::folderExists(bob + L"\\Horalis"));
+    }
+    Reporter now(tmp, L" \"%APPDATA%\\Horalis\"", carol);
+    EXPECT_TRUE(now.waitWindow(kWindowClass, kCaption).exists());
+    EXPECT_TRUE(now.visibleWindows().empty());
+    EXPECT_TRUE(e2e::folderExists(carol + L"\\Horalis"));
+}
+
+// A copy started "Run as administrator" made the single-instance mutexes with
+// the default DACL of an elevated process, which grants a normal copy none of
+// MUTEX_ALL_ACCESS: CreateMutexW then fails with ERROR_ACCESS_DENIED, and that
+// means the elevated copy runs, for either program.
+E2E_TEST(elevated_copies_keep_a_second_horalis_and_reporter_from_starting) {
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    // Everyone may wait on them (as the reporter does to see Horalis), no more.
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(A;;0x00100000;;;WD)", SDDL_REVISION_1,
+                                                                     &descriptor, nullptr));
+    SECURITY_ATTRIBUTES attributes{sizeof attributes, descriptor, FALSE};
+    horalis::KernelHandle mainMutex(CreateMutexW(&attributes, FALSE, L"Local\\Horalis.SingleInstance"));
+    horalis::KernelHandle reporterMutex(CreateMutexW(&attributes, FALSE, L"Local\\Horalis.Reporter.SingleInstance"));
+    LocalFree(descriptor);
+    ASSERT_TRUE(mainMutex && reporterMutex);
+    ASSERT_TRUE(!CreateMutexW(nullptr, FALSE, L"Local\\Horalis.SingleInstance") &&
+                GetLastError() == ERROR_ACCESS_DENIED);
+
+    e2e::Session app(tmp);
+    app.start();
+    EXPECT_TRUE(app.waitExited(Milliseconds(8000)));
+    EXPECT_TRUE(app.windows().empty());
+
+    Reporter reporter(tmp, quoted(makeDataFolder(tmp)));
+    EXPECT_TRUE(reporter.waitExited(Milliseconds(8000)));
+    EXPECT_EQ(reporter.exitCode(), DWORD{0});
 }

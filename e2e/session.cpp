@@ -1,5 +1,7 @@
 #include "e2e/session.h"
 
+#include "e2e/commands.h"
+
 #include <algorithm>
 #include <cwctype>
 #include <vector>
@@ -23,7 +25,13 @@ std::wstring variableName(const std::wstring& entry) {
     return upper(entry.substr(0, equals));
 }
 
-// This process's environment with APPDATA replaced or left out, sorted as Windows expects.
+void copyFileOrFail(const std::wstring& from, const std::wstring& to) {
+    if (!CopyFileW(from.c_str(), to.c_str(), FALSE))
+        FAIL(L"cannot copy " + from + L" to " + to + L" (error " + std::to_wstring(GetLastError()) + L")");
+}
+
+}  // namespace
+
 std::wstring environmentWith(const std::optional<std::wstring>& appData) {
     std::vector<std::wstring> entries;
     if (wchar_t* block = GetEnvironmentStringsW()) {
@@ -42,12 +50,6 @@ std::wstring environmentWith(const std::optional<std::wstring>& appData) {
     return environment;
 }
 
-void copyFileOrFail(const std::wstring& from, const std::wstring& to) {
-    if (!CopyFileW(from.c_str(), to.c_str(), FALSE))
-        FAIL(L"cannot copy " + from + L" to " + to + L" (error " + std::to_wstring(GetLastError()) + L")");
-}
-
-}  // namespace
 
 bool fileExists(const std::wstring& path) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
@@ -97,6 +99,10 @@ std::wstring Session::prepareProgramFolder(const TempDir& folder, HookLibrary ho
         copyFileOrFail(installed + L"\\" + kHookLibraryName, copy + L"\\" + kHookLibraryName);
     if (hooks == HookLibrary::WithoutSetHooks)
         copyFileOrFail(config().driverFolder + L"\\" + kHookLibraryWithoutExport, copy + L"\\" + kHookLibraryName);
+    if (hooks == HookLibrary::DropsItsHooks)
+        copyFileOrFail(config().driverFolder + L"\\kbdh-dropping.dll", copy + L"\\" + kHookLibraryName);
+    if (hooks == HookLibrary::NeverReports)
+        copyFileOrFail(config().driverFolder + L"\\kbdh-silent.dll", copy + L"\\" + kHookLibraryName);
     return copy + L"\\" + kProgramName;
 }
 
@@ -117,6 +123,18 @@ void Session::start() {
     process_.reset(started.hProcess);
     processId_ = started.dwProcessId;
     trackProcess(process_.get());
+}
+
+std::vector<std::wstring> Session::setHooksCalls() const {
+    const std::wstring folder = program_.substr(0, program_.find_last_of(L'\\'));
+    const std::string log = readBytes(folder + L"\\sethooks.log");
+    std::vector<std::wstring> calls;
+    for (size_t start = 0; start < log.size();) {
+        const size_t end = log.find('\n', start);
+        calls.push_back(widen(log.substr(start, end - start)));
+        start = end == std::string::npos ? log.size() : end + 1;
+    }
+    return calls;
 }
 
 bool Session::isRunning() const {

@@ -19,6 +19,8 @@ enum class HookLibrary {
     Missing,            // no kbdh.dll anywhere the program looks
     WithoutSetHooks,    // a kbdh.dll that does not export SetHooks
     PresentInCopy,      // kbdh.dll beside a copy of the program in the case's folder
+    DropsItsHooks,      // a kbdh.dll whose hooks go after 3 s, as Windows removes slow ones
+    NeverReports,       // a kbdh.dll whose hooks see nothing, as at an administrator's window
 };
 
 class Session {
@@ -56,6 +58,8 @@ public:
     // Without APPDATA the program keeps its files in the root of drive C.
     std::wstring dataFolder() const { return appData_ ? *appData_ + L"\\Horalis" : L"C:"; }
     const std::wstring& programPath() const { return program_; }
+    // The SetHooks calls a stand-in kbdh.dll noted ("on", "off"), in order.
+    std::vector<std::wstring> setHooksCalls() const;
 
     // Fails the case if the program stopped answering, then ends it.
     void stop(std::source_location where = std::source_location::current());
@@ -71,6 +75,10 @@ private:
     DWORD processId_ = 0;
     std::set<HWND> seenBoxes_;
 };
+
+// This process's environment block with APPDATA replaced (or left out when
+// there is none), sorted as Windows expects.
+std::wstring environmentWith(const std::optional<std::wstring>& appData);
 
 bool fileExists(const std::wstring& path);
 bool folderExists(const std::wstring& path);

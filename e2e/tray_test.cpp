@@ -3,12 +3,12 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include <atomic>
 #include <string>
 
 #include "e2e/driver_window.h"
 #include "e2e/framework.h"
 #include "e2e/session.h"
+#include "e2e/stand_in_tray.h"
 
 namespace {
 
@@ -38,67 +38,13 @@ bool shellHasIcon(const Window& main) {
     return Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
 }
 
-// A notification area that is not ready, as Explorer at logon: a window of the
-// shell's tray class, found before Explorer's (newest and topmost), that
-// refuses every request and counts them.
-class RefusingTray {
-public:
-    RefusingTray() : ready_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
-        thread_.reset(CreateThread(nullptr, 0, &RefusingTray::run, this, 0, nullptr));
-        WaitForSingleObject(ready_.get(), 5000);
-    }
-    ~RefusingTray() { close(); }
-    RefusingTray(const RefusingTray&) = delete;
-    RefusingTray& operator=(const RefusingTray&) = delete;
-
-    int requests() const { return requests_; }
-    void close() {
-        if (!thread_) return;
-        if (window_) PostMessageW(window_, WM_CLOSE, 0, 0);
-        WaitForSingleObject(thread_.get(), 5000);
-        thread_.reset();
-    }
-
-private:
-    static DWORD WINAPI run(void* parameter) {
-        auto* self = static_cast<RefusingTray*>(parameter);
-        WNDCLASSW type{};
-        type.lpfnWndProc = &RefusingTray::windowProc;
-        type.hInstance = GetModuleHandleW(nullptr);
-        type.lpszClassName = L"Shell_TrayWnd";
-        RegisterClassW(&type);
-        self->window_ = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, type.lpszClassName, L"", WS_POPUP, 0, 0, 1,
-                                        1, nullptr, nullptr, type.hInstance, nullptr);
-        SetWindowLongPtrW(self->window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-        SetEvent(self->ready_.get());
-        MSG msg;
-        while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
-        UnregisterClassW(type.lpszClassName, type.hInstance);
-        return 0;
-    }
-    static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-        auto* self = reinterpret_cast<RefusingTray*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-        if (message == WM_COPYDATA) {
-            if (self) ++self->requests_;
-            return FALSE;
-        }
-        if (message == WM_DESTROY) PostQuitMessage(0);
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-
-    horalis::KernelHandle ready_;
-    horalis::KernelHandle thread_;
-    HWND window_ = nullptr;
-    std::atomic<int> requests_{0};
-};
-
 }  // namespace
 
 // Explorer still starting at logon refuses NIM_ADD; a restarted Explorer has
 // forgotten every icon and says so with "TaskbarCreated". Either way the icon
 // must come back, or a window closed to the tray could never be reopened.
 E2E_TEST(tray_icon_is_added_once_the_shell_takes_it_and_again_after_taskbar_created) {
-    RefusingTray notReady;
+    e2e::StandInTray notReady(false);
     Session app(tmp);
     app.start();
     Window main = app.waitMainWindow();

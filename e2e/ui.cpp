@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "base/handles.h"
+#include "base/program_path.h"
 
 namespace e2e {
 namespace {
@@ -348,10 +349,22 @@ void tapKey(WORD key) {
     SendInput(2, keys, sizeof(INPUT));
 }
 
-std::wstring driverPath() {
-    wchar_t buffer[MAX_PATH + 1] = {};
-    GetModuleFileNameW(nullptr, buffer, MAX_PATH);
-    return buffer;
+void workFor(Milliseconds duration, Milliseconds step) {
+    const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(duration.count());
+    for (int n = 0; GetTickCount64() < end; ++n) {
+        if (n % 2 == 0) {
+            tapKey(VK_SHIFT);
+        } else {
+            INPUT move{};
+            move.type = INPUT_MOUSE;
+            move.mi.dx = n % 4 == 1 ? 3 : -3;
+            move.mi.dwFlags = MOUSEEVENTF_MOVE;
+            SendInput(1, &move, sizeof(INPUT));
+        }
+        Sleep(static_cast<DWORD>(step.count()));
+    }
 }
+
+std::wstring driverPath() { return horalis::programPath(); }
 
 }  // namespace e2e

@@ -113,6 +113,8 @@ unsigned timeTextSeconds(const std::wstring& text);
 
 // A key pressed and released as typed (it reaches low-level hooks, flagged as injected).
 void tapKey(WORD key);
+// The user at work: a key press or a small mouse move every step, for duration.
+void workFor(Milliseconds duration, Milliseconds step = Milliseconds(250));
 
 // This driver's own executable: the application that the lists show while one
 // of its windows is in front.

@@ -50,8 +50,13 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (C) Horalis"
 !define MUI_UNICON "${HORALIS_ICON}"
 !define MUI_ABORTWARNING
 !define MUI_WELCOMEPAGE_TEXT "This will install ${PRODUCT} ${HORALIS_VERSION}, an activity meter that shows how much time you spend in each program and window.$\r$\n$\r$\nYour settings and reports stay in your own data folder and are kept when ${PRODUCT} is removed.$\r$\n$\r$\n$_CLICK"
-!define MUI_FINISHPAGE_RUN "$INSTDIR\Horalis.exe"
+; The setup runs elevated, and a program it started itself would too (and
+; would write the elevated user's data folder). Explorer, handed a program,
+; passes it to the shell already running on the desktop, which starts it as
+; the logged-on user, not elevated.
+!define MUI_FINISHPAGE_RUN
 !define MUI_FINISHPAGE_RUN_TEXT "Start ${PRODUCT} now"
+!define MUI_FINISHPAGE_RUN_FUNCTION StartAsLoggedOnUser
 
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_DIRECTORY
@@ -99,6 +104,39 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (C) Horalis"
   ${EndIf}
 !macroend
 
+Function StartAsLoggedOnUser
+  Exec '"$WINDIR\explorer.exe" "$INSTDIR\Horalis.exe"'
+FunctionEnd
+
+; Windows keeps a running program's files (and the kbdh.dll it loaded) from
+; being written or deleted. The search for running copies above sees only this
+; session; a copy in another user's session is left running, never ended
+; under that user, and its files are replaced at the next restart instead:
+; each new file is written beside the old one, which is deleted, and renamed
+; into its place, or, while the old one is in use, at the next restart
+; (MoveFileEx with MOVEFILE_DELAY_UNTIL_REBOOT, which NSIS's /REBOOTOK uses).
+!macro HORALIS_INSTALL_FILE NAME
+  File "/oname=${NAME}.new" "${NAME}"
+  Delete "$INSTDIR\${NAME}"
+  Rename /REBOOTOK "$INSTDIR\${NAME}.new" "$INSTDIR\${NAME}"
+!macroend
+
+; Never a silent leftover: the setup's finish page asks to restart when
+; files wait for it, the uninstaller says so in a box, and an unattended run
+; ends with exit code 3010 (ERROR_SUCCESS_REBOOT_REQUIRED), as other setups do.
+Function .onInstSuccess
+  ${If} ${RebootFlag}
+    SetErrorLevel 3010
+  ${EndIf}
+FunctionEnd
+
+Function un.onUninstSuccess
+  ${If} ${RebootFlag}
+    MessageBox MB_OK|MB_ICONINFORMATION "Some files of ${PRODUCT} are in use by a copy that runs in another user's session. They will be removed when Windows restarts." /SD IDOK
+    SetErrorLevel 3010
+  ${EndIf}
+FunctionEnd
+
 Function .onInit
   SetShellVarContext all
   SetRegView 64
@@ -115,10 +153,10 @@ Section "Horalis" SecProgram
   SectionIn RO
   !insertmacro HORALIS_END_REPORTER
   SetOutPath "$INSTDIR"
-  File "Horalis.exe"
-  File "kbdh.dll"
-  File "Horalis.chm"
-  File "HoralisReporter.exe"
+  !insertmacro HORALIS_INSTALL_FILE "Horalis.exe"
+  !insertmacro HORALIS_INSTALL_FILE "kbdh.dll"
+  !insertmacro HORALIS_INSTALL_FILE "Horalis.chm"
+  !insertmacro HORALIS_INSTALL_FILE "HoralisReporter.exe"
   WriteUninstaller "$INSTDIR\${UNINSTALLER}"
 
   CreateShortCut "$SMPROGRAMS\${PRODUCT}.lnk" "$INSTDIR\Horalis.exe" "" "$INSTDIR\Horalis.exe" 0
@@ -141,13 +179,18 @@ SectionEnd
 ; Horalis writes itself; the data folder in %APPDATA% stays with the user.
 Section "Uninstall"
   !insertmacro HORALIS_END_REPORTER
-  Delete "$INSTDIR\Horalis.exe"
-  Delete "$INSTDIR\kbdh.dll"
-  Delete "$INSTDIR\Horalis.chm"
-  Delete "$INSTDIR\HoralisReporter.exe"
+  ; Files in use by a copy in another session go at the next restart.
+  Delete /REBOOTOK "$INSTDIR\Horalis.exe"
+  Delete /REBOOTOK "$INSTDIR\kbdh.dll"
+  Delete /REBOOTOK "$INSTDIR\Horalis.chm"
+  Delete /REBOOTOK "$INSTDIR\HoralisReporter.exe"
+  Delete "$INSTDIR\Horalis.exe.new"
+  Delete "$INSTDIR\kbdh.dll.new"
+  Delete "$INSTDIR\Horalis.chm.new"
+  Delete "$INSTDIR\HoralisReporter.exe.new"
   Delete "$INSTDIR\${UNINSTALLER}"
   ; Only if empty: files the user put there are not ours to delete.
-  RMDir "$INSTDIR"
+  RMDir /REBOOTOK "$INSTDIR"
 
   Delete "$SMPROGRAMS\${PRODUCT}.lnk"
 

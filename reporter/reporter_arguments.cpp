@@ -31,6 +31,16 @@ size_t programEnd(StringView line) {
 
 }  // namespace
 
+std::optional<String> reporterDataFolder(StringView named, bool namedExists, StringView ownDataFolder) {
+    if (namedExists) return String(named);
+    static constexpr StringView kDataFolderName = u"\\horalis";
+    if (named.size() < kDataFolderName.size()) return std::nullopt;
+    const StringView tail = named.substr(named.size() - kDataFolderName.size());
+    for (size_t i = 0; i < tail.size(); ++i)
+        if (lower(tail[i]) != kDataFolderName[i]) return std::nullopt;
+    return String(ownDataFolder);
+}
+
 ReporterArguments parseReporterCommandLine(StringView line) {
     ReporterArguments result;
     size_t at = 0;

@@ -28,6 +28,15 @@ struct ReporterArguments {
 // folder when APPDATA is not set), not C: and a quote.
 ReporterArguments parseReporterCommandLine(StringView commandLine);
 
+// The folder the reporter works in: the one named when it is there
+// (namedExists). Otherwise, when the named one is a Horalis data folder (its
+// last name is "Horalis", in any case), this user's own data folder: a value
+// written by an older Horalis names the data folder of the user who clicked
+// Install, and Windows starts it for every user, who may not even see that
+// folder; each of them silently gets a folder of their own. Anything else is
+// nothing, and the reporter says the folder does not exist.
+std::optional<String> reporterDataFolder(StringView named, bool namedExists, StringView ownDataFolder);
+
 // The text of the one message box the reporter shows before it exits.
 String reporterArgumentMessage(const ReporterArguments& arguments);
 

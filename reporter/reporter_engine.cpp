@@ -12,12 +12,13 @@ ReporterEngine::ReporterEngine(String dataFolder, Desktop& desktop, ReporterSess
       session_(session),
       tick_(records_, settings_, desktop_, *this) {}
 
-void ReporterEngine::start() {
+void ReporterEngine::start(bool hooksInstalled, std::function<void()> reinstallHooks) {
     Settings fromFile;
     loadSettings(fromFile, dataFolder_);
     useSettings(fromFile);
     nextSettings_ = settings_;
-    tick_.noteInput();
+    reinstallHooks_ = std::move(reinstallHooks);
+    tick_.start(hooksInstalled);
 }
 
 namespace {

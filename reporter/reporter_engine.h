@@ -40,13 +40,15 @@ public:
     ReporterEngine(String dataFolder, Desktop& desktop, ReporterSession& session);
 
     // Reads conf.dat and starts the idle clock, as the main window does when
-    // its timer starts.
-    void start();
+    // its timer starts; reinstallHooks is called when the hooks go quiet.
+    void start(bool hooksInstalled, std::function<void()> reinstallHooks = {});
     void tick();
     // Log-off or shutdown: the pair is written now, by the same rule.
     void saveDayNow() { tick_.saveDayNow(); }
     // The hook library's activity message.
-    void noteInput() { tick_.noteInput(); }
+    void noteHookActivity() { tick_.noteHookActivity(); }
+    // WM_WTSSESSION_CHANGE.
+    void sessionChanged(uint32_t event) { tick_.sessionChanged(event); }
 
     const UsageRecords& records() const { return records_; }
     const Settings& settings() const { return settings_; }
@@ -58,6 +60,9 @@ private:
     bool mainProgramWrites();
     void clearLists() override;
     void refreshApplicationList() override;
+    void reinstallHooks() override {
+        if (reinstallHooks_) reinstallHooks_();
+    }
 
     // The settings the reporter samples with: conf.dat's, but daily reports
     // always on, since writing them is what the reporter is there for.
@@ -86,6 +91,7 @@ private:
     ListModel titleModel_;
     NoIcons icons_;
     SamplingTick tick_;
+    std::function<void()> reinstallHooks_;
 };
 
 }  // namespace horalis

@@ -14,9 +14,12 @@
 #include "reporter/reporter_arguments.h"
 #include "reporter/reporter_engine.h"
 #include "reports/daily_report_lock.h"
+#include "storage/data_folder.h"
+#include "storage/file_io.h"
 #include "resources/resource.h"
 #include "tracking/desktop_win32.h"
 #include "tracking/hook_library_win32.h"
+#include "tracking/session_notifications_win32.h"
 #include "ui/framework/winapp.h"
 #include "ui/framework/window.h"
 
@@ -49,7 +52,8 @@ public:
             return false;
         hooks_.load();  // without it every sample after the away timeout is idle, as in Horalis.exe
         hooks_.install(handle());
-        engine_.start();
+        engine_.start(hooks_.installed(), [this] { hooks_.reinstall(); });
+        sessionNotifications_.register_(handle());
         SetTimer(handle(), HORALIS_TIMER_ID, HORALIS_TIMER_MS, nullptr);
         return true;
     }
@@ -59,6 +63,7 @@ protected:
         static constexpr wingui::Handler<CReporterWnd> handlers[] = {
             wingui::onTimer(&CReporterWnd::onTimer),
             wingui::onMessage(kWmHookActivity, &CReporterWnd::onHookActivity),
+            wingui::onMessage(WM_WTSSESSION_CHANGE, &CReporterWnd::onSessionChange),
             wingui::onMessage(WM_QUERYENDSESSION, &CReporterWnd::onQueryEndSession),
             wingui::onMessage(WM_ENDSESSION, &CReporterWnd::onEndSession),
             wingui::onClose(&CReporterWnd::onClose),
@@ -72,7 +77,12 @@ private:
     void onTimer(UINT_PTR) { engine_.tick(); }
 
     LRESULT onHookActivity(WPARAM, LPARAM) {
-        engine_.noteInput();
+        engine_.noteHookActivity();
+        return 0;
+    }
+
+    LRESULT onSessionChange(WPARAM event, LPARAM) {
+        engine_.sessionChanged(static_cast<uint32_t>(event));
         return 0;
     }
 
@@ -96,6 +106,7 @@ private:
 
     void onDestroy() {
         KillTimer(handle(), HORALIS_TIMER_ID);
+        sessionNotifications_.unregister();
         hooks_.unload();
         PostQuitMessage(0);
     }
@@ -104,6 +115,7 @@ private:
     Win32ReporterSession session_;
     ReporterEngine engine_;
     HookLibrary hooks_;
+    SessionNotifications sessionNotifications_;
 };
 
 bool registerWindowClass(HINSTANCE instance) {
@@ -120,11 +132,36 @@ bool folderExists(const String& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+// Windows expands a REG_EXPAND_SZ Run value before it starts the line; a
+// line that still holds %APPDATA% (written as REG_SZ, or started by hand) is
+// expanded here in the same way.
+String expandedEnvironment(const String& text) {
+    const std::wstring wide = horalis::toWide(text);
+    const DWORD needed = ExpandEnvironmentStringsW(wide.c_str(), nullptr, 0);
+    if (needed == 0) return text;
+    std::wstring expanded(needed, L'\0');
+    const DWORD written = ExpandEnvironmentStringsW(wide.c_str(), expanded.data(), needed);
+    if (written == 0 || written > needed) return text;
+    expanded.resize(written - 1);
+    return horalis::toCore(expanded);
+}
+
+// The named data folder, or this user's own (made if missing) in its place;
+// false when neither can be had.
+bool chooseDataFolder(ReporterArguments& arguments) {
+    arguments.dataFolder = expandedEnvironment(arguments.dataFolder);
+    const String own = dataFolderPath();
+    auto chosen = reporterDataFolder(arguments.dataFolder, folderExists(arguments.dataFolder), own);
+    if (!chosen || (*chosen == own && !createDirectory(own))) return false;
+    arguments.dataFolder = std::move(*chosen);
+    return true;
+}
+
 class CReporterApp final : public wingui::CWinApp {
 protected:
     bool initInstance() override {
         ReporterArguments arguments = parseReporterCommandLine(horalis::toCore(GetCommandLineW()));
-        if (arguments.error == ReporterArgumentError::None && !folderExists(arguments.dataFolder))
+        if (arguments.error == ReporterArgumentError::None && !chooseDataFolder(arguments))
             arguments.error = ReporterArgumentError::NoSuchFolder;
         if (arguments.error != ReporterArgumentError::None) {
             MessageBoxW(nullptr, horalis::toWide(reporterArgumentMessage(arguments)).c_str(),
@@ -154,10 +191,5 @@ private:
 }  // namespace horalis
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-    try {
-        horalis::CReporterApp app;
-        return app.run(instance);
-    } catch (...) {
-        return 1;
-    }
+    return wingui::runApplication<horalis::CReporterApp>(instance);
 }

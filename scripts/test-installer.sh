@@ -147,6 +147,39 @@ check "a silent install over a running Horalis ends with code 2" test $? -eq 2
 [[ -n $pid ]] && kill "$pid" 2>/dev/null
 timeout 60 "$HORALIS_WINESERVER_BIN" -w
 
+# --- files in use by a copy in another session ---
+# hold-file.exe keeps installed files open as such a copy keeps its own, with no
+# window the setup could find: they are replaced at the next restart, and the
+# setup says so with exit code 3010.
+holder_exe=$build/e2e/hold-file.exe
+session_key='HKLM\System\CurrentControlSet\Control\Session Manager'
+pending() { reg_value "$session_key" PendingFileRenameOperations; }
+hold() {  # file...: in the background; the holder's PID in $holder
+  "$HORALIS_WINE_BIN" "$holder_exe" "$@" </dev/null &
+  holder=$!
+  sleep 1.5
+}
+release() {
+  kill "$holder" 2>/dev/null; wait "$holder" 2>/dev/null
+  horalis_wine reg delete "$session_key" /v PendingFileRenameOperations /f >/dev/null 2>&1
+  timeout 60 "$HORALIS_WINESERVER_BIN" -w
+}
+# A Unix exit status keeps the low 8 bits of the Windows code: 3010 is 194.
+restart_needed=$((3010 % 256))
+hold "$target_win\\kbdh.dll" "$target_win\\HoralisReporter.exe"
+horalis_wine "$setup" /S </dev/null
+code=$?
+check "an upgrade over files in use in another session ends with code 3010 (restart needed)" \
+  test "$code" -eq "$restart_needed"
+check "the new kbdh.dll and HoralisReporter.exe wait beside the old ones, renamed over them at restart" \
+  bash -c 'cmp -s "$1/kbdh.dll" "$2/kbdh.dll.new" && cmp -s "$1/HoralisReporter.exe" "$2/HoralisReporter.exe.new" &&
+           grep -qF "kbdh.dll.new" <<<"$3" && grep -qF "HoralisReporter.exe.new" <<<"$3"' \
+  _ "$build/bin" "$target" "$(pending)"
+release
+horalis_wine "$setup" /S </dev/null
+check "the next upgrade, nothing in use, ends with code 0 and leaves no waiting file" \
+  bash -c 'test "$1" -eq 0 && test ! -e "$2/kbdh.dll.new"' _ $? "$target"
+
 # --- uninstall ---
 # The user's data, and the Reporter's start-up entry as Tools > Reporter/Client... writes it.
 mkdir -p "$data"
@@ -191,6 +224,20 @@ check "no registry value is left behind" \
   bash -c 'for hive in hklm hkcu; do
              diff <(iconv -f UTF-16LE -t UTF-8 "$1.$hive" | tr -d "\r") <(iconv -f UTF-16LE -t UTF-8 "$2.$hive" | tr -d "\r") || exit 1
            done' _ "$work/before" "$work/after"
+
+# Removal while another session's copy holds a file: the rest goes now, the
+# file and the folder at the next restart, and the exit code says so.
+horalis_wine "$setup" /S </dev/null
+hold "$target_win\\kbdh.dll"
+horalis_wine "$short\\Uninstall.exe" /S "_?=$short" </dev/null
+code=$?
+check "an uninstall with a file in use in another session ends with code 3010 (restart needed)" \
+  test "$code" -eq "$restart_needed"
+check "the file in use and the folder are removed at restart, the other files at once" \
+  bash -c 'test -f "$1/kbdh.dll" -a ! -e "$1/Horalis.exe" -a ! -e "$1/HoralisReporter.exe" &&
+           grep -qF "kbdh.dll" <<<"$2"' _ "$target" "$(pending)"
+release
+rm -rf "$target"
 
 # --- portable zip ---
 unzip -q "$zip" -d "$work/portable"

@@ -2,10 +2,10 @@
 # The report cases that need more than the plain end-to-end run: the daily
 # rollover of Horalis.exe and of HoralisReporter.exe with the clock started ten
 # seconds before 00:00 (faketime around the driver; the programs it starts
-# inherit the shifted clock; every case name with "daily_reports"), a clock set
-# back across 00:00 and a start at 00:00 ("clock_moves"), and the exported
-# HTML and the history page opened in a headless browser to see that list
-# texts stay text.
+# inherit the shifted clock; every case name with "daily_reports"), the wall
+# clock moved under a working user ("shifted_clock"), a clock set back across
+# 00:00 and days of several runs ("clock_moves"), and the exported HTML and
+# the history page opened in a headless browser to see that list texts stay text.
 # Expects the Windows build in build/windows. Ends with "N passed, N failed, N skipped".
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -46,6 +46,12 @@ run_cases sleep_over_midnight env LD_PRELOAD="$libfaketime" FAKETIME_TIMESTAMP_F
 # minute: the cases rewrite the file.
 run_cases clock_moves env LD_PRELOAD="$libfaketime" FAKETIME_TIMESTAMP_FILE="$work/clock" FAKETIME_CACHE_DURATION=1 \
   FAKETIME_DONT_FAKE_MONOTONIC=1
+# The wall clock set back an hour and forward a day while the user works, in
+# 2039 (past the 32-bit end of time); the monotonic clock stays real, as the
+# wineserver's does.
+echo "@2039-03-01 10:00:00" >"$work/clock-2039"
+run_cases shifted_clock_set_back env LD_PRELOAD="$libfaketime" FAKETIME_TIMESTAMP_FILE="$work/clock-2039" \
+  FAKETIME_CACHE_DURATION=1 FAKETIME_DONT_FAKE_MONOTONIC=1
 run_cases reports_export_csv_spreadsheet_and_html
 run_cases history_opened_from_the_file_menu
 

@@ -14,10 +14,14 @@ inline constexpr int32_t kMidnight = 1710028800;
 
 class FakeDesktop : public Desktop {
 public:
-    FakeDesktop(int32_t start, String title, String path, CursorState cursor)
+    FakeDesktop(int64_t start, String title, String path, CursorState cursor)
         : now(start), cursor(cursor), title(std::move(title)), path(std::move(path)) {}
 
-    int32_t now;
+    int64_t now;                // seconds; the monotonic clock follows it
+    int64_t wallShift = 0;      // the user setting the wall clock
+    uint64_t extraMs = 0;       // a part of a second on the monotonic clock
+    bool sessionKnown = true;
+    uint64_t sessionInput = 0;  // the session's last input, monotonic
     bool localFails = false;
     CursorState cursor;
     WindowRef foreground = 0x10;
@@ -28,9 +32,14 @@ public:
     int foregroundQueries = 0;
     int cursorQueries = 0;
 
-    int32_t currentTime() override { return now; }
+    int64_t currentTime() override { return now + wallShift; }
+    uint64_t monotonicMs() override { return static_cast<uint64_t>(now) * 1000 + extraMs; }
+    bool lastSessionInput(uint64_t& ms) override {
+        ms = sessionInput;
+        return sessionKnown;
+    }
     // Day numbers count on past the month's end; only changes of date matter here.
-    bool localTime(int32_t time, LocalTime& out) override {
+    bool localTime(int64_t time, LocalTime& out) override {
         if (localFails) return false;
         const int64_t rel = int64_t{time} - (kMidnight - 10 * kDay);
         out = LocalTime{2024, 3, static_cast<int>(rel / kDay), static_cast<int>(rel % kDay / 3600),

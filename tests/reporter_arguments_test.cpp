@@ -24,7 +24,7 @@ TEST(ReporterArgumentsTest, ReadsBackTheLinesTheReporterManagerWrites) {
         {u"C:\\x.exe tools\\Horalis.exe", u"D:\\old.exe files"},
     };
     for (const auto& c : cases) {
-        const auto line = buildReporterCommandLine(c.program, c.folder);
+        const auto line = buildReporterCommandLine(c.program, c.folder, c.folder);
         ASSERT_TRUE(line.has_value());
         const ReporterArguments parsed = parse(*line);
         EXPECT_EQ(parsed.error, ReporterArgumentError::None) << std::string(line->begin(), line->end());
@@ -33,6 +33,9 @@ TEST(ReporterArgumentsTest, ReadsBackTheLinesTheReporterManagerWrites) {
 }
 
 TEST(ReporterArgumentsTest, ReadsOtherWaysOfStartingIt) {
+    // As an older Horalis wrote the Run value: the program unquoted, with blanks.
+    EXPECT_EQ(parse(u"C:\\Program Files\\Horalis\\HoralisReporter.exe \"C:\\Users\\A B\\Horalis\"").dataFolder,
+              u"C:\\Users\\A B\\Horalis");
     // Quoted program, as Explorer or a shortcut starts it; extra blanks.
     EXPECT_EQ(parse(u"\"C:\\Program Files\\Horalis\\HoralisReporter.exe\"   \"D:\\Data\"  ").dataFolder,
               u"D:\\Data");
@@ -47,6 +50,18 @@ TEST(ReporterArgumentsTest, ReadsOtherWaysOfStartingIt) {
     // Trailing backslashes go, except a root's.
     EXPECT_EQ(parse(u"HoralisReporter.exe \"D:\\Data\\\\\"").dataFolder, u"D:\\Data");
     EXPECT_EQ(parse(u"HoralisReporter.exe \"D:\\\"").dataFolder, u"D:\\");
+}
+
+TEST(ReporterArgumentsTest, AnotherUsersDataFolderGivesWayToOurOwn) {
+    const StringView own = u"C:\\Users\\Bob\\AppData\\Roaming\\Horalis";
+    const StringView anna = u"C:\\Users\\Anna\\AppData\\Roaming\\Horalis";
+    EXPECT_EQ(reporterDataFolder(anna, true, own), String(anna));  // readable: used as named
+    EXPECT_EQ(reporterDataFolder(anna, false, own), String(own));
+    EXPECT_EQ(reporterDataFolder(u"%APPDATA%\\HORALIS", false, u"C:\\"), u"C:\\");  // no APPDATA here
+    // A folder of any other name that is not there stays an error.
+    EXPECT_FALSE(reporterDataFolder(u"D:\\Gone", false, own).has_value());
+    EXPECT_FALSE(reporterDataFolder(u"D:\\MyHoralis", false, own).has_value());
+    EXPECT_FALSE(reporterDataFolder(u"Horalis", false, own).has_value());
 }
 
 TEST(ReporterArgumentsTest, TellsWhatIsWrongWithABadLine) {

@@ -14,35 +14,35 @@ TEST(ReporterCommandLineTest, ProgramFolderKeepsTheLastBackslash) {
     EXPECT_EQ(programFolderOf(u"C:\\a/b.exe"), u"C:\\");
 }
 
-TEST(ReporterCommandLineTest, BuildsUnquotedProgramAndQuotedDataFolder) {
-    EXPECT_EQ(buildReporterCommandLine(u"C:\\Tools\\Meter\\Horalis.exe", u"D:\\Data\\Horalis"),
-              u"C:\\Tools\\Meter\\HoralisReporter.exe \"D:\\Data\\Horalis\"");
-    EXPECT_EQ(buildReporterCommandLine(u"C:\\Program Files\\My Meter\\Horalis.exe",
+TEST(ReporterCommandLineTest, QuotesTheProgramAndNamesEachUsersDataFolder) {
+    EXPECT_EQ(buildReporterCommandLine(u"C:\\Program Files\\My Meter\\Horalis.exe", kReporterDataFolderArgument,
                                        u"C:\\Users\\A B\\AppData\\Roaming\\Horalis"),
-              u"C:\\Program Files\\My Meter\\HoralisReporter.exe "
-              u"\"C:\\Users\\A B\\AppData\\Roaming\\Horalis\"");
-    // The fallback data folder keeps its trailing backslash inside the quotes.
-    EXPECT_EQ(buildReporterCommandLine(u"C:\\Horalis.exe", u"C:\\"),
-              u"C:\\HoralisReporter.exe \"C:\\\"");
+              u"\"C:\\Program Files\\My Meter\\HoralisReporter.exe\" \"%APPDATA%\\Horalis\"");
+    // A root folder keeps its trailing backslash inside the quotes.
+    EXPECT_EQ(buildReporterCommandLine(u"C:\\Horalis.exe", u"C:\\", u"C:\\"), u"\"C:\\HoralisReporter.exe\" \"C:\\\"");
 }
 
 // A data folder that brings the line to exactly `total` characters.
 String dataFolderForLength(StringView exe, size_t total) {
-    const size_t fixed = programFolderOf(exe).size() + kReporterExecutableName.size() + 3;
+    const size_t fixed = programFolderOf(exe).size() + kReporterExecutableName.size() + 5;
     return u"D:\\" + String(total - fixed - 3, u'x');
 }
 
 TEST(ReporterCommandLineTest, LongLinesAreRefusedNotCut) {
     const StringView exe = u"C:\\Program Files\\Horalis\\Horalis.exe";
-    const auto at260 = buildReporterCommandLine(exe, dataFolderForLength(exe, 260));
+    const String at260Folder = dataFolderForLength(exe, 260);
+    const auto at260 = buildReporterCommandLine(exe, at260Folder, at260Folder);
     ASSERT_TRUE(at260.has_value());
     EXPECT_EQ(at260->size(), 260u);
     EXPECT_EQ(at260->back(), u'"');
-    EXPECT_FALSE(buildReporterCommandLine(exe, dataFolderForLength(exe, 261)).has_value());
-    EXPECT_FALSE(buildReporterCommandLine(exe, String(5000, u'y')).has_value());
+    const String at261Folder = dataFolderForLength(exe, 261);
+    EXPECT_FALSE(buildReporterCommandLine(exe, at261Folder, at261Folder).has_value());
+    // Short as written, but too long once this user's folder is put in.
+    EXPECT_FALSE(buildReporterCommandLine(exe, kReporterDataFolderArgument, at261Folder).has_value());
+    EXPECT_TRUE(buildReporterCommandLine(exe, kReporterDataFolderArgument, at260Folder).has_value());
     // A deep program folder alone can be too much.
     const String deep = u"C:\\" + String(250, u'p') + u"\\Horalis.exe";
-    EXPECT_FALSE(buildReporterCommandLine(deep, u"D:\\H").has_value());
+    EXPECT_FALSE(buildReporterCommandLine(deep, u"D:\\H", u"D:\\H").has_value());
 }
 
 TEST(ReporterCommandLineTest, ValueDataCountsTheNulInBytes) {

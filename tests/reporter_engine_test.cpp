@@ -43,7 +43,7 @@ protected:
     // every second or none.
     void runUntil(ReporterEngine& engine, int32_t until, bool input = true) {
         for (int half = 0; desktop.now < until; ++half) {
-            if (input && half % 2 == 0) engine.noteInput();
+            if (input && half % 2 == 0) engine.noteHookActivity();
             engine.tick();
             if (half % 2 == 1) ++desktop.now;
         }
@@ -67,7 +67,7 @@ struct MainProgramLists {
 TEST_F(ReporterEngineTest, WritesTheDailyPairOfHoralisAtMidnightThenStartsAgain) {
     folder.write("conf.dat", "0 0 1 300");  // daily reports off: the reporter writes them anyway
     ReporterEngine engine(folder.folder(), desktop, session);
-    engine.start();
+    engine.start(true);
     EXPECT_EQ(engine.settings().saveDailyReports, 1);
 
     MainProgramLists expected;
@@ -112,9 +112,9 @@ TEST_F(ReporterEngineTest, WritesTheDailyPairOfHoralisAtMidnightThenStartsAgain)
 TEST_F(ReporterEngineTest, SamplesWithTheIdleRuleAndTimeFormatOfConfDat) {
     folder.write("conf.dat", "0 1 0 5");  // seconds only, no titles, away after 5 s
     ReporterEngine engine(folder.folder(), desktop, session);
-    engine.start();
+    engine.start(true);
     desktop.now = kMidnight - 30;
-    engine.noteInput();
+    engine.noteHookActivity();
     runUntil(engine, kMidnight - 10, false);
     const UsageRecords& records = engine.records();
     ASSERT_EQ(records.applications().size(), 2u);
@@ -136,7 +136,7 @@ TEST_F(ReporterEngineTest, LeavesThePairToHoralisWhenItRunsWithDailyReportsOn) {
     folder.write("conf.dat", "1 0 1 300");
     session.mainRunning = true;
     ReporterEngine engine(folder.folder(), desktop, session);
-    engine.start();
+    engine.start(true);
     desktop.now = kMidnight - 5;
     runUntil(engine, kMidnight + 1);
     EXPECT_FALSE(folder.exists("2024_10_03.csv"));
@@ -158,7 +158,7 @@ TEST_F(ReporterEngineTest, AtLogOffAddsOnlyWhatHoralisDidNotCount) {
     folder.write("conf.dat", "1 0 1 300");
     session.mainRunning = true;
     ReporterEngine engine(folder.folder(), desktop, session);
-    engine.start();
+    engine.start(true);
     desktop.now = kMidnight - 3600;
     runUntil(engine, kMidnight - 3590);
     engine.saveDayNow();  // Horalis.exe still there: it writes
@@ -179,7 +179,7 @@ TEST_F(ReporterEngineTest, AtLogOffAddsOnlyWhatHoralisDidNotCount) {
 TEST_F(ReporterEngineTest, KeepsItsTotalsWhenThePairCannotBeWritten) {
     folder.write("conf.dat", "0 0 1 300");
     ReporterEngine engine(folder.folder(), desktop, session);
-    engine.start();
+    engine.start(true);
     desktop.now = kMidnight - 5;
     session.lockFree = false;  // Horalis.exe holds the lock past the wait
     runUntil(engine, kMidnight + 2);

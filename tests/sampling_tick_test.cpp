@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,7 @@ public:
         log.push_back("pointer:" + std::to_string(c.handle));
     }
     void refreshApplicationList() override { log.push_back("refresh"); }
+    void reinstallHooks() override { log.push_back("reinstall"); }
 
     size_t count(const std::string& what) const {
         size_t n = 0;
@@ -56,14 +58,14 @@ protected:
     SamplingTick tick{records, settings, desktop, actions};
 
     void SetUp() override {
-        tick.noteInput();
+        tick.start(false);
         // Past the splash ticks, so the logs below hold only what the test is about.
         tick.state().splashTicks = 1;
         // Present throughout, except in the tests about the idle decision.
         settings.awayTimeoutSeconds = INT32_MAX;
     }
     // One tick at time t, with the log of that tick only.
-    std::vector<std::string> tickAt(int32_t t) {
+    std::vector<std::string> tickAt(int64_t t) {
         desktop.now = t;
         actions.log.clear();
         tick.run();
@@ -95,9 +97,11 @@ TEST_F(SamplingTickTest, SplashClosesOnTheSecondTick) {
 
 TEST_F(SamplingTickTest, AwayOnlyStrictlyAfterTheTimeout) {
     settings.awayTimeoutSeconds = 300;
-    const int32_t t = desktop.now;
+    const int64_t t = desktop.now;
+    desktop.extraMs = 900;
     EXPECT_EQ(tickAt(t + 300), (Log{kPointer, "refresh"}));
     EXPECT_EQ(idleCount(), 0);
+    desktop.extraMs = 0;
     EXPECT_EQ(tickAt(t + 301), (Log{"refresh"}));
     EXPECT_EQ(idleCount(), 1);
     // An idle tick looks at neither the pointer nor the foreground window.
@@ -109,28 +113,99 @@ TEST_F(SamplingTickTest, AwayOnlyStrictlyAfterTheTimeout) {
 
 TEST_F(SamplingTickTest, IdleDecisionEdges) {
     settings.awayTimeoutSeconds = 0;
-    const int32_t t = desktop.now;
+    const int64_t t = desktop.now;
     tickAt(t);
     EXPECT_EQ(idleCount(), 0);
     tickAt(t + 1);
     EXPECT_EQ(idleCount(), 1);
 
-    // Clock set back before the last input: a negative gap is presence.
-    settings.awayTimeoutSeconds = 300;
-    tickAt(t - 10000);
-    EXPECT_EQ(idleCount(), 1);
-
-    // The 32-bit clock wrapping just after the last input is a small gap.
-    tick.state().lastInputTime = INT32_MAX - 10;
-    tickAt(INT32_MIN + 10);
-    EXPECT_EQ(idleCount(), 1);
-    tickAt(INT32_MIN + 300);
-    EXPECT_EQ(idleCount(), 2);
-
     // A negative timeout makes even a gap of 0 away.
     settings.awayTimeoutSeconds = -1;
-    tick.noteInput();
+    tick.noteHookActivity();
     tickAt(desktop.now);
+    EXPECT_EQ(idleCount(), 2);
+}
+
+TEST_F(SamplingTickTest, WallClockSetBackOrForwardNeitherHidesNorInventsAwayTime) {
+    settings.awayTimeoutSeconds = 300;
+    const int64_t t = desktop.now;
+    desktop.wallShift = 86400;
+    tick.noteHookActivity();
+    tickAt(t + 10);
+    desktop.wallShift = -3600;
+    tickAt(t + 20);
+    EXPECT_EQ(idleCount(), 0);
+    tickAt(t + 321);
+    EXPECT_EQ(idleCount(), 1);
+}
+
+TEST_F(SamplingTickTest, SessionInputCountsWithTheHooksOnlyAndTheLaterOfTheTwoWins) {
+    settings.awayTimeoutSeconds = 300;
+    const int64_t t = desktop.now;
+    desktop.sessionInput = static_cast<uint64_t>(t + 200) * 1000;
+    tickAt(t + 301);
+    EXPECT_EQ(idleCount(), 1);  // without kbdh.dll as ever: only its messages count
+
+    tick.start(true);  // at t + 301
+    desktop.sessionInput = static_cast<uint64_t>(t + 500) * 1000;
+    tickAt(t + 700);
+    EXPECT_EQ(idleCount(), 1);
+    // An older session record does not move the last input back.
+    desktop.sessionInput = static_cast<uint64_t>(t) * 1000;
+    tickAt(t + 801);
+    EXPECT_EQ(idleCount(), 2);
+}
+
+TEST_F(SamplingTickTest, QuietHooksAreReinstalledAtMostOnceAMinute) {
+    EXPECT_FALSE(hooksNeedReinstall(60000, 0, 2000));   // input within the throttle's reach
+    EXPECT_TRUE(hooksNeedReinstall(60000, 0, 2001));
+    EXPECT_FALSE(hooksNeedReinstall(59999, 0, 50000));  // not a minute yet
+
+    tick.start(true);
+    const int64_t t = desktop.now;
+    int reinstalls = 0;
+    // The user works on for five minutes where the hooks see nothing.
+    for (int64_t s = t; s < t + 300; ++s) {
+        desktop.sessionInput = static_cast<uint64_t>(s) * 1000;
+        const Log log = tickAt(s);
+        reinstalls += static_cast<int>(std::count(log.begin(), log.end(), "reinstall"));
+    }
+    EXPECT_EQ(reinstalls, 4);  // at t + 60, 120, 180, 240
+
+    // Hooks that report keep their place, however much the session saw.
+    tick.noteHookActivity();
+    for (int64_t s = t + 300; s < t + 400; ++s) {
+        desktop.sessionInput = static_cast<uint64_t>(s) * 1000;
+        if (s % 30 == 0) tick.noteHookActivity();
+        EXPECT_EQ(tickAt(s), (Log{kPointer, "refresh"}));
+    }
+}
+
+TEST_F(SamplingTickTest, LockedOrDisconnectedIsAwayUntilUnlockWhichCountsAsInput) {
+    settings.awayTimeoutSeconds = 300;
+    tick.start(true);
+    const int64_t t = desktop.now;
+    desktop.sessionInput = static_cast<uint64_t>(t) * 1000;
+    tick.sessionChanged(static_cast<uint32_t>(SessionEvent::Lock));
+    EXPECT_EQ(tickAt(t), (Log{"refresh"}));
+    tick.sessionChanged(static_cast<uint32_t>(SessionEvent::ConsoleConnect));
+    tick.sessionChanged(5);  // a log-on notification changes nothing
+    tickAt(t + 100);
+    EXPECT_EQ(idleCount(), 2);
+    desktop.now = t + 1000;
+    tick.sessionChanged(static_cast<uint32_t>(SessionEvent::Unlock));
+    tickAt(t + 1000);
+    EXPECT_EQ(idleCount(), 2);
+    tickAt(t + 1300);
+    EXPECT_EQ(idleCount(), 2);  // the unlock was the last input, 300 s ago
+
+    tick.sessionChanged(static_cast<uint32_t>(SessionEvent::RemoteDisconnect));
+    tickAt(t + 1301);
+    EXPECT_EQ(idleCount(), 3);
+    // Back to a session that was never locked: no unlock follows.
+    tick.sessionChanged(static_cast<uint32_t>(SessionEvent::RemoteConnect));
+    desktop.sessionInput = static_cast<uint64_t>(t + 1302) * 1000;
+    tickAt(t + 1302);
     EXPECT_EQ(idleCount(), 3);
 }
 
@@ -248,7 +323,7 @@ TEST_F(SamplingTickTest, SleepOverMidnightRollsOverOnWaking) {
 TEST_F(SamplingTickTest, OneRolloverWhenTheDateChangesAtMidnight) {
     settings.saveDailyReports = 1;
     actions.log.clear();
-    for (int32_t t = kMidnight - 5; t < kMidnight + 120; ++t) {
+    for (int64_t t = kMidnight - 5; t < kMidnight + 120; ++t) {
         desktop.now = t;
         tick.run();
     }
@@ -264,7 +339,7 @@ TEST_F(SamplingTickTest, NoDateChangeOnTheFirstTickOrForDaysWithTheSwitchOff) {
     EXPECT_EQ(tickAt(kMidnight + 9 * 3600 + 1), (Log{kPointer, "refresh"}));
 }
 
-// midnightDone left over from the 00:00 minute of the day before.
+// Asleep from one 00:00 to the next: the date moved on all the same.
 TEST_F(SamplingTickTest, SleepOfAWholeDayFromMidnightToMidnight) {
     settings.saveDailyReports = 1;
     tickAt(kMidnight - 5);

@@ -15,13 +15,17 @@ HWND toHwnd(WindowRef window) { return reinterpret_cast<HWND>(window); }
 
 }  // namespace
 
-int32_t Win32Desktop::currentTime() { return static_cast<int32_t>(std::time(nullptr)); }
+// time_t is 64-bit here, so dates after January 2038 convert as any other.
+static_assert(sizeof(std::time_t) == 8);
 
-bool Win32Desktop::localTime(int32_t time, LocalTime& out) {
+int64_t Win32Desktop::currentTime() { return static_cast<int64_t>(std::time(nullptr)); }
+
+bool Win32Desktop::localTime(int64_t time, LocalTime& out) {
     // Not the C runtime's localtime: it reads the time zone once (until
     // _tzset), while a laptop may change zones as it runs. With no zone given,
     // SystemTimeToTzSpecificLocalTime uses the zone active at this moment.
-    const ULONGLONG ticks = (static_cast<ULONGLONG>(static_cast<int64_t>(time)) + 11644473600ULL) * 10000000ULL;
+    if (time < 0) return false;
+    const ULONGLONG ticks = (static_cast<ULONGLONG>(time) + 11644473600ULL) * 10000000ULL;
     FILETIME utc{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
     SYSTEMTIME universal{}, local{};
     if (!FileTimeToSystemTime(&utc, &universal) || !SystemTimeToTzSpecificLocalTime(nullptr, &universal, &local))
@@ -32,6 +36,21 @@ bool Win32Desktop::localTime(int32_t time, LocalTime& out) {
     out.hour = local.wHour;
     out.minute = local.wMinute;
     out.second = local.wSecond;
+    return true;
+}
+
+uint64_t Win32Desktop::monotonicMs() { return GetTickCount64(); }
+
+bool Win32Desktop::lastSessionInput(uint64_t& ms) {
+    LASTINPUTINFO info{};
+    info.cbSize = sizeof(info);
+    if (!GetLastInputInfo(&info)) return false;
+    // dwTime is GetTickCount's 32-bit value, which wraps every 49.7 days: take
+    // its age on that clock and go back that far from the 64-bit one.
+    const uint64_t now = GetTickCount64();
+    const uint64_t age = static_cast<DWORD>(static_cast<DWORD>(now) - info.dwTime);
+    if (age > now) return false;
+    ms = now - age;
     return true;
 }
 

@@ -6,8 +6,10 @@ namespace horalis {
 
 class Win32Desktop final : public Desktop {
 public:
-    int32_t currentTime() override;
-    bool localTime(int32_t time, LocalTime& out) override;
+    int64_t currentTime() override;
+    bool localTime(int64_t time, LocalTime& out) override;
+    uint64_t monotonicMs() override;
+    bool lastSessionInput(uint64_t& ms) override;
     CursorState cursorState() override;
     WindowRef foregroundWindow() override;
     String windowTitle(WindowRef window) override;

@@ -18,6 +18,12 @@ void HookLibrary::install(HWND window) {
     window_ = window;
 }
 
+void HookLibrary::reinstall() {
+    if (!installed()) return;
+    setHooks_(0, window_);
+    setHooks_(1, window_);
+}
+
 void HookLibrary::unload() {
     if (setHooks_ && window_) setHooks_(0, window_);
     window_ = nullptr;

@@ -22,6 +22,9 @@ public:
 
     // SetHooks(1, window): window gets the activity message from now on.
     void install(HWND window);
+    bool installed() const { return window_ != nullptr; }
+    // SetHooks(0) then SetHooks(1) for the same window: the hooks went quiet.
+    void reinstall();
     // SetHooks(0, window) if installed, then frees the library.
     void unload();
 

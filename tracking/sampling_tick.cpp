@@ -6,11 +6,7 @@ void SamplingTick::run() {
     splashStep();
     midnightStep();
 
-    // Wrapping difference: a clock set back before the last input gives a
-    // negative gap, which counts as present.
-    const int32_t now = desktop_.currentTime();
-    const int32_t gap = static_cast<int32_t>(static_cast<uint32_t>(now) - static_cast<uint32_t>(state_.lastInputTime));
-    if (gap > settings_.awayTimeoutSeconds) {
+    if (away()) {
         records_.addSample(kIdleTimeKey, u"");
         actions_.refreshApplicationList();
         return;
@@ -26,6 +22,47 @@ void SamplingTick::run() {
     if (!desktop_.identifyForegroundApplication(window, path)) return;
     records_.addSample(path, title);
     actions_.refreshApplicationList();
+}
+
+void SamplingTick::start(bool hooksInstalled) {
+    state_.hooksInstalled = hooksInstalled;
+    state_.lastInputTime = state_.lastHookReport = desktop_.monotonicMs();
+}
+
+void SamplingTick::noteHookActivity() {
+    state_.lastInputTime = state_.lastHookReport = desktop_.monotonicMs();
+}
+
+void SamplingTick::sessionChanged(uint32_t event) {
+    switch (static_cast<SessionEvent>(event)) {
+    case SessionEvent::Lock: state_.locked = true; break;
+    case SessionEvent::ConsoleDisconnect:
+    case SessionEvent::RemoteDisconnect: state_.disconnected = true; break;
+    // Reconnecting to a session that was not locked brings no unlock.
+    case SessionEvent::ConsoleConnect:
+    case SessionEvent::RemoteConnect: state_.disconnected = false; break;
+    case SessionEvent::Unlock:
+        state_.locked = state_.disconnected = false;
+        // Unlocking is input; the hooks saw nothing on the secure desktop, which is no fault of theirs.
+        noteHookActivity();
+        break;
+    }
+}
+
+bool SamplingTick::away() {
+    if (state_.locked || state_.disconnected) return true;
+    const uint64_t now = desktop_.monotonicMs();
+    uint64_t sessionInput = 0;
+    if (state_.hooksInstalled && desktop_.lastSessionInput(sessionInput)) {
+        if (sessionInput > state_.lastInputTime && sessionInput <= now) state_.lastInputTime = sessionInput;
+        if (hooksNeedReinstall(now, state_.lastHookReport, sessionInput)) {
+            actions_.reinstallHooks();
+            state_.lastHookReport = now;  // a minute's grace before the next try, never a loop
+        }
+    }
+    // Whole seconds, as the timeout is given: T + 300.9 s is still present at 300.
+    const int64_t elapsed = now > state_.lastInputTime ? static_cast<int64_t>((now - state_.lastInputTime) / 1000) : 0;
+    return elapsed > settings_.awayTimeoutSeconds;
 }
 
 void SamplingTick::splashStep() {

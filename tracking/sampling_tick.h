@@ -2,6 +2,12 @@
 // The sampling tick, twice a second: splash step, midnight rollover, idle
 // decision, pointer shape, foreground sample, list refresh. Platform calls go
 // through Desktop; the work of other features through TickActions.
+//
+// The away decision runs on a monotonic clock, so that setting the wall clock
+// neither hides nor invents away time; the wall clock only names dates. With
+// the hook library installed, the session's own record of the last input
+// counts too (the hooks miss input to elevated windows, and Windows removes a
+// hook that answers too slowly without telling anyone).
 #include <cstdint>
 
 #include "storage/settings.h"
@@ -25,8 +31,11 @@ struct CursorState {
 class Desktop {
 public:
     virtual ~Desktop() = default;
-    virtual int32_t currentTime() = 0;  // calendar seconds, 32-bit
-    virtual bool localTime(int32_t time, LocalTime& out) = 0;  // may fail
+    virtual int64_t currentTime() = 0;  // calendar seconds, 64-bit
+    virtual bool localTime(int64_t time, LocalTime& out) = 0;  // may fail
+    virtual uint64_t monotonicMs() = 0;  // never goes back, whatever the wall clock does
+    // The session's last input on the monotonic clock; false when unknown.
+    virtual bool lastSessionInput(uint64_t& ms) = 0;
     virtual CursorState cursorState() = 0;
     virtual WindowRef foregroundWindow() = 0;
     virtual String windowTitle(WindowRef window) = 0;  // whole title, up to its first NUL
@@ -46,10 +55,38 @@ public:
     virtual void resetPointerCounts() {}
     virtual void countPointerSample(const CursorState&) {}
     virtual void refreshApplicationList() {}
+    // SetHooks(0) then SetHooks(1): the hooks have gone quiet while the session saw input.
+    virtual void reinstallHooks() {}
 };
 
+// Session notifications, numbered as WM_WTSSESSION_CHANGE carries them.
+enum class SessionEvent : uint32_t {
+    ConsoleConnect = 1,
+    ConsoleDisconnect = 2,
+    RemoteConnect = 3,
+    RemoteDisconnect = 4,
+    Lock = 7,
+    Unlock = 8,
+};
+
+// The hooks have reported nothing this long although the session saw input.
+inline constexpr uint64_t kHookSilenceBeforeReinstallMs = 60000;
+// Input the hooks may still report late: the throttle's trailing report.
+inline constexpr uint64_t kHookReportSlackMs = 2000;
+
+// True when the hooks are to be put back: quiet for a minute since their last
+// report (or their last installation) while the session saw input after it.
+constexpr bool hooksNeedReinstall(uint64_t now, uint64_t lastHookReport, uint64_t lastSessionInput) {
+    return now >= lastHookReport && now - lastHookReport >= kHookSilenceBeforeReinstallMs &&
+           lastSessionInput > lastHookReport + kHookReportSlackMs;
+}
+
 struct TickState {
-    int32_t lastInputTime = 0;
+    uint64_t lastInputTime = 0;   // monotonic milliseconds
+    uint64_t lastHookReport = 0;  // monotonic milliseconds: a report, an installation or an unlock
+    bool hooksInstalled = false;  // kbdh.dll loaded and SetHooks called
+    bool locked = false;          // from a lock until the unlock
+    bool disconnected = false;    // from a disconnect until a connect or the unlock
     int32_t splashTicks = 0;
     // The day the totals belong to: the latest local date a tick has read.
     // Only a later date ends it (00:00, or waking after a sleep through it);
@@ -63,8 +100,12 @@ public:
     SamplingTick(UsageRecords& records, const Settings& settings, Desktop& desktop, TickActions& actions)
         : records_(records), settings_(settings), desktop_(desktop), actions_(actions) {}
 
-    // Called when the timer starts and by every input-activity message.
-    void noteInput() { state_.lastInputTime = desktop_.currentTime(); }
+    // When the timer starts: the idle clock starts now.
+    void start(bool hooksInstalled);
+    // The hook library's activity message.
+    void noteHookActivity();
+    // WM_WTSSESSION_CHANGE; other events are ignored.
+    void sessionChanged(uint32_t event);
     void run();
     // The session or the program ends: with daily reports on, the totals so
     // far go into the pair of the day held and are cleared once saved, so
@@ -79,6 +120,7 @@ private:
     void splashStep();
     void midnightStep();
     void rollover(const LocalTime& day);
+    bool away();
     UsageRecords& records_;
     const Settings& settings_;
     Desktop& desktop_;

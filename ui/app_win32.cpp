@@ -75,10 +75,5 @@ bool CHoralisApp::onCommand(UINT id) {
 }  // namespace horalis
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-    try {
-        horalis::CHoralisApp app;
-        return app.run(instance);
-    } catch (...) {
-        return 1;
-    }
+    return wingui::runApplication<horalis::CHoralisApp>(instance);
 }

@@ -10,6 +10,7 @@
 #include "tracking/hook_library_win32.h"
 #include "tracking/input_hook.h"
 #include "tracking/sampling_tick.h"
+#include "tracking/session_notifications_win32.h"
 #include "tracking/usage_records.h"
 #include "ui/controls/image_button.h"
 #include "ui/framework/controls.h"
@@ -51,10 +52,13 @@ private:
     void resetPointerCounts() override;
     void countPointerSample(const CursorState& cursor) override;
     void refreshApplicationList() override;
+    void reinstallHooks() override;
 
     // Messages.
     void onTimer(UINT_PTR id);
     LRESULT onHookActivity(WPARAM, LPARAM);
+    LRESULT onSessionChange(WPARAM event, LPARAM);
+    void onDestroy();
     void onSize(UINT type, int width, int height);
     void layoutControls(int width, int height);
     void onPaint();
@@ -108,6 +112,7 @@ private:
 
     horalis::Icon mainIcon_;
     UINT dpi_ = 96;  // the window's DPI: every pixel size set in code is scaled to it
+    horalis::Icon smallIcon_;  // the caption's, drawn for dpi_
     UsageRecords records_;
     horalis::Icon defaultAppIcon_;
     horalis::ImageList appImages_;
@@ -118,6 +123,7 @@ private:
     wingui::CDialog splash_;
     Settings settings_;
     HookLibrary hooks_;
+    SessionNotifications sessionNotifications_;
     ListModel appModel_;    // what list 1003 shows
     ListModel titleModel_;  // what list 1004 shows
     ListUpdate listUpdate_;

@@ -7,6 +7,7 @@
 #include "resources/resource.h"
 #include "storage/data_folder.h"
 #include "ui/controls/control_types_win32.h"
+#include "ui/dpi_scale.h"
 #include "ui/framework/dpi.h"
 #include "ui/framework/winapp.h"
 #include "ui/main_layout.h"
@@ -41,6 +42,8 @@ const wingui::MessageMap* CMainDlg::messageMap() const {
     static constexpr wingui::Handler<CMainDlg> handlers[] = {
         wingui::onTimer(&CMainDlg::onTimer),
         wingui::onMessage(kWmHookActivity, &CMainDlg::onHookActivity),
+        wingui::onMessage(WM_WTSSESSION_CHANGE, &CMainDlg::onSessionChange),
+        wingui::onMessage(WM_DESTROY, &CMainDlg::onDestroy),
         wingui::onSize(&CMainDlg::onSize),
         wingui::onPaint(&CMainDlg::onPaint),
         wingui::onQueryDragIcon(&CMainDlg::onQueryDragIcon),
@@ -128,9 +131,14 @@ void CMainDlg::addAboutMenuItem() {
     AppendMenuW(systemMenu, MF_STRING, IDM_ABOUTBOX, item.c_str());
 }
 
+// The small icon (caption, taskbar button) is the icon's own drawing for the
+// small-icon size at the window's DPI rather than the large one shrunk. The
+// window is given the new one before the old one is destroyed.
 void CMainDlg::setIcons() {
     sendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(mainIcon_.get()));
-    sendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(mainIcon_.get()));
+    horalis::Icon small(wingui::loadIconOfSize(IDR_MAINFRAME, scaleToDpi(16, dpi_)));
+    sendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small ? small.get() : mainIcon_.get()));
+    smallIcon_ = std::move(small);
 }
 
 void CMainDlg::loadHookLibrary() {
@@ -156,7 +164,8 @@ void CMainDlg::showSplash() {
 }
 
 void CMainDlg::startSampling() {
-    tick_.noteInput();
+    tick_.start(hooks_.installed());
+    sessionNotifications_.register_(handle());
     SetTimer(handle(), HORALIS_TIMER_ID, HORALIS_TIMER_MS, nullptr);
 }
 
@@ -177,8 +186,22 @@ void CMainDlg::onTimer(UINT_PTR id) {
 }
 
 LRESULT CMainDlg::onHookActivity(WPARAM, LPARAM) {
-    tick_.noteInput();
+    tick_.noteHookActivity();
     return 0;
+}
+
+LRESULT CMainDlg::onSessionChange(WPARAM event, LPARAM) {
+    tick_.sessionChanged(static_cast<uint32_t>(event));
+    return 0;
+}
+
+void CMainDlg::onDestroy() {
+    sessionNotifications_.unregister();
+    defaultProcessing();
+}
+
+void CMainDlg::reinstallHooks() {
+    hooks_.reinstall();
 }
 
 void CMainDlg::onSize(UINT, int width, int height) {
@@ -221,6 +244,7 @@ LRESULT CMainDlg::onDpiChanged(WPARAM dpis, LPARAM suggested) {
     defaultProcessing();
     rescaleLists(from);
     loadButtonBitmaps();
+    setIcons();
     if (const auto* rect = reinterpret_cast<const RECT*>(suggested))
         SetWindowPos(handle(), nullptr, rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top,
                      SWP_NOZORDER | SWP_NOACTIVATE);

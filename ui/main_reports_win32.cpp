@@ -98,6 +98,8 @@ void CMainDlg::openHistory() {
         }
     }
     // As "Open report...": the program associated with HTML files, silence when there is none.
+    // ShellExecuteW may hand the file to a COM shell extension, so COM must be
+    // initialised on this (the UI) thread; the application object does that at start.
     const std::wstring page = toWide(historyPagePath(folder));
     ShellExecuteW(handle(), L"open", page.c_str(), nullptr, nullptr, SW_SHOW);
 }

@@ -1,23 +1,26 @@
 #include "ui/reporter_command_line.h"
 
+#include <algorithm>
+
 namespace horalis {
 
-std::optional<String> buildReporterCommandLine(StringView executablePath, StringView dataFolder) {
-    static constexpr StringView kOpenQuote = u" \"";
-    static constexpr StringView kCloseQuote = u"\"";
+std::optional<String> buildReporterCommandLine(StringView executablePath, StringView dataFolderArgument,
+                                               StringView expandedDataFolder) {
+    static constexpr StringView kQuote = u"\"";
+    static constexpr StringView kBetween = u"\" \"";
     const String folder = programFolderOf(executablePath);
-    const size_t length = folder.size() + kReporterExecutableName.size() + kOpenQuote.size() +
-                          dataFolder.size() + kCloseQuote.size();
-    if (length > kReporterCommandLineMaxChars) {
+    const size_t fixed = kQuote.size() + folder.size() + kReporterExecutableName.size() + kBetween.size() + kQuote.size();
+    if (fixed + std::max(dataFolderArgument.size(), expandedDataFolder.size()) > kReporterCommandLineMaxChars) {
         return std::nullopt;
     }
     String line;
-    line.reserve(length);
+    line.reserve(fixed + dataFolderArgument.size());
+    line += kQuote;
     line += folder;
     line += kReporterExecutableName;
-    line += kOpenQuote;
-    line += dataFolder;
-    line += kCloseQuote;
+    line += kBetween;
+    line += dataFolderArgument;
+    line += kQuote;
     return line;
 }
 

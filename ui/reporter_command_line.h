@@ -30,19 +30,31 @@ inline constexpr size_t kReporterCommandLineMaxChars = 260;
 // RegQueryValueExW reads into this many bytes; longer data is ERROR_MORE_DATA.
 inline constexpr uint32_t kReporterQueryBufferBytes = 1000;
 
-// program folder + "HoralisReporter.exe" + " \"" + data folder + "\"".
-// Nothing when the line would need more than 260 characters; it is never cut.
-// executablePath must be the whole module path: a path GetModuleFileNameW
-// truncated has to be refused by the caller before it gets here.
-std::optional<String> buildReporterCommandLine(StringView executablePath, StringView dataFolder);
+// The data folder as the value names it. The value is machine-wide, but
+// Windows starts it at each user's logon and expands a REG_EXPAND_SZ value in
+// that user's environment, so each user's reporter gets that user's folder.
+inline constexpr StringView kReporterDataFolderArgument = u"%APPDATA%\\Horalis";
 
-// The size passed to RegSetValueExW for a REG_SZ value: characters plus the
+// "\"" + program folder + "HoralisReporter.exe\" \"" + data folder argument +
+// "\"". The program path is quoted: in an unquoted one with blanks
+// ("C:\Program Files\...") Windows tries "C:\Program.exe" first.
+// Nothing when the line, or the line with the argument expanded as it is for
+// this user (expandedDataFolder), would need more than 260 characters; it is
+// never cut. executablePath must be the whole module path: a path
+// GetModuleFileNameW truncated has to be refused before it gets here.
+std::optional<String> buildReporterCommandLine(StringView executablePath, StringView dataFolderArgument,
+                                               StringView expandedDataFolder);
+
+// The size passed to RegSetValueExW for a string value: characters plus the
 // NUL, two bytes each.
 uint32_t reporterValueDataBytes(StringView commandLine);
 
 // The state query: installed only if both RegOpenKeyExW and RegQueryValueExW
 // (into kReporterQueryBufferBytes bytes) returned ERROR_SUCCESS. A failed open
-// means the query never ran; pass any non-zero code for it then.
+// means the query never ran; pass any non-zero code for it then. The value's
+// type and text do not matter: one written by an older Horalis (REG_SZ, the
+// program unquoted, one user's folder) counts as installed, so it can be
+// removed, or replaced by Install.
 bool reporterInstalled(int32_t openResult, int32_t queryResult);
 
 struct ReporterButtons {

@@ -50,15 +50,18 @@ BOOL ServiceDlg::onInitDialog() {
 
 void ServiceDlg::install() {
     const auto executable = ownExecutablePath();
-    const auto line = executable ? buildReporterCommandLine(*executable, dataFolderPath()) : std::nullopt;
+    const auto line = executable
+                          ? buildReporterCommandLine(*executable, kReporterDataFolderArgument, dataFolderPath())
+                          : std::nullopt;
     if (!line) {
         MessageBoxW(handle(), horalis::toWide(kReporterCommandLineTooLongText).c_str(),
                     horalis::toWide(kErrorCaption).c_str(), MB_ICONERROR);
         return;
     }
     const std::wstring data = toWide(*line);
-    const LSTATUS status = writeRegistryValue(HKEY_LOCAL_MACHINE, kRunSubkey.c_str(), kValueName.c_str(), REG_SZ,
-                                              data.c_str(), reporterValueDataBytes(*line));
+    // REG_EXPAND_SZ: expanded at each user's logon, with that user's APPDATA.
+    const LSTATUS status = writeRegistryValue(HKEY_LOCAL_MACHINE, kRunSubkey.c_str(), kValueName.c_str(),
+                                              REG_EXPAND_SZ, data.c_str(), reporterValueDataBytes(*line));
     if (status != ERROR_SUCCESS) {
         showSystemError(status);
         return;

@@ -55,4 +55,16 @@ private:
 // by the main window (its active pop-up) when there is one.
 int appMessageBox(const std::wstring& text, UINT type = MB_OK);
 
+// The whole of wWinMain: the one application object, run; no exception
+// leaves the program's entry point (exit code 1).
+template <class App>
+int runApplication(HINSTANCE instance) noexcept {
+    try {
+        App app;
+        return app.run(instance);
+    } catch (...) {
+        return 1;
+    }
+}
+
 }  // namespace wingui

@@ -1,0 +1,23 @@
+#pragma once
+// WM_WTSSESSION_CHANGE for one window: registered by register_, and
+// unregistered while the window still exists (Windows requires it before the
+// window is destroyed), so the owner calls unregister() from WM_DESTROY.
+#include <windows.h>
+
+namespace horalis {
+
+class SessionNotifications {
+public:
+    SessionNotifications() = default;
+    ~SessionNotifications() { unregister(); }
+    SessionNotifications(const SessionNotifications&) = delete;
+    SessionNotifications& operator=(const SessionNotifications&) = delete;
+
+    void register_(HWND window);
+    void unregister();
+
+private:
+    HWND window_ = nullptr;
+};
+
+}  // namespace horalis
