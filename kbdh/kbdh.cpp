@@ -119,7 +119,9 @@ void startHookThread(HWND window) {
         !GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCWSTR>(&hookThreadMain),
                             &request.self))
         return;
-    KernelHandle thread(CreateThread(nullptr, 0, hookThreadMain, &request, 0, nullptr));
+    // A few calls deep, never more: a small stack keeps the thread cheap.
+    KernelHandle thread(
+        CreateThread(nullptr, 64 * 1024, hookThreadMain, &request, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr));
     if (!thread) {
         FreeLibrary(request.self);
         return;

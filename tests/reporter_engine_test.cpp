@@ -195,5 +195,17 @@ TEST_F(ReporterEngineTest, KeepsItsTotalsWhenThePairCannotBeWritten) {
     EXPECT_EQ(engine.records().applications()[0].sampleCount, 17);
 }
 
+TEST_F(ReporterEngineTest, ALockedSessionIsIdleWhateverTheHooksSayUntilTheUnlock) {
+    ReporterEngine engine(folder.folder(), desktop, session);
+    engine.start(true);
+    engine.sessionChanged(static_cast<uint32_t>(SessionEvent::Lock));
+    runUntil(engine, desktop.now + 2);
+    EXPECT_NE(engine.records().find(kIdleTimeKey), nullptr);
+    EXPECT_EQ(engine.records().find(desktop.path), nullptr);
+    engine.sessionChanged(static_cast<uint32_t>(SessionEvent::Unlock));
+    runUntil(engine, desktop.now + 2);
+    EXPECT_NE(engine.records().find(desktop.path), nullptr);
+}
+
 }  // namespace
 }  // namespace horalis

@@ -2,6 +2,8 @@
 // WM_WTSSESSION_CHANGE for one window: registered by register_, and
 // unregistered while the window still exists (Windows requires it before the
 // window is destroyed), so the owner calls unregister() from WM_DESTROY.
+// Wine accepts the registration but never locks a session; the end-to-end
+// cases post the notifications themselves.
 #include <windows.h>
 
 namespace horalis {
