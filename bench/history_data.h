@@ -12,13 +12,8 @@ namespace horalis::bench {
 
 // Writes the pair that holds heldDay (named after the day after it), titles on.
 inline bool writePairHolding(const String& folder, int64_t heldDay, const UsageRecords& records) {
-    ListModel applications;
-    ListModel titles;
-    NoIcons icons;
-    Settings settings;
-    refreshApplicationList(applications, records, false, icons);
-    ReportLists lists{applications, titles, records, settings};
-    return writeDailyReports(folder, dateOfDayNumber(heldDay + 1), lists);
+    return writeDailyReports(folder, dateOfDayNumber(heldDay), dateOfDayNumber(heldDay + 1), records, Settings()) ==
+           DailyPairResult::Written;
 }
 
 // applications applications sharing titles titles; a different mix each day.

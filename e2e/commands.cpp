@@ -103,6 +103,31 @@ std::wstring shiftedClockFile() {
     return path;
 }
 
+std::wstring startClockAt(std::string_view start) {
+    const std::wstring clock = shiftedClockFile();
+    if (clock.empty() || !writeBytes(clock, start)) {
+        skip(L"needs the clock file of scripts/test-reports.sh");
+        return {};
+    }
+    Sleep(1200);  // libfaketime reads the file again within a second
+    return clock;
+}
+
+bool localTimeReached(int day, int hour, int minute, int second) {
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    const long have = ((now.wDay * 24L + now.wHour) * 60 + now.wMinute) * 60 + now.wSecond;
+    return have >= ((day * 24L + hour) * 60 + minute) * 60 + second;
+}
+
+void endSession(HWND window) {
+    DWORD_PTR answer = 0;
+    EXPECT_TRUE(SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 10000,
+                                    &answer) != 0);
+    EXPECT_EQ(answer, DWORD_PTR{TRUE});
+    SendMessageTimeoutW(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 10000, &answer);
+}
+
 std::wstring midnightBaseName() {
     SYSTEMTIME now{};
     GetLocalTime(&now);

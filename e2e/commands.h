@@ -43,11 +43,22 @@ bool writeBytes(const std::wstring& path, std::string_view bytes);
 // a note, when the clock is elsewhere and the case has nothing to check.
 // shiftedClockOnly: only under faketime, and then any time up to 01:00.
 bool skipUnlessNearMidnight(bool shiftedClockOnly = false);
-// The file libfaketime re-reads for the program's clock (the runner sets
-// FAKETIME_TIMESTAMP_FILE), as a Windows path; empty without one.
+// The file that libfaketime re-reads for the shifted clock (the runner sets
+// FAKETIME_TIMESTAMP_FILE), as a Windows path; empty without one. Writing it
+// moves the clock of the driver and its programs within about a second.
 std::wstring shiftedClockFile();
+// Every program started from now on begins at the given time ("@2026-12-06
+// 23:59:35": libfaketime counts it from each program's own start). The clock
+// file, or empty (the case is skipped) when the runner gave none.
+std::wstring startClockAt(std::string_view start);
+// The local clock reads this day of the month and time or later.
+bool localTimeReached(int day, int hour, int minute, int second);
 // year_day_month of the day the program's first 00:00 falls on.
 std::wstring midnightBaseName();
+
+// Log-off as the session sends it to a window: WM_QUERYENDSESSION (expected
+// to be answered TRUE), then WM_ENDSESSION with TRUE.
+void endSession(HWND window);
 
 // Creates the folder if needed and writes conf.dat there; ends the case on failure.
 void writeSettings(const std::wstring& folder, std::string_view text);

@@ -541,13 +541,6 @@ bool suspendProcess(DWORD processId, bool suspend) {
     return call && process && call(process.get()) == 0;
 }
 
-bool localTimeReached(int day, int hour, int minute, int second) {
-    SYSTEMTIME now{};
-    GetLocalTime(&now);
-    const long have = ((now.wDay * 24L + now.wHour) * 60 + now.wMinute) * 60 + now.wSecond;
-    return have >= ((day * 24L + hour) * 60 + minute) * 60 + second;
-}
-
 }  // namespace
 
 // The shifted clock comes from a file that libfaketime re-reads, starting at
@@ -580,7 +573,7 @@ E2E_TEST_WITH_DEADLINE(sleep_over_midnight_still_gets_its_reports_on_waking, 90)
     bool moved = false;
     for (int i = 0; i < 400 && !moved; ++i) {
         Sleep(50);
-        moved = localTimeReached(7, 0, 1, 0);
+        moved = e2e::localTimeReached(7, 0, 1, 0);
     }
     Sleep(1500);  // past the program's cached reading of the clock
     ASSERT_TRUE(suspendProcess(app.processId(), false));

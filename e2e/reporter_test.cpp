@@ -13,6 +13,7 @@
 #include "e2e/session.h"
 #include "e2e/ui.h"
 #include "base/handles.h"
+#include "reports/pair_reader.h"
 
 namespace {
 
@@ -84,6 +85,7 @@ private:
 
 std::wstring quoted(const std::wstring& text) { return L" \"" + text + L"\""; }
 
+
 std::string ansi(const std::wstring& text) {
     std::string bytes(text.size() * 2 + 1, '\0');
     const int n = WideCharToMultiByte(1251, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(),
@@ -148,18 +150,14 @@ E2E_TEST_WITH_DEADLINE(reporter_runs_once_per_session_unseen_and_ends_with_the_s
     }
     EXPECT_FALSE(reporter.waitExited(Milliseconds(0)));
 
-    // Log-off: it agrees to end and, told the session ends, is gone.
-    DWORD_PTR answer = 0;
-    EXPECT_TRUE(SendMessageTimeoutW(window.handle(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG,
-                                    5000, &answer) != 0);
-    EXPECT_EQ(answer, DWORD_PTR{TRUE});
-    SendMessageTimeoutW(window.handle(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000, &answer);
+    // Log-off: it agrees to end, writes the day so far into its pair (named
+    // after the day after it) and, told the session ends, is gone.
+    e2e::endSession(window.handle());
     EXPECT_TRUE(reporter.waitExited(Milliseconds(5000)));
     EXPECT_EQ(reporter.exitCode(), DWORD{0});
-    // Nothing is written at the end: the totals are never stored.
     WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((folder + L"\\*_*_*.*").c_str(), &found);
-    EXPECT_TRUE(search == INVALID_HANDLE_VALUE);
+    HANDLE search = FindFirstFileW((folder + L"\\*_*_*.csv").c_str(), &found);
+    EXPECT_TRUE(search != INVALID_HANDLE_VALUE);
     if (search != INVALID_HANDLE_VALUE) FindClose(search);
 }
 
@@ -229,6 +227,35 @@ E2E_TEST_WITH_DEADLINE(reporter_leaves_daily_reports_to_a_running_horalis_that_w
         EXPECT_TRUE(e2e::readBytes(base + L".csv").find("Windows:") != std::string::npos);
         horalis.stop();
     }
+}
+
+// Horalis.exe and the reporter both at a log-off: the reporter drops what
+// Horalis.exe counts, so whichever writes second adds nothing twice.
+E2E_TEST_WITH_DEADLINE(clock_moves_to_a_log_off_at_17_00_where_horalis_and_the_reporter_count_the_time_once, 60) {
+    if (e2e::startClockAt("@2026-12-06 17:00:00\n").empty()) return;
+    e2e::Session horalis(tmp);
+    e2e::writeSettings(horalis.dataFolder(), "1 0 1 300");
+    const std::wstring pair = horalis.dataFolder() + L"\\2026_07_12.csv";  // holds 6 December
+    horalis.start();
+    Window main = horalis.waitMainWindow();
+    e2e::DriverWindow driver(L"Counted by both");
+    driver.bringToFront();
+    Reporter reporter(tmp, quoted(horalis.dataFolder()));
+    const Window hidden = reporter.waitWindow(kWindowClass, kCaption);
+    e2e::ListView apps(main.control(e2e::kAppListId).handle());
+    e2e::waitUntil([&] { return apps.secondsOf(e2e::driverPath()) >= 4; }, Milliseconds(8000));
+    const int counted = apps.secondsOf(e2e::driverPath());
+    e2e::endSession(main.handle());
+    horalis.stop();  // as the session would
+    e2e::endSession(hidden.handle());
+    EXPECT_TRUE(reporter.waitExited(Milliseconds(5000)));
+    horalis::DailyPairTotals totals;
+    ASSERT_TRUE(horalis::readDailyCsv(e2e::readBytes(pair), totals) == horalis::PairReadResult::Read);
+    int64_t inPair = -1;
+    for (const auto& app : totals.applications)
+        if (std::wstring(app.path.begin(), app.path.end()) == e2e::driverPath()) inPair = app.seconds;
+    e2e::note(L"Horalis.exe counted " + e2e::show(counted) + L" s; the pair holds " + e2e::show(inPair) + L" s");
+    EXPECT_TRUE(inPair >= counted && inPair <= counted + 2);
 }
 
 // Windows starts the machine-wide Run value at every user's logon. Written by

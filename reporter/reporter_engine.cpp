@@ -21,12 +21,35 @@ void ReporterEngine::start(bool hooksInstalled, std::function<void()> reinstallH
     tick_.start(hooksInstalled);
 }
 
+namespace {
+// While Horalis.exe runs, conf.dat is read again this often (30 s): the
+// switch only changes through its Options dialog.
+constexpr int kConfReadTicks = 60;
+}  // namespace
+
+bool ReporterEngine::mainProgramWrites() {
+    const bool running = session_.mainProgramRunning();
+    if (running && (!mainWasRunning_ || --ticksToConfRead_ <= 0)) {
+        Settings fromFile;
+        loadSettings(fromFile, dataFolder_);
+        mainSavesDaily_ = fromFile.saveDailyReports != 0;
+        ticksToConfRead_ = kConfReadTicks;
+    }
+    mainWasRunning_ = running;
+    return running && mainSavesDaily_;
+}
+
+void ReporterEngine::tick() {
+    if (mainProgramWrites() && !records_.empty()) horalis::clearLists(records_, appModel_, titleModel_, icons_);
+    tick_.run();
+}
+
 void ReporterEngine::useSettings(const Settings& fromFile) {
     settings_ = fromFile;
     settings_.saveDailyReports = 1;
 }
 
-bool ReporterEngine::writeDailyReports() {
+bool ReporterEngine::writeDailyReports(const LocalTime& day) {
     // Read afresh: the user may have changed the options in Horalis since.
     Settings fromFile;
     loadSettings(fromFile, dataFolder_);
@@ -35,10 +58,11 @@ bool ReporterEngine::writeDailyReports() {
     // so that its next pair holds one day like the program's.
     if (fromFile.saveDailyReports != 0 && session_.mainProgramRunning()) return true;
 
-    LocalTime moment;
-    if (!desktop_.localTime(desktop_.currentTime(), moment)) return false;
-    ReportLists lists{appModel_, titleModel_, records_, settings_};
-    return session_.withDailyReportLock([&] { return horalis::writeDailyReports(dataFolder_, moment, lists); });
+    LocalTime now;
+    if (!desktop_.localTime(desktop_.currentTime(), now)) return false;
+    return session_.withDailyReportLock([&] {
+        return horalis::writeDailyReports(dataFolder_, day, now, records_, settings_) != DailyPairResult::NotWritten;
+    });
 }
 
 void ReporterEngine::clearLists() {

@@ -9,8 +9,12 @@
 // daily reports on, it writes them and the reporter only clears its totals;
 // otherwise the reporter writes them. Both take one named lock around writing
 // the pair, so that where the rule cannot see (Horalis.exe started or ended
-// during that minute) the two never write at the same moment and each pair
-// comes whole from one program.
+// during that minute) the two never write at the same moment. A pair may be
+// written more than once a day (log-off, Horalis.exe's "Exit") and each
+// write adds to it, so the reporter must not hold time that Horalis.exe
+// counts as well: while Horalis.exe runs with daily reports on, the reporter
+// drops its totals at every tick. When Horalis.exe ends first at a log-off,
+// the reporter's pair then adds only the moments since.
 #include <functional>
 
 #include "reports/report_writers.h"
@@ -38,7 +42,9 @@ public:
     // Reads conf.dat and starts the idle clock, as the main window does when
     // its timer starts; reinstallHooks is called when the hooks go quiet.
     void start(bool hooksInstalled, std::function<void()> reinstallHooks = {});
-    void tick() { tick_.run(); }
+    void tick();
+    // Log-off or shutdown: the pair is written now, by the same rule.
+    void saveDayNow() { tick_.saveDayNow(); }
     // The hook library's activity message.
     void noteHookActivity() { tick_.noteHookActivity(); }
     // WM_WTSSESSION_CHANGE.
@@ -49,7 +55,9 @@ public:
     const ListModel& applications() const { return appModel_; }
 
 private:
-    bool writeDailyReports() override;
+    bool writeDailyReports(const LocalTime& day) override;
+    // Horalis.exe runs with daily reports on: its pair holds this time.
+    bool mainProgramWrites();
     void clearLists() override;
     void refreshApplicationList() override;
     void reinstallHooks() override {
@@ -74,6 +82,11 @@ private:
     UsageRecords records_;
     Settings settings_;
     Settings nextSettings_;  // conf.dat as read at the last rollover, used after the clear
+    // conf.dat's daily-report switch as last read while Horalis.exe ran, and
+    // the ticks until it is read again.
+    bool mainSavesDaily_ = false;
+    bool mainWasRunning_ = false;
+    int ticksToConfRead_ = 0;
     ListModel appModel_;
     ListModel titleModel_;
     NoIcons icons_;

@@ -86,12 +86,19 @@ private:
         return 0;
     }
 
-    // Nothing to save: the totals are never stored.
-    LRESULT onQueryEndSession(WPARAM, LPARAM) { return TRUE; }
+    // The reporter ends with the session: its day so far goes into the pair
+    // now (see CMainDlg::onQueryEndSession for why already here).
+    LRESULT onQueryEndSession(WPARAM, LPARAM) {
+        engine_.saveDayNow();
+        return TRUE;
+    }
 
-    // The process may be ended as soon as this returns, so the hooks go now.
+    // The process may be ended as soon as this returns, so the rest of the
+    // day is saved and the hooks go now.
     LRESULT onEndSession(WPARAM ending, LPARAM) {
-        if (ending) destroyWindow();
+        if (!ending) return 0;
+        engine_.saveDayNow();
+        destroyWindow();
         return 0;
     }
 

@@ -3,8 +3,65 @@
 #include <cstdio>
 
 #include "reports/history.h"
+#include "storage/cp1251.h"
+#include "storage/file_io.h"
 
 namespace horalis {
+
+namespace {
+
+// A pair larger than this is not read back: no day holds that much.
+constexpr size_t kLargestPair = size_t{1} << 30;
+
+int32_t asSamples(int64_t seconds) { return seconds >= INT32_MAX / 2 ? INT32_MAX : static_cast<int32_t>(seconds * 2); }
+
+String asInPair(StringView text) {
+    std::string bytes;
+    encodeCp1251(text, bytes);
+    return decodeCp1251(bytes);
+}
+
+// The position of the sum's record for a text from memory: the one of that
+// text, else the one the pair holds for it.
+template <class Find>
+String keyInSum(StringView text, Find exists) {
+    if (exists(text)) return String(text);
+    String inPair = asInPair(text);
+    return exists(inPair) ? inPair : String(text);
+}
+
+// Writes one report of the sum beside its place; false (and nothing left
+// behind) when it could not be written whole.
+template <class Write>
+bool writeBeside(const String& temporary, Write write) {
+    ReportStream out;
+    if (!out.open(temporary)) return false;
+    write(out);
+    if (out.close()) return true;
+    removeFile(temporary);
+    return false;
+}
+
+// " (unreadable).csv", " (unreadable 2).csv", ...: the first name free for both files.
+bool setAside(const String& base) {
+    for (int n = 1; n < 1000; ++n) {
+        String aside = base + u" (unreadable";
+        if (n > 1) {
+            char digits[16];
+            const int length = std::snprintf(digits, sizeof digits, " %d", n);
+            aside.append(digits, digits + length);
+        }
+        aside += u")";
+        if (pathExists(aside + u".csv") || pathExists(aside + u".html")) continue;
+        if (!renameFileKeepingTarget(base + u".csv", aside + u".csv")) return false;
+        // The HTML file was made from the same totals; it goes along when there is one.
+        if (pathExists(base + u".html")) renameFileKeepingTarget(base + u".html", aside + u".html");
+        return true;
+    }
+    return false;
+}
+
+}  // namespace
 
 String dailyReportBaseName(const LocalTime& moment) {
     char text[64];
@@ -14,22 +71,80 @@ String dailyReportBaseName(const LocalTime& moment) {
     return name;
 }
 
-bool writeDailyReports(const String& dataFolder, const LocalTime& moment, ReportLists& lists) {
-    const String base = dataFolder + dailyReportBaseName(moment);
+void addPairTotals(const DailyPairTotals& pair, const UsageRecords& memory, UsageRecords& sum) {
+    // The lists show the newest record first and the walk's sort keeps the
+    // order of equal times: the pair goes in from its last line up.
+    for (auto app = pair.applications.rbegin(); app != pair.applications.rend(); ++app) {
+        const size_t position = sum.addApplicationSamples(app->path, asSamples(app->seconds));
+        for (auto title = app->titles.rbegin(); title != app->titles.rend(); ++title)
+            sum.addTitleSamples(position, title->title, asSamples(title->seconds));
+    }
+    for (const ApplicationRecord& app : memory.applications()) {
+        const String path = keyInSum(app.executablePath, [&](StringView text) { return sum.find(text) != nullptr; });
+        const size_t position = sum.addApplicationSamples(path, app.sampleCount);
+        for (const TitleRecord& title : app.titles) {
+            const String text =
+                keyInSum(title.text, [&](StringView candidate) { return sum.hasTitle(position, candidate); });
+            sum.addTitleSamples(position, text, title.sampleCount);
+        }
+    }
+}
 
-    ReportStream csv;
-    if (!csv.open(base + u".csv")) return false;
-    writeDailyCsvReport(csv, lists);
-    const bool csvWritten = csv.close();
+namespace {
 
-    // The HTML file does not depend on how the CSV file fared.
-    ReportStream html;
-    if (!html.open(base + u".html")) return false;
-    writeHtmlReport(html, lists, moment);
-    const bool htmlWritten = html.close();
+DailyPairResult writePair(const String& dataFolder, const LocalTime& day, const LocalTime& now,
+                          const UsageRecords& records, const Settings& settings) {
+    const String base = dataFolder + dailyPairBaseName(day);
+    const String csvPath = base + u".csv";
+    const String htmlPath = base + u".html";
+
+    DailyPairTotals pair;
+    bool unreadable = false;
+    if (pathExists(csvPath)) {
+        // Nothing to add (a start and an end within moments): the pair stays as it is.
+        if (records.empty()) return DailyPairResult::Written;
+        std::string bytes;
+        // A pair that is there but cannot be read now (opened elsewhere) must not be replaced.
+        if (!readFileBytes(csvPath, bytes, kLargestPair) || bytes.size() >= kLargestPair)
+            return DailyPairResult::NotWritten;
+        unreadable = readDailyCsv(bytes, pair) == PairReadResult::Damaged;
+    }
+
+    UsageRecords sum;
+    addPairTotals(pair, records, sum);
+    ListModel applications, titles;
+    NoRowIcons icons;
+    // The walk sorts by time through the shared sort column; the lists on
+    // screen keep the column the user chose.
+    const int userSortColumn = sortColumn;
+    refreshApplicationList(applications, sum, settings.showTimeInSeconds != 0, icons);
+    ReportLists lists{applications, titles, sum, settings};
+    const String csvTemporary = csvPath + u".tmp";
+    const String htmlTemporary = htmlPath + u".tmp";
+    const bool csvWritten = writeBeside(csvTemporary, [&](ReportStream& out) { writeDailyCsvReport(out, lists); });
+    const bool htmlWritten =
+        csvWritten && writeBeside(htmlTemporary, [&](ReportStream& out) { writeHtmlReport(out, lists, now); });
+    sortColumn = userSortColumn;
+    if (!htmlWritten || (unreadable && !setAside(base)) || !replaceFile(csvTemporary, csvPath)) {
+        removeFile(csvTemporary);
+        removeFile(htmlTemporary);
+        return DailyPairResult::NotWritten;
+    }
+    if (!replaceFile(htmlTemporary, htmlPath)) {
+        removeFile(htmlTemporary);
+        return DailyPairResult::CsvOnly;
+    }
+    return DailyPairResult::Written;
+}
+
+}  // namespace
+
+DailyPairResult writeDailyReports(const String& dataFolder, const LocalTime& day, const LocalTime& now,
+                                  const UsageRecords& records, const Settings& settings) {
+    const DailyPairResult result = writePair(dataFolder, day, now, records, settings);
     // Both programs write pairs only through here, under the daily-report lock.
-    writeHistoryPage(dataFolder, moment);
-    return csvWritten && htmlWritten;
+    writeHistoryPage(dataFolder, now);
+    return result;
 }
 
 }  // namespace horalis

@@ -183,10 +183,7 @@ bool parseDailyReportBaseName(StringView name, LocalTime& date) {
     if (name.size() != 10 || name[4] != u'_' || name[7] != u'_') return false;
     int year = 0, day = 0, month = 0;
     if (!readDigits(name, 0, 4, year) || !readDigits(name, 5, 2, day) || !readDigits(name, 8, 2, month)) return false;
-    if (month < 1 || month > 12 || day < 1) return false;
-    static constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-    if (day > kDays[month - 1] + (month == 2 && leap ? 1 : 0)) return false;
+    if (month < 1 || month > 12 || day < 1 || day > daysInMonth(year, month)) return false;
     date = LocalTime{};
     date.year = year;
     date.month = month;

@@ -3,7 +3,8 @@
 # rollover of Horalis.exe and of HoralisReporter.exe with the clock started ten
 # seconds before 00:00 (faketime around the driver; the programs it starts
 # inherit the shifted clock; every case name with "daily_reports"), the wall
-# clock moved under a working user ("shifted_clock"), and the exported HTML and
+# clock moved under a working user ("shifted_clock"), a clock set back across
+# 00:00 and days of several runs ("clock_moves"), and the exported HTML and
 # the history page opened in a headless browser to see that list texts stay text.
 # Expects the Windows build in build/windows. Ends with "N passed, N failed, N skipped".
 set -uo pipefail
@@ -41,6 +42,10 @@ run_cases daily_reports faketime -f "@2026-12-06 23:59:50"
 libfaketime=$(dpkg -L libfaketime 2>/dev/null | grep -m 1 '/libfaketime\.so\.1$')
 echo "@2026-12-06 23:59:45" >"$work/clock"
 run_cases sleep_over_midnight env LD_PRELOAD="$libfaketime" FAKETIME_TIMESTAMP_FILE="$work/clock" FAKETIME_CACHE_DURATION=1
+# A clock set back across 00:00 while the program runs, a start in the 00:00
+# minute: the cases rewrite the file.
+run_cases clock_moves env LD_PRELOAD="$libfaketime" FAKETIME_TIMESTAMP_FILE="$work/clock" FAKETIME_CACHE_DURATION=1 \
+  FAKETIME_DONT_FAKE_MONOTONIC=1
 # The wall clock set back an hour and forward a day while the user works, in
 # 2039 (past the 32-bit end of time); the monotonic clock stays real, as the
 # wineserver's does.

@@ -16,6 +16,11 @@ std::FILE* openFile(const String& path, const char* mode);
 // Replaces target with source (same folder), atomically where the platform can.
 bool replaceFile(const String& source, const String& target);
 bool removeFile(const String& path);
+// Gives a file a new name in the same folder; false, changing nothing, when
+// a file of that name exists.
+bool renameFileKeepingTarget(const String& source, const String& target);
+// True when something exists at path (also when it cannot be opened).
+bool pathExists(const String& path);
 // Creates the last component of path; true when it exists afterwards.
 bool createDirectory(const String& path);
 // Appends the names of the files in a folder (not its subfolders), in no

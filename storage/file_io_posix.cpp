@@ -118,6 +118,21 @@ bool removeFile(const String& path) {
     return native && std::remove(native->c_str()) == 0;
 }
 
+bool renameFileKeepingTarget(const String& source, const String& target) {
+    const auto from = nativePath(source);
+    const auto to = nativePath(target);
+    // A hard link fails when the target exists, as the move without replacing does on Windows.
+    if (!from || !to || ::link(from->c_str(), to->c_str()) != 0) return false;
+    ::unlink(from->c_str());
+    return true;
+}
+
+bool pathExists(const String& path) {
+    const auto native = nativePath(path);
+    struct stat st;
+    return native && !native->empty() && ::stat(native->c_str(), &st) == 0;
+}
+
 bool createDirectory(const String& path) {
     const auto native = nativePath(path);
     if (!native || native->empty()) return false;

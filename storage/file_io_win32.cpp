@@ -56,6 +56,18 @@ bool removeFile(const String& path) {
     return wide != nullptr && DeleteFileW(wide) != 0;
 }
 
+bool renameFileKeepingTarget(const String& source, const String& target) {
+    const wchar_t* from = widePath(source);
+    const wchar_t* to = widePath(target);
+    // Without MOVEFILE_REPLACE_EXISTING the move fails when target exists.
+    return from != nullptr && to != nullptr && MoveFileExW(from, to, MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+bool pathExists(const String& path) {
+    const wchar_t* wide = widePath(path);
+    return wide != nullptr && GetFileAttributesW(wide) != INVALID_FILE_ATTRIBUTES;
+}
+
 bool createDirectory(const String& path) {
     const WidePath widePath(path);
     const wchar_t* wide = widePath.get();

@@ -148,12 +148,9 @@ TEST(History, EveryDailyPairRebuildsThePageFromTheWholeFolder) {
         // A record's first sample only creates it.
         for (int s = 0; s <= 7200 * named; ++s) records.addSample(u"C:\\Tools\\editor.exe", u"main.cpp");
         for (int s = 0; s <= 600; ++s) records.addSample(kIdleTimeKey, u"");
-        ListModel applications, titles;
-        NoIcons icons;
-        Settings settings;
-        refreshApplicationList(applications, records, false, icons);
-        ReportLists lists{applications, titles, records, settings};
-        ASSERT_TRUE(writeDailyReports(tmp.folder(), LocalTime{2026, 12, named, 0, 0, 5}, lists));
+        ASSERT_EQ(writeDailyReports(tmp.folder(), LocalTime{2026, 12, named - 1, 23, 0, 0},
+                                    LocalTime{2026, 12, named, 0, 0, 5}, records, Settings()),
+                  DailyPairResult::Written);
     }
     const std::string html = tmp.read("history.html");
     EXPECT_TRUE(contains(html, "from 3 daily reports, Sat 5 Dec 2026 to Mon 7 Dec 2026."));

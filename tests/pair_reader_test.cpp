@@ -7,12 +7,6 @@
 namespace horalis {
 namespace {
 
-class NoIcons : public IconSource {
-public:
-    int addApplicationIcon(StringView) override { return 0; }
-    int addDefaultIcon() override { return 0; }
-    void removeAll() override {}
-};
 
 // Records written as the daily CSV, in either layout and display mode.
 class PairReaderTest : public ::testing::TestWithParam<std::tuple<bool, bool>> {
@@ -27,7 +21,7 @@ protected:
         settings.showTimeInSeconds = std::get<1>(GetParam());
         sortColumn = 0;
         ListModel apps, titles;
-        NoIcons icons;
+        NoRowIcons icons;
         refreshApplicationList(apps, records, settings.showTimeInSeconds != 0, icons);
         ReportLists lists{apps, titles, records, settings};
         ReportStream out;

@@ -225,7 +225,17 @@ protected:
         return bytes;
     }
     ReportLists lists() { return ReportLists{apps, titles, records, settings}; }
+    DailyPairResult writePair(const LocalTime& now = kMoment) {
+        return writeDailyReports(folder(), kDayBefore, now, records, settings);
+    }
+    void put(const std::string& name, const std::string& bytes) {
+        std::FILE* f = std::fopen((dir + "/" + name).c_str(), "wb");
+        ASSERT_NE(f, nullptr);
+        std::fwrite(bytes.data(), 1, bytes.size(), f);
+        std::fclose(f);
+    }
 
+    static constexpr LocalTime kDayBefore{2025, 1, 31, 0, 0, 0};  // its pair is 2025_01_02, named after kMoment
     std::string dir;
 };
 
@@ -239,32 +249,96 @@ TEST_F(ReportFilesTest, DailyReportsWriteBothFiles) {
     addExample();
     refresh();
     const LocalTime midnight{2026, 12, 7, 0, 0, 12};
-    auto l = lists();
-    EXPECT_TRUE(writeDailyReports(folder(), midnight, l));
+    EXPECT_EQ(writeDailyReports(folder(), LocalTime{2026, 12, 6, 23, 0, 0}, midnight, records, settings),
+              DailyPairResult::Written);
+    // The lists on screen are not walked.
+    EXPECT_EQ(sortColumn, 0);
+    EXPECT_EQ(apps.selectedRow(), ListModel::npos);
     EXPECT_EQ(read("\\2026_07_12.csv"), writeDailyCsv());
     const std::string html = read("\\2026_07_12.html");
     EXPECT_NE(html.find("Generated on 2026:07:12 00:00:12</b>"), std::string::npos);
     EXPECT_NE(html.find("<td>1:02:03<br>"), std::string::npos);
-    EXPECT_EQ(sortColumn, 1);
-    EXPECT_EQ(apps.selectedRow(), 0u);
 }
 
 TEST_F(ReportFilesTest, DailyReportsWithNoRows) {
-    auto l = lists();
-    EXPECT_TRUE(writeDailyReports(folder(), kMoment, l));
+    EXPECT_EQ(writePair(), DailyPairResult::Written);
     EXPECT_EQ(read("\\2025_01_02.csv"), "");
     EXPECT_EQ(read("\\2025_01_02.html"), kHtmlHead + kHtmlTail);
+}
+
+TEST_F(ReportFilesTest, DailyPairNamesTheDayAfterTheOneItHolds) {
+    EXPECT_EQ(dailyPairBaseName(LocalTime{2026, 12, 6, 23, 59, 59}), u"\\2026_07_12");
+    EXPECT_EQ(dailyPairBaseName(LocalTime{2024, 2, 28, 0, 0, 0}), u"\\2024_29_02");
+    EXPECT_EQ(dailyPairBaseName(LocalTime{2025, 2, 28, 0, 0, 0}), u"\\2025_01_03");
+    EXPECT_EQ(dailyPairBaseName(LocalTime{2026, 12, 31, 0, 0, 0}), u"\\2027_01_01");
 }
 
 TEST_F(ReportFilesTest, DailyReportsFailWhenEitherFileCannotBeCreated) {
     addExample();
     refresh();
-    auto l = lists();
-    EXPECT_FALSE(writeDailyReports(folder() + u"\\missing", kMoment, l));
+    EXPECT_EQ(writeDailyReports(folder() + u"\\missing", kDayBefore, kMoment, records, settings),
+              DailyPairResult::NotWritten);
 
-    // A folder in the HTML file's place: the CSV file stays, the result says failure.
+    // A folder in the HTML file's place: the CSV file holds the totals, so they count as saved.
     ASSERT_EQ(mkdir((dir + "/2025_01_02.html").c_str(), 0700), 0);
-    EXPECT_FALSE(writeDailyReports(folder(), kMoment, l));
+    EXPECT_EQ(writePair(), DailyPairResult::CsvOnly);
+    EXPECT_EQ(read("\\2025_01_02.csv"), writeDailyCsv());
+    EXPECT_EQ(read("\\2025_01_02.html.tmp"), "<missing>");
+}
+
+// Three runs of a day, each ended by a write: one pair holding all three,
+// titles matched exactly (or as the pair holds what Windows-1251 lacks).
+TEST_F(ReportFilesTest, EachWriteAddsToThePairAlreadyThere) {
+    for (const bool seconds : {false, true}) {
+        settings.showTimeInSeconds = seconds;
+        std::system(("rm -f '" + dir + "'/*").c_str());
+        records.clearAll();
+        add(u"C:\\P.exe", u"=A;\"x\"\nline", 1 + 7200);
+        add(u"C:\\P.exe", u"\u4E2D", 1 + 20);
+        add(kIdleTimeKey, u"", 1 + 600);
+        ASSERT_EQ(writePair(), DailyPairResult::Written);
+        const std::string first = read("\\2025_01_02.csv");
+
+        records.clearAll();
+        add(u"C:\\P.exe", u"\u4E2D", 1 + 10);
+        add(u"C:\\Q.exe", u"new", 1 + 4);
+        ASSERT_EQ(writePair(), DailyPairResult::Written);
+        records.clearAll();
+        add(kIdleTimeKey, u"", 1 + 60);
+        ASSERT_EQ(writePair(), DailyPairResult::Written);
+
+        DailyPairTotals sum;
+        ASSERT_EQ(readDailyCsv(read("\\2025_01_02.csv"), sum), PairReadResult::Read);
+        ASSERT_EQ(sum.applications.size(), 3u);
+        EXPECT_EQ(sum.applications[0].path, u"C:\\P.exe");
+        EXPECT_EQ(sum.applications[0].seconds, 3610 + 5);
+        ASSERT_EQ(sum.applications[0].titles.size(), 2u);
+        EXPECT_EQ(sum.applications[0].titles[0].title, u"=A;\"x\"\nline");
+        EXPECT_EQ(sum.applications[0].titles[1].title, u"?");
+        EXPECT_EQ(sum.applications[0].titles[1].seconds, 15);
+        EXPECT_EQ(sum.applications[1].path, kIdleTimeKey);
+        EXPECT_EQ(sum.applications[1].seconds, 330);
+        EXPECT_EQ(sum.applications[2].seconds, 2);
+
+        // Read back and written again from nothing more: the same bytes.
+        UsageRecords again;
+        DailyPairTotals firstTotals;
+        ASSERT_EQ(readDailyCsv(first, firstTotals), PairReadResult::Read);
+        addPairTotals(firstTotals, UsageRecords(), again);
+        std::swap(records, again);
+        EXPECT_EQ(writeDailyCsv(), first);
+    }
+}
+
+TEST_F(ReportFilesTest, APairThatCannotBeReadBackIsKeptBesideTheNewOne) {
+    put("2025_01_02.csv", "written by hand;soon\r\n");
+    put("2025_01_02.html", "<html>by hand</html>");
+    put("2025_01_02 (unreadable).csv", "an older one");
+    add(u"C:\\P.exe", u"T", 1 + 2);
+    EXPECT_EQ(writePair(), DailyPairResult::Written);
+    EXPECT_EQ(read("\\2025_01_02 (unreadable 2).csv"), "written by hand;soon\r\n");
+    EXPECT_EQ(read("\\2025_01_02 (unreadable 2).html"), "<html>by hand</html>");
+    EXPECT_EQ(read("\\2025_01_02 (unreadable).csv"), "an older one");
     EXPECT_EQ(read("\\2025_01_02.csv"), writeDailyCsv());
 }
 
@@ -300,21 +374,20 @@ TEST_F(ReportFilesTest, ExportToAFullDiskIsNotWritten) {
     EXPECT_EQ(exportReport(u"/dev/full", ReportFormat::Csv, l, kMoment), ExportResult::NotWritten);
 }
 
+// A full disk while the new pair is written beside the old one: the old pair
+// stays as it was and the totals are not taken for saved.
 TEST_F(ReportFilesTest, DailyReportsOnAFullDiskAreNotWritten) {
     if (access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full";
+    put("2025_01_02.csv", "");
+    put("2025_01_02.html", "old");
     addExample();
-    refresh();
-    auto l = lists();
-    ASSERT_EQ(symlink("/dev/full", (dir + "/2025_01_02.csv").c_str()), 0);
-    EXPECT_FALSE(writeDailyReports(folder(), kMoment, l));
-    // The HTML file does not suffer for the CSV file.
-    EXPECT_EQ(read("\\2025_01_02.html").substr(0, kHtmlHead.size()), kHtmlHead);
-
-    ASSERT_EQ(unlink((dir + "/2025_01_02.csv").c_str()), 0);
-    ASSERT_EQ(unlink((dir + "/2025_01_02.html").c_str()), 0);
-    ASSERT_EQ(symlink("/dev/full", (dir + "/2025_01_02.html").c_str()), 0);
-    EXPECT_FALSE(writeDailyReports(folder(), kMoment, l));
-    EXPECT_EQ(read("\\2025_01_02.csv"), writeDailyCsv());
+    for (const char* temporary : {"/2025_01_02.csv.tmp", "/2025_01_02.html.tmp"}) {
+        ASSERT_EQ(symlink("/dev/full", (dir + temporary).c_str()), 0);
+        EXPECT_EQ(writePair(), DailyPairResult::NotWritten);
+        EXPECT_EQ(read("\\2025_01_02.csv"), "");
+        EXPECT_EQ(read("\\2025_01_02.html"), "old");
+        unlink((dir + temporary).c_str());
+    }
 }
 
 }  // namespace

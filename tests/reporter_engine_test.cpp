@@ -91,10 +91,11 @@ TEST_F(ReporterEngineTest, WritesTheDailyPairOfHoralisAtMidnightThenStartsAgain)
     EXPECT_EQ(engine.applications().rowCount(), 1u);
 
     test::TempFolder mainFolder;
-    ReportLists lists{expected.applications, expected.titles, expected.records, expected.settings};
-    LocalTime moment;
+    LocalTime moment, day;
     desktop.localTime(kMidnight, moment);
-    ASSERT_TRUE(writeDailyReports(mainFolder.folder(), moment, lists));
+    desktop.localTime(kMidnight - 1, day);
+    ASSERT_EQ(writeDailyReports(mainFolder.folder(), day, moment, expected.records, expected.settings),
+              DailyPairResult::Written);
     EXPECT_EQ(folder.read("2024_10_03.csv"), mainFolder.read("2024_10_03.csv"));
     EXPECT_EQ(folder.read("2024_10_03.html"), mainFolder.read("2024_10_03.html"));
     EXPECT_NE(folder.read("2024_10_03.csv").find("Windows:"), std::string::npos);
@@ -140,8 +141,8 @@ TEST_F(ReporterEngineTest, LeavesThePairToHoralisWhenItRunsWithDailyReportsOn) {
     runUntil(engine, kMidnight + 1);
     EXPECT_FALSE(folder.exists("2024_10_03.csv"));
     EXPECT_EQ(session.locked, 0);
-    // Its totals end at 00:00 all the same: only the second 00:00 tick counts.
-    EXPECT_EQ(engine.records().applications()[0].sampleCount, 1);
+    // Horalis.exe counts this time, so the reporter holds none of it.
+    EXPECT_EQ(engine.records().applications()[0].sampleCount, 0);
 
     // Daily reports turned off in Horalis meanwhile: the reporter writes the next pair.
     folder.write("conf.dat", "0 0 1 300");
@@ -149,6 +150,30 @@ TEST_F(ReporterEngineTest, LeavesThePairToHoralisWhenItRunsWithDailyReportsOn) {
     runUntil(engine, kMidnight + kDay + 1);
     EXPECT_TRUE(folder.exists("2024_11_03.csv"));
     EXPECT_EQ(session.locked, 1);
+}
+
+// Log-off: Horalis.exe has written its pair and ended; the reporter adds only
+// the moments since, so the pair does not count the same time twice.
+TEST_F(ReporterEngineTest, AtLogOffAddsOnlyWhatHoralisDidNotCount) {
+    folder.write("conf.dat", "1 0 1 300");
+    session.mainRunning = true;
+    ReporterEngine engine(folder.folder(), desktop, session);
+    engine.start(true);
+    desktop.now = kMidnight - 3600;
+    runUntil(engine, kMidnight - 3590);
+    engine.saveDayNow();  // Horalis.exe still there: it writes
+    EXPECT_EQ(session.locked, 0);
+    EXPECT_FALSE(folder.exists("2024_10_03.csv"));
+
+    session.mainRunning = false;
+    runUntil(engine, kMidnight - 3587);
+    engine.saveDayNow();
+    EXPECT_EQ(session.locked, 1);
+    DailyPairTotals pair;
+    ASSERT_EQ(readDailyCsv(folder.read("2024_10_03.csv"), pair), PairReadResult::Read);
+    ASSERT_EQ(pair.applications.size(), 1u);
+    EXPECT_EQ(pair.applications[0].seconds, 2);  // three seconds, the first sample of a record uncounted
+    EXPECT_TRUE(engine.records().empty());
 }
 
 TEST_F(ReporterEngineTest, KeepsItsTotalsWhenThePairCannotBeWritten) {

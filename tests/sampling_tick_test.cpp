@@ -22,10 +22,12 @@ public:
     bool writeSucceeds = true;
 
     void destroySplash() override { log.push_back("splash"); }
-    bool writeDailyReports() override {
+    bool writeDailyReports(const LocalTime& day) override {
         log.push_back("write");
+        days.push_back(day.day);
         return writeSucceeds;
     }
+    std::vector<int> days;  // the day of the month of each pair written
     void clearLists() override {
         log.push_back("clear");
         records_.clearAll();
@@ -234,22 +236,19 @@ TEST_F(SamplingTickTest, RolloverAtMidnightPrecedesTheSampleOfThatTick) {
     tickAt(kMidnight - 1);
     ASSERT_EQ(records.size(), 1u);
     EXPECT_EQ(tickAt(kMidnight), (Log{"write", "clear", "reset", kPointer, "refresh"}));
-    EXPECT_TRUE(tick.state().midnightDone);
+    EXPECT_EQ(actions.days, std::vector<int>{9});  // the day that ended
     ASSERT_EQ(records.size(), 1u);
     EXPECT_EQ(records.applications()[0].sampleCount, 0);  // created anew by that tick
     EXPECT_EQ(tickAt(kMidnight + 59), (Log{kPointer, "refresh"}));
     EXPECT_EQ(tickAt(kMidnight + 60), (Log{kPointer, "refresh"}));
-    EXPECT_FALSE(tick.state().midnightDone);
 }
 
 TEST_F(SamplingTickTest, NothingAtMidnightWithDailyReportsOff) {
     tickAt(kMidnight - 1);
     EXPECT_EQ(tickAt(kMidnight), (Log{kPointer, "refresh"}));
-    EXPECT_FALSE(tick.state().midnightDone);
-    tick.state().midnightDone = true;
-    tickAt(kMidnight + 120);
-    EXPECT_TRUE(tick.state().midnightDone);  // only a tick with the switch on clears it
-    EXPECT_EQ(records.applications()[0].sampleCount, 2);
+    tick.saveDayNow();
+    EXPECT_EQ(actions.count("write"), 0u);
+    EXPECT_EQ(records.applications()[0].sampleCount, 1);
 }
 
 TEST_F(SamplingTickTest, FailedDailyWriteKeepsTheTotals) {
@@ -257,34 +256,56 @@ TEST_F(SamplingTickTest, FailedDailyWriteKeepsTheTotals) {
     actions.writeSucceeds = false;
     tickAt(kMidnight - 1);
     EXPECT_EQ(tickAt(kMidnight), (Log{"write", kPointer, "refresh"}));
-    EXPECT_TRUE(tick.state().midnightDone);
     EXPECT_EQ(records.applications()[0].sampleCount, 1);
-    // No retry within the same minute.
+    // No retry on that date: the totals go into the next pair.
     EXPECT_EQ(tickAt(kMidnight + 30), (Log{kPointer, "refresh"}));
 }
 
-TEST_F(SamplingTickTest, SwitchingOnDuringMidnightRollsOverUnlessAlreadyDone) {
-    tickAt(kMidnight);
+// A start in the 00:00 minute, or the switch turned on in it, ends no day:
+// the pair of the day before may already hold its time.
+TEST_F(SamplingTickTest, OnlyALaterDateEndsTheDay) {
     settings.saveDailyReports = 1;
+    tickAt(kMidnight + 5);
     EXPECT_EQ(actions.count("write"), 0u);
-    tickAt(kMidnight + 10);
-    EXPECT_EQ(actions.count("write"), 1u);
-
-    // Rolled over at 00:00, switched off, switched on again within the minute.
     settings.saveDailyReports = 0;
-    tickAt(kMidnight + kDay);
-    settings.saveDailyReports = 1;
-    tick.state().midnightDone = true;
     tickAt(kMidnight + kDay + 5);
+    settings.saveDailyReports = 1;
+    tickAt(kMidnight + kDay + 10);
     EXPECT_EQ(actions.count("write"), 0u);
+    desktop.localFails = true;
+    EXPECT_EQ(tickAt(kMidnight + 2 * kDay), (Log{kPointer, "refresh"}));
 }
 
-TEST_F(SamplingTickTest, FailedLocalTimeIsNotMidnight) {
+// The clock set back across 00:00 (by hand, a time zone to the west): nothing
+// is written or cleared, and the totals stay with the later day, whose pair
+// is written when a date after it comes.
+TEST_F(SamplingTickTest, ClockSetBackWritesAndClearsNothing) {
     settings.saveDailyReports = 1;
-    tick.state().midnightDone = true;
-    desktop.localFails = true;
-    EXPECT_EQ(tickAt(kMidnight), (Log{kPointer, "refresh"}));
-    EXPECT_FALSE(tick.state().midnightDone);
+    tickAt(kMidnight - 10);
+    tickAt(kMidnight + 10);
+    EXPECT_EQ(actions.days, std::vector<int>{9});
+    for (int32_t t : {kMidnight - 9000, kMidnight - 1, kMidnight, kMidnight + 3600, kMidnight - 5})
+        EXPECT_EQ(tickAt(t), (Log{kPointer, "refresh"}));
+    EXPECT_EQ(records.applications()[0].sampleCount, 5);
+    EXPECT_EQ(tickAt(kMidnight + kDay).front(), "write");
+    EXPECT_EQ(actions.days, (std::vector<int>{9, 10}));
+}
+
+TEST_F(SamplingTickTest, SaveDayNowWritesTheDayHeldAndClears) {
+    settings.saveDailyReports = 1;
+    tickAt(kMidnight + 3600);
+    tickAt(kMidnight - 600);  // set back: still the day of kMidnight
+    actions.log.clear();
+    tick.saveDayNow();
+    EXPECT_EQ(actions.log, (Log{"write", "clear", "reset"}));
+    EXPECT_EQ(actions.days, std::vector<int>{10});
+    EXPECT_TRUE(records.empty());
+
+    // Woken after 00:00 and ended at once: the day before first, then the new one.
+    tickAt(kMidnight + 7200);
+    desktop.now = kMidnight + kDay + 60;
+    tick.saveDayNow();
+    EXPECT_EQ(actions.days, (std::vector<int>{10, 10, 11}));
 }
 
 TEST_F(SamplingTickTest, SleepOverMidnightRollsOverOnWaking) {
@@ -294,6 +315,9 @@ TEST_F(SamplingTickTest, SleepOverMidnightRollsOverOnWaking) {
     tickAt(kMidnight + 7 * 3600 + 1);
     tickAt(kMidnight + 8 * 3600);
     EXPECT_EQ(actions.count("write"), 0u);
+    desktop.now = kMidnight + 3 * kDay + 10;  // three days asleep: the pair is the one of the day last seen
+    tick.run();
+    EXPECT_EQ(actions.days, (std::vector<int>{9, 10}));
 }
 
 TEST_F(SamplingTickTest, OneRolloverWhenTheDateChangesAtMidnight) {
@@ -315,11 +339,11 @@ TEST_F(SamplingTickTest, NoDateChangeOnTheFirstTickOrForDaysWithTheSwitchOff) {
     EXPECT_EQ(tickAt(kMidnight + 9 * 3600 + 1), (Log{kPointer, "refresh"}));
 }
 
-// midnightDone left over from the 00:00 minute of the day before.
+// Asleep from one 00:00 to the next: the date moved on all the same.
 TEST_F(SamplingTickTest, SleepOfAWholeDayFromMidnightToMidnight) {
     settings.saveDailyReports = 1;
-    tickAt(kMidnight + 5);
-    EXPECT_EQ(actions.count("write"), 1u);
+    tickAt(kMidnight - 5);
+    EXPECT_EQ(tickAt(kMidnight + 5).front(), "write");
     EXPECT_EQ(tickAt(kMidnight + kDay + 20).front(), "write");
 }
 

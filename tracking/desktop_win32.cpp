@@ -21,15 +21,21 @@ static_assert(sizeof(std::time_t) == 8);
 int64_t Win32Desktop::currentTime() { return static_cast<int64_t>(std::time(nullptr)); }
 
 bool Win32Desktop::localTime(int64_t time, LocalTime& out) {
-    const std::time_t calendar = time;
-    std::tm fields{};
-    if (localtime_s(&fields, &calendar) != 0) return false;
-    out.year = fields.tm_year + 1900;
-    out.month = fields.tm_mon + 1;
-    out.day = fields.tm_mday;
-    out.hour = fields.tm_hour;
-    out.minute = fields.tm_min;
-    out.second = fields.tm_sec;
+    // Not the C runtime's localtime: it reads the time zone once (until
+    // _tzset), while a laptop may change zones as it runs. With no zone given,
+    // SystemTimeToTzSpecificLocalTime uses the zone active at this moment.
+    if (time < 0) return false;
+    const ULONGLONG ticks = (static_cast<ULONGLONG>(time) + 11644473600ULL) * 10000000ULL;
+    FILETIME utc{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+    SYSTEMTIME universal{}, local{};
+    if (!FileTimeToSystemTime(&utc, &universal) || !SystemTimeToTzSpecificLocalTime(nullptr, &universal, &local))
+        return false;
+    out.year = local.wYear;
+    out.month = local.wMonth;
+    out.day = local.wDay;
+    out.hour = local.wHour;
+    out.minute = local.wMinute;
+    out.second = local.wSecond;
     return true;
 }
 

@@ -27,7 +27,6 @@ void SamplingTick::run() {
 void SamplingTick::start(bool hooksInstalled) {
     state_.hooksInstalled = hooksInstalled;
     state_.lastInputTime = state_.lastHookReport = desktop_.monotonicMs();
-    state_.midnightDone = false;
 }
 
 void SamplingTick::noteHookActivity() {
@@ -77,38 +76,31 @@ void SamplingTick::midnightStep() {
     // The date is followed on every tick, switch on or off, so that turning
     // daily reports on later does not look like a date change.
     LocalTime local;
-    const bool haveLocal = desktop_.localTime(desktop_.currentTime(), local);
-    bool dateChanged = false;
-    if (haveLocal) {
-        dateChanged = state_.dateSeen &&
-                      (local.year != state_.lastYear || local.month != state_.lastMonth || local.day != state_.lastDay);
-        state_.dateSeen = true;
-        state_.lastYear = local.year;
-        state_.lastMonth = local.month;
-        state_.lastDay = local.day;
-    }
-
-    if (!settings_.saveDailyReports) return;
-
-    if (haveLocal && local.hour == 0 && local.minute == 0) {
-        // A date change here means midnightDone is left over from the 00:00
-        // minute of an earlier day (a sleep of about a whole day).
-        if (!state_.midnightDone || dateChanged) rollover();
+    if (!desktop_.localTime(desktop_.currentTime(), local)) return;
+    if (!state_.dayKnown || compareDates(local, state_.dayHeld) < 0) {
+        // The first tick, or a clock set back (by hand, a time zone to the
+        // west): nothing ends, and the totals stay with the later day.
+        if (!state_.dayKnown) state_.dayHeld = dateOf(local);
+        state_.dayKnown = true;
         return;
     }
-    state_.midnightDone = false;
-    // A new date first seen after 00:00: the 00:00 minute of this date had no
-    // tick (the machine slept), since a tick in it would have seen the date.
-    if (dateChanged) rollover();
+    if (compareDates(local, state_.dayHeld) == 0) return;
+    const LocalTime ended = state_.dayHeld;
+    state_.dayHeld = dateOf(local);
+    if (settings_.saveDailyReports) rollover(ended);
 }
 
-void SamplingTick::rollover() {
-    // Totals are only dropped once they are safely in the reports; after a
-    // failed write they carry on into the next day's reports.
-    const bool written = actions_.writeDailyReports();
-    if (written) actions_.clearLists();
-    state_.midnightDone = true;
-    if (written) actions_.resetPointerCounts();
+void SamplingTick::saveDayNow() {
+    midnightStep();
+    if (settings_.saveDailyReports && state_.dayKnown) rollover(state_.dayHeld);
+}
+
+void SamplingTick::rollover(const LocalTime& day) {
+    // Totals are only dropped once they are safely in the pair; after a
+    // failed write they carry on into the next one.
+    if (!actions_.writeDailyReports(day)) return;
+    actions_.clearLists();
+    actions_.resetPointerCounts();
 }
 
 }  // namespace horalis

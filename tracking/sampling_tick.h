@@ -48,8 +48,9 @@ class TickActions {
 public:
     virtual ~TickActions() = default;
     virtual void destroySplash() {}
-    // Writes the daily reports; true when both files were written completely.
-    virtual bool writeDailyReports() { return true; }
+    // Writes (adds to) the daily pair that holds day; true when the totals
+    // are saved in it and may be cleared.
+    virtual bool writeDailyReports(const LocalTime& /*day*/) { return true; }
     virtual void clearLists() {}
     virtual void resetPointerCounts() {}
     virtual void countPointerSample(const CursorState&) {}
@@ -86,14 +87,12 @@ struct TickState {
     bool hooksInstalled = false;  // kbdh.dll loaded and SetHooks called
     bool locked = false;          // from a lock until the unlock
     bool disconnected = false;    // from a disconnect until a connect or the unlock
-    bool midnightDone = false;
     int32_t splashTicks = 0;
-    // Local date of the last tick that could read it, so that a machine that
-    // slept through 00:00 still gets its rollover on waking.
-    bool dateSeen = false;
-    int lastYear = 0;
-    int lastMonth = 0;
-    int lastDay = 0;
+    // The day the totals belong to: the latest local date a tick has read.
+    // Only a later date ends it (00:00, or waking after a sleep through it);
+    // a clock set back leaves it, so no pair is written twice.
+    bool dayKnown = false;
+    LocalTime dayHeld;
 };
 
 class SamplingTick {
@@ -108,6 +107,11 @@ public:
     // WM_WTSSESSION_CHANGE; other events are ignored.
     void sessionChanged(uint32_t event);
     void run();
+    // The session or the program ends: with daily reports on, the totals so
+    // far go into the pair of the day held and are cleared once saved, so
+    // that a later write (the session goes on after all) does not add them
+    // twice.
+    void saveDayNow();
 
     TickState& state() { return state_; }
     const TickState& state() const { return state_; }
@@ -115,7 +119,7 @@ public:
 private:
     void splashStep();
     void midnightStep();
-    void rollover();
+    void rollover(const LocalTime& day);
     bool away();
     UsageRecords& records_;
     const Settings& settings_;

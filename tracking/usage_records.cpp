@@ -9,6 +9,11 @@ namespace {
 // Counts wrap instead of overflowing (2^31 samples are 34 years).
 void countOne(int32_t& count) { count = static_cast<int32_t>(static_cast<uint32_t>(count) + 1u); }
 
+void addSaturating(int32_t& count, int32_t samples) {
+    const int64_t sum = int64_t{count} + samples;
+    count = sum > INT32_MAX ? INT32_MAX : sum < 0 ? 0 : static_cast<int32_t>(sum);
+}
+
 inline uint64_t load64(const char16_t* p) {
     uint64_t v;
     std::memcpy(&v, p, sizeof v);
@@ -115,6 +120,16 @@ void UsageRecords::beginChange() {
     lastSampled_ = npos;
 }
 
+size_t UsageRecords::append(ApplicationRecord app) {
+    auto appKey = [this](size_t i) -> const String& { return applications_[i].executablePath; };
+    reserveForOneMore(titleIndexes_);
+    reserveForOneMore(applications_);
+    applications_.push_back(std::move(app));
+    titleIndexes_.emplace_back();
+    noteAppended(applicationIndex_, applications_, appKey);
+    return applications_.size() - 1;
+}
+
 void UsageRecords::addSample(StringView path, StringView title) {
     beginChange();
     auto appKey = [this](size_t i) -> const String& { return applications_[i].executablePath; };
@@ -124,12 +139,7 @@ void UsageRecords::addSample(StringView path, StringView title) {
         app.executablePath.assign(path);
         app.titles.reserve(1);
         app.titles.push_back(TitleRecord{String(title), 0});
-        reserveForOneMore(titleIndexes_);
-        reserveForOneMore(applications_);
-        applications_.push_back(std::move(app));
-        titleIndexes_.emplace_back();
-        noteAppended(applicationIndex_, applications_, appKey);
-        lastSampled_ = applications_.size() - 1;
+        lastSampled_ = append(std::move(app));
         return;
     }
 
@@ -148,11 +158,46 @@ void UsageRecords::addSample(StringView path, StringView title) {
     lastSampled_ = appPos;
 }
 
+size_t UsageRecords::addApplicationSamples(StringView path, int32_t samples) {
+    beginChange();
+    auto appKey = [this](size_t i) -> const String& { return applications_[i].executablePath; };
+    size_t appPos = lookup(applicationIndex_, applications_, path, appKey);
+    if (appPos == KeyIndex::npos) {
+        ApplicationRecord app;
+        app.executablePath.assign(path);
+        appPos = append(std::move(app));
+    }
+    addSaturating(applications_[appPos].sampleCount, samples);
+    return appPos;
+}
+
+void UsageRecords::addTitleSamples(size_t application, StringView title, int32_t samples) {
+    beginChange();
+    ApplicationRecord& app = applications_[application];
+    auto titleKey = [&app](size_t i) -> const String& { return app.titles[i].text; };
+    KeyIndex& titleIndex = titleIndexes_[application];
+    size_t titlePos = lookup(titleIndex, app.titles, title, titleKey);
+    if (titlePos == KeyIndex::npos) {
+        reserveForOneMore(app.titles);
+        app.titles.push_back(TitleRecord{String(title), 0});
+        noteAppended(titleIndex, app.titles, titleKey);
+        titlePos = app.titles.size() - 1;
+    }
+    addSaturating(app.titles[titlePos].sampleCount, samples);
+}
+
 void UsageRecords::clearAll() {
     beginChange();
     std::vector<ApplicationRecord>().swap(applications_);
     std::vector<KeyIndex>().swap(titleIndexes_);
     applicationIndex_.clear();
+}
+
+bool UsageRecords::hasTitle(size_t application, StringView title) const {
+    const ApplicationRecord& app = applications_[application];
+    auto titleKey = [&app](size_t i) -> const String& { return app.titles[i].text; };
+    const KeyIndex& index = titleIndexes_[application];
+    return (index.size() != 0 ? index.find(title, titleKey) : scan(app.titles, title, titleKey)) != KeyIndex::npos;
 }
 
 const ApplicationRecord* UsageRecords::find(StringView path) const {

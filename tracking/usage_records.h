@@ -99,6 +99,14 @@ public:
     void addSample(StringView path, StringView title);
     void clearAll();
 
+    // Counts taken from elsewhere (a daily pair read back to be added to):
+    // adds samples to the application at path, creating it without titles
+    // when it is new, and returns its position; then to one of its titles,
+    // creating it when new. Counts stop at the largest int32_t.
+    size_t addApplicationSamples(StringView path, int32_t samples);
+    void addTitleSamples(size_t application, StringView title, int32_t samples);
+    bool hasTitle(size_t application, StringView title) const;
+
     // Every change gives the store a new version, unique across all stores,
     // so a reader that noted version() can tell later whether exactly one
     // sample has been added since (previousVersion() is then that version)
@@ -119,6 +127,8 @@ public:
 
 private:
     void beginChange();
+    // Appends a new application with its index entries; returns its position.
+    size_t append(ApplicationRecord app);
     std::vector<ApplicationRecord> applications_;
     KeyIndex applicationIndex_;
     std::vector<KeyIndex> titleIndexes_;  // one per application, same position

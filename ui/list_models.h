@@ -131,6 +131,14 @@ public:
     virtual void removeAll() = 0;
 };
 
+// For lists that are only walked to write a report: every row image 0.
+class NoRowIcons final : public IconSource {
+public:
+    int addApplicationIcon(StringView) override { return 0; }
+    int addDefaultIcon() override { return 0; }
+    void removeAll() override {}
+};
+
 // What a refresh changed, so a virtual list view can redraw only that.
 struct ListUpdate {
     size_t insertedRows = 0;          // new rows, all at the top (rows 0..insertedRows-1)

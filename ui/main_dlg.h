@@ -48,7 +48,7 @@ private:
 
     // The tick's calls back into the window.
     void destroySplash() override;
-    bool writeDailyReports() override;
+    bool writeDailyReports(const LocalTime& day) override;
     void clearLists() override;
     void resetPointerCounts() override;
     void countPointerSample(const CursorState& cursor) override;
@@ -67,6 +67,8 @@ private:
     void onClose();
     bool onSysCommand(UINT id);
     LRESULT onTrayCallback(WPARAM id, LPARAM event);
+    LRESULT onQueryEndSession(WPARAM, LPARAM);
+    LRESULT onEndSession(WPARAM ending, LPARAM);
     LRESULT onDpiChanged(WPARAM dpis, LPARAM suggested);
     void ignoreCommand() {}
 
@@ -119,7 +121,7 @@ private:
     horalis::ImageList titleImages_;
     horalis::Menu trayMenu_;
     Win32Desktop desktop_;
-    SamplingTick tick_;  // keeps midnightDone, lastInputTime and splashTicks
+    SamplingTick tick_;  // keeps the day held, lastInputTime and splashTicks
     wingui::CDialog splash_;
     Settings settings_;
     HookLibrary hooks_;

@@ -50,6 +50,8 @@ const wingui::MessageMap* CMainDlg::messageMap() const {
         wingui::onClose(&CMainDlg::onClose),
         wingui::onSysCommand(&CMainDlg::onSysCommand),
         wingui::onMessage(WM_TRAY_CALLBACK, &CMainDlg::onTrayCallback),
+        wingui::onMessage(WM_QUERYENDSESSION, &CMainDlg::onQueryEndSession),
+        wingui::onMessage(WM_ENDSESSION, &CMainDlg::onEndSession),
         wingui::onMessage(WM_DPICHANGED, &CMainDlg::onDpiChanged),
         // Enter and Esc must not close the main window.
         wingui::onCommand(IDOK, &CMainDlg::ignoreCommand),
@@ -276,6 +278,22 @@ void CMainDlg::onClose() {
     hideWindow();
 }
 
+// Log-off or shutdown: the day so far goes into its pair here already, since
+// a program may be ended without WM_ENDSESSION when another one refuses or
+// the user forces the end. Saved totals are cleared, so a session that goes
+// on counts them once.
+LRESULT CMainDlg::onQueryEndSession(WPARAM, LPARAM) {
+    tick_.saveDayNow();
+    return TRUE;
+}
+
+// The process may be ended as soon as this returns: what came in since the
+// question is saved too.
+LRESULT CMainDlg::onEndSession(WPARAM ending, LPARAM) {
+    if (ending) tick_.saveDayNow();
+    return 0;
+}
+
 bool CMainDlg::onSysCommand(UINT id) {
     if ((id & 0xFFF0) == IDM_ABOUTBOX) {
         showAbout();
@@ -300,6 +318,8 @@ void CMainDlg::exitApplication() {
     help_.closeAll();
     if (MessageBoxW(handle(), kFeedbackQuestion, kFeedbackCaption, MB_YESNO | MB_ICONQUESTION) == IDYES)
         ShellExecuteW(handle(), L"open", kFeedbackUrl, nullptr, nullptr, SW_SHOWNORMAL);
+    // The day's time so far would be lost with the program.
+    tick_.saveDayNow();
     hooks_.unload();
     removeTrayIcon();
     endDialog(0);

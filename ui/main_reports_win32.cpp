@@ -69,14 +69,12 @@ void CMainDlg::exportHtml() {
     exportReportTo(L"html", kHtmlFilter, ReportFormat::Html);
 }
 
-bool CMainDlg::writeDailyReports() {
+bool CMainDlg::writeDailyReports(const LocalTime& day) {
     // HoralisReporter.exe may be writing the same pair (see reporter/reporter_engine.h).
     DailyReportLock lock;
     if (!lock.held()) return false;
-    ReportLists lists = reportLists();
-    const bool written = horalis::writeDailyReports(dataFolderPath(), localTimeNow(), lists);
-    updateListViews();
-    return written;
+    return horalis::writeDailyReports(dataFolderPath(), day, localTimeNow(), records_, settings_) !=
+           DailyPairResult::NotWritten;
 }
 
 void CMainDlg::openReport() {
