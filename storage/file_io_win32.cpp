@@ -57,14 +57,17 @@ bool removeFile(const String& path) {
 }
 
 bool renameFileKeepingTarget(const String& source, const String& target) {
-    const wchar_t* from = widePath(source);
-    const wchar_t* to = widePath(target);
+    const WidePath fromPath(source);
+    const WidePath toPath(target);
+    const wchar_t* from = fromPath.get();
+    const wchar_t* to = toPath.get();
     // Without MOVEFILE_REPLACE_EXISTING the move fails when target exists.
     return from != nullptr && to != nullptr && MoveFileExW(from, to, MOVEFILE_WRITE_THROUGH) != 0;
 }
 
 bool pathExists(const String& path) {
-    const wchar_t* wide = widePath(path);
+    const WidePath widePath(path);
+    const wchar_t* wide = widePath.get();
     return wide != nullptr && GetFileAttributesW(wide) != INVALID_FILE_ATTRIBUTES;
 }
 
