@@ -160,7 +160,8 @@ std::wstring shortLivedApplication(const std::wstring& folder, const std::wstrin
     return path;
 }
 
-DWORD startShortLived(const std::wstring& program, const std::wstring& title, Milliseconds lifetime) {
+DWORD startShortLived(const std::wstring& program, const std::wstring& title, Milliseconds lifetime,
+                      horalis::KernelHandle* process) {
     std::wstring commandLine = L"\"" + program + L"\" \"" + title + L"\" " + std::to_wstring(lifetime.count());
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
@@ -170,7 +171,8 @@ DWORD startShortLived(const std::wstring& program, const std::wstring& title, Mi
         return 0;
     CloseHandle(started.hThread);
     // It ends itself after its lifetime.
-    CloseHandle(started.hProcess);
+    horalis::KernelHandle handle(started.hProcess);
+    if (process) *process = std::move(handle);
     return started.dwProcessId;
 }
 

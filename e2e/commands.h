@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/handles.h"
 #include "e2e/session.h"
 #include "e2e/ui.h"
 
@@ -71,7 +72,9 @@ namespace e2e {
 // folder, so that each name is an application of its own.
 std::wstring shortLivedApplication(const std::wstring& folder, const std::wstring& fileName);
 // Starts it: a window with this title takes the foreground and the process
-// ends after lifetime. The process id, or 0.
-DWORD startShortLived(const std::wstring& program, const std::wstring& title, Milliseconds lifetime);
+// ends after lifetime. The process id, or 0; given process, its handle is
+// kept there, to wait for the end.
+DWORD startShortLived(const std::wstring& program, const std::wstring& title, Milliseconds lifetime,
+                      horalis::KernelHandle* process = nullptr);
 
 }  // namespace e2e
