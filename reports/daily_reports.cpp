@@ -119,6 +119,7 @@ DailyPairResult writePair(const String& dataFolder, const LocalTime& day, const 
     const int userSortColumn = sortColumn;
     refreshApplicationList(applications, sum, settings.showTimeInSeconds != 0, icons);
     ReportLists lists{applications, titles, sum, settings};
+    // Names of our own in our own folder: one left by a crash is replaced.
     const String csvTemporary = csvPath + u".tmp";
     const String htmlTemporary = htmlPath + u".tmp";
     const bool csvWritten = writeBeside(csvTemporary, [&](ReportStream& out) { writeDailyCsvReport(out, lists); });
