@@ -265,6 +265,36 @@ void clickAt(POINT point) {
 
 }  // namespace
 
+namespace {
+
+// The screen's 0x00RRGGBB form of a COLORREF.
+uint32_t screenColour(COLORREF colour) {
+    return (static_cast<uint32_t>(GetRValue(colour)) << 16) | (GetGValue(colour) << 8) | GetBValue(colour);
+}
+
+// e2e/in_process_hook.cpp, hooked into the thread of a window of the program.
+class InProcess {
+public:
+    explicit InProcess(const Window& window) {
+        library_.reset(LoadLibraryW((e2e::config().driverFolder + L"\\in-process-hook.dll").c_str()));
+        auto proc = library_ ? reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(library_.get(), "inProcessHook"))) : nullptr;
+        if (proc) hook_ = SetWindowsHookExW(WH_GETMESSAGE, proc, library_.get(), GetWindowThreadProcessId(window.handle(), nullptr));
+    }
+    ~InProcess() {
+        if (hook_) UnhookWindowsHookEx(hook_);
+    }
+    bool ready() const { return hook_ != nullptr; }
+    void request(const Window& target, WPARAM action, LPARAM value) const {
+        target.post(RegisterWindowMessageW(L"horalis-e2e-in-process"), action, value);
+    }
+
+private:
+    horalis::Module library_;
+    HHOOK hook_ = nullptr;
+};
+
+}  // namespace
+
 E2E_TEST(feedback_link_lights_under_the_pointer_and_turns_visited_once_opened) {
     StandInBrowser browser;
     ASSERT_TRUE(browser.set);
@@ -286,9 +316,22 @@ E2E_TEST(feedback_link_lights_under_the_pointer_and_turns_visited_once_opened) {
     EXPECT_TRUE(e2e::waitUntil([&] { return countColour(screenPixels(r), kLinkBlue) > 0; }, Milliseconds(3000)));
     EXPECT_EQ(countColour(screenPixels(r), kVisitedPurple), size_t{0});
 
-    // Under the pointer it takes the highlight colour.
+    // Under the pointer it takes the highlight colour, on a background
+    // painted afresh: stale pixels (here red) would stay between the letters
+    // of a text redrawn alone on its null brush.
+    InProcess program(about);
+    ASSERT_TRUE(program.ready());
+    program.request(about, 2, reinterpret_cast<LPARAM>(link.handle()));
+    EXPECT_TRUE(e2e::waitUntil([&] { return countColour(screenPixels(r), 0xFF0000) > 0; }, Milliseconds(2000)));
     pointerTo(centre);
-    EXPECT_TRUE(e2e::waitUntil([&] { return countColour(screenPixels(r), kLinkBlue) == 0; }, Milliseconds(3000)));
+    EXPECT_TRUE(e2e::waitUntil([&] {
+        const std::vector<uint32_t> pixels = screenPixels(r);
+        return countColour(pixels, kLinkBlue) == 0 && countColour(pixels, 0xFF0000) == 0;
+    }, Milliseconds(3000)));
+    // The capture taken away without a move (Alt+Tab, a window coming up in
+    // front) ends the hover.
+    SendMessageW(link.handle(), WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(about.handle()));
+    EXPECT_TRUE(e2e::waitUntil([&] { return countColour(screenPixels(r), kLinkBlue) > 0; }, Milliseconds(3000)));
 
     // Opened: no error box, and once the pointer leaves it shows as visited.
     clickAt(centre);
@@ -301,5 +344,44 @@ E2E_TEST(feedback_link_lights_under_the_pointer_and_turns_visited_once_opened) {
 
     about.postCommand(IDOK);
     EXPECT_TRUE(about.waitClosed());
+    app.stop();
+}
+
+E2E_TEST(controls_take_system_colour_and_setting_changes) {
+    Session app(tmp);
+    app.start();
+    Window main = app.waitMainWindow();
+    moveClearOfTray(main);
+    Sleep(1500);  // the splash picture closes after a second
+    const Window button = main.control(kOptionsButton);
+    const RECT r = button.screenRect();
+    pointerTo({r.left + 60, r.bottom + 120});
+    // A corner of the face, clear of the picture, the caption and the hover border.
+    const RECT face{r.right - 5, r.top + 3, r.right - 3, r.top + 5};
+    ASSERT_TRUE(e2e::waitUntil([&] { return uniform(screenPixels(face)) && screenPixels(face).front() ==
+                                                                              screenColour(GetSysColor(COLOR_BTNFACE)); },
+                               Milliseconds(3000)));
+
+    // Windows tells only top-level windows; the main window passes it on.
+    InProcess program(main);
+    ASSERT_TRUE(program.ready());
+    const COLORREF tan = RGB(210, 180, 140);
+    const COLORREF before = GetSysColor(COLOR_BTNFACE);
+    program.request(main, 1, static_cast<LPARAM>(tan));
+    EXPECT_TRUE(e2e::waitUntil([&] { return screenPixels(face).front() == screenColour(tan); }, Milliseconds(3000)));
+    e2e::screenshot(L"buttons-new-face");
+    // Wine tells every window of a colour change itself; sent to the main
+    // window alone, as Windows does, each message reaches all its controls.
+    const int controls = static_cast<int>(main.children().size());
+    program.request(main, 3, 0);
+    for (const wchar_t* message : {L"e2e.WM_SYSCOLORCHANGE", L"e2e.WM_SETTINGCHANGE", L"e2e.WM_THEMECHANGED"}) {
+        const std::wstring property = message;
+        EXPECT_TRUE(e2e::waitUntil([&] { return GetPropW(main.handle(), property.c_str()) != nullptr; }, Milliseconds(3000)));
+        const auto reached = reinterpret_cast<INT_PTR>(GetPropW(main.handle(), property.c_str())) - 1;
+        if (reached < controls) e2e::note(property + L" reached " + e2e::show(reached) + L" of " + e2e::show(controls));
+        EXPECT_TRUE(reached >= controls);
+    }
+    program.request(main, 1, static_cast<LPARAM>(before));  // Wine may keep the colour in the prefix
+    EXPECT_TRUE(e2e::waitUntil([&] { return screenPixels(face).front() == screenColour(before); }, Milliseconds(3000)));
     app.stop();
 }

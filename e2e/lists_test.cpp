@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "e2e/commands.h"
 #include "e2e/driver_window.h"
 #include "e2e/framework.h"
 #include "e2e/session.h"
@@ -177,6 +178,76 @@ E2E_TEST(lists_clear_button_and_menu_command_empty_both_lists) {
                    (row < 0 || e2e::timeTextSeconds(apps.cellText(row, 1)) <= 1);
         }, Milliseconds(3000)));
         ASSERT_TRUE(e2e::waitUntil([&] { return apps.secondsOf(path) >= 3; }));
+    }
+    EXPECT_TRUE(main.isResponsive());
+    app.stop();
+}
+
+namespace {
+
+int selectedRow(const Window& list) {
+    DWORD_PTR row = static_cast<DWORD_PTR>(-1);
+    SendMessageTimeoutW(list.handle(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED, SMTO_ABORTIFHUNG, 2000,
+                        &row);
+    return static_cast<int>(static_cast<LRESULT>(row));
+}
+
+// Letters as typed into the list; a pause first ends the list's incremental search.
+void typeInto(const Window& list, const std::wstring& text) {
+    Sleep(1200);
+    for (wchar_t c : text) list.post(WM_CHAR, c, 1);
+}
+
+bool sharesImageLists(const Window& list) {
+    return (GetWindowLongW(list.handle(), GWL_STYLE) & LVS_SHAREIMAGELISTS) != 0;
+}
+
+}  // namespace
+
+E2E_TEST(lists_find_rows_by_typed_letters_and_leave_their_image_lists_to_the_window) {
+    Session app(tmp);
+    app.start();
+    Window main = app.waitMainWindow();
+    ListView apps(main.control(kAppList).handle());
+    // The window's image-list members own the pictures: a list view without
+    // LVS_SHAREIMAGELISTS would destroy them a second time.
+    EXPECT_TRUE(sharesImageLists(apps));
+    EXPECT_TRUE(sharesImageLists(main.control(kTitleList)));
+    main.postCommand(32788);  // Tools > Show mouse pointers time
+    Window pointers = app.waitWindow(L"#32770", L"Cursors time");
+    EXPECT_TRUE(e2e::waitUntil([&] { return pointers.control(1017).exists(); }));
+    EXPECT_TRUE(sharesImageLists(pointers.control(1017)));
+    pointers.postCommand(IDOK);
+    EXPECT_TRUE(pointers.waitClosed());
+
+    // Three rows: two other applications from the case's folder, then the driver.
+    for (const wchar_t* name : {L"typing-a.exe", L"typing-b.exe"}) {
+        const std::wstring other = e2e::shortLivedApplication(tmp.path(), name);
+        ASSERT_TRUE(e2e::startShortLived(other, L"Typing", Milliseconds(1000)) != 0);
+        ASSERT_TRUE(e2e::waitUntil([&] { return apps.rowOf(other) >= 0; }));
+    }
+    DriverWindow front(L"Typing");
+    ASSERT_TRUE(front.bringToFront());
+    const std::wstring path = e2e::driverPath();
+    ASSERT_TRUE(e2e::waitUntil([&] { return apps.rowOf(path) >= 0; }));
+    const auto rows = apps.rows();
+    const int driverRow = apps.rowOf(path);
+
+    // A prefix in another case finds its row, from wherever the focus is.
+    std::wstring typed = path;
+    for (wchar_t& c : typed) c = static_cast<wchar_t>(towlower(c));
+    typeInto(apps, typed);
+    EXPECT_TRUE(e2e::waitUntil([&] { return selectedRow(apps) == driverRow; }, Milliseconds(3000)));
+    // The first letter of the folder's rows, typed three times in either
+    // case: each time the next such row after the focused one, round past the
+    // end to the top.
+    const wchar_t letter = tmp.path()[0];
+    int expected = driverRow;
+    for (int i = 0; i < 3; ++i) {
+        do expected = (expected + 1) % static_cast<int>(rows.size());
+        while (towlower(rows[static_cast<size_t>(expected)][0][0]) != towlower(letter));
+        typeInto(apps, std::wstring(1, static_cast<wchar_t>(i % 2 ? towupper(letter) : towlower(letter))));
+        EXPECT_TRUE(e2e::waitUntil([&] { return selectedRow(apps) == expected; }, Milliseconds(3000)));
     }
     EXPECT_TRUE(main.isResponsive());
     app.stop();

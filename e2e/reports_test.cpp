@@ -189,7 +189,17 @@ E2E_TEST_WITH_DEADLINE(daily_reports_that_cannot_be_written_keep_the_totals, 90)
     session.stop();
 }
 
-E2E_TEST_WITH_DEADLINE(help_opens_the_help_file_in_the_viewer, 60) {
+namespace {
+
+Window helpViewer(const Session& session) {
+    for (const Window& w : session.windows())
+        if (w.className() == L"HH Parent" && w.isVisible()) return w;
+    return Window();
+}
+
+}  // namespace
+
+E2E_TEST_WITH_DEADLINE(help_opens_with_f1_as_help_does_and_closes_once_exit_is_confirmed, 60) {
     Session session(tmp);
     session.start();
     Window main = session.waitMainWindow();
@@ -198,17 +208,15 @@ E2E_TEST_WITH_DEADLINE(help_opens_the_help_file_in_the_viewer, 60) {
         session.stop();
         return;
     }
-    main.postCommand(32784);
+    Sleep(1500);  // the splash picture closes after a second
+    // F1 in the application list: Windows sends WM_HELP, the framework makes
+    // it the help command, which runs "Help...".
+    SetForegroundWindow(main.handle());
+    e2e::waitUntil([&] { return GetForegroundWindow() == main.handle(); }, Milliseconds(2000));
+    e2e::tapKey(VK_F1);
     // Wine's viewer shows an empty page (no engine), but its frame carries the help file's title.
     Window viewer;
-    EXPECT_TRUE(e2e::waitUntil([&] {
-        for (const Window& w : session.windows())
-            if (w.className() == L"HH Parent" && w.isVisible()) {
-                viewer = w;
-                return true;
-            }
-        return false;
-    }));
+    EXPECT_TRUE(e2e::waitUntil([&] { return static_cast<bool>(viewer = helpViewer(session)); }));
     if (viewer) e2e::note(L"help viewer: " + viewer.describe());
     // Wine's viewer keeps the calling thread busy for a moment while it starts.
     const ULONGLONG started = GetTickCount64();
@@ -216,5 +224,119 @@ E2E_TEST_WITH_DEADLINE(help_opens_the_help_file_in_the_viewer, 60) {
     e2e::note(L"main window answers again after " + e2e::show(GetTickCount64() - started) + L" ms");
     EXPECT_TRUE(session.openMessageBoxes().empty());
     e2e::screenshot(L"help-viewer");
+
+    // The help windows close as soon as the exit is confirmed: HTML Help must
+    // not have a window left when its library is freed.
+    main.postCommand(32773);
+    auto question = session.waitMessageBox(L"Horalis");
+    question.clickYes();
+    auto feedback = session.waitMessageBox(L"Write us");
+    EXPECT_FALSE(viewer.exists());
+    feedback.clickNo();
+    EXPECT_TRUE(session.waitExited());
+}
+
+namespace {
+
+// The current folder of another process, read from its process parameters
+// (64-bit layout: PEB + 0x20 the parameters, + 0x38 the folder's DOS path).
+std::wstring currentFolderOf(DWORD processId) {
+    using QueryFn = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
+    const auto query = reinterpret_cast<QueryFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationProcess")));
+    horalis::KernelHandle process(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId));
+    struct {
+        void* reserved1;
+        char* peb;
+        void* reserved2[4];
+    } basic{};
+    if (!query || !process || query(process.get(), 0, &basic, sizeof basic, nullptr) != 0) return L"?";
+    char* parameters = nullptr;
+    struct {
+        USHORT length, maximum;
+        wchar_t* buffer;
+    } dosPath{};
+    if (!ReadProcessMemory(process.get(), basic.peb + 0x20, &parameters, sizeof parameters, nullptr) ||
+        !ReadProcessMemory(process.get(), parameters + 0x38, &dosPath, sizeof dosPath, nullptr))
+        return L"?";
+    std::wstring folder(dosPath.length / sizeof(wchar_t), L'\0');
+    if (!ReadProcessMemory(process.get(), dosPath.buffer, folder.data(), dosPath.length, nullptr)) return L"?";
+    return folder;
+}
+
+bool existsLong(const std::wstring& path) {
+    return GetFileAttributesW((L"\\\\?\\" + path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+}  // namespace
+
+E2E_TEST(files_in_a_folder_over_260_characters_are_written) {
+    // Wine's own save dialog fails on a name over 260 characters, so the long
+    // path comes in as the data folder; exports and settings go through the
+    // same file functions.
+    std::wstring appData = tmp.path();
+    while (appData.size() <= 260) {
+        appData += L"\\settings-of-a-user-with-a-long-folder-name";
+        CreateDirectoryW((L"\\\\?\\" + appData).c_str(), nullptr);
+    }
+    Session session(tmp);
+    session.setAppData(appData);
+    session.start();
+    Window main = session.waitMainWindow();
+    EXPECT_TRUE(e2e::waitUntil([&] { return existsLong(session.dataFolder()); }, Milliseconds(3000)));
+    e2e::cancelDialog(e2e::openDialog(session, main, e2e::kOptionsCommand, L"Configuration"));
+    Window options = e2e::openDialog(session, main, e2e::kOptionsCommand, L"Configuration");
+    options.postCommand(IDOK, BN_CLICKED);
+    EXPECT_TRUE(options.waitClosed());
+    EXPECT_TRUE(e2e::waitUntil([&] { return existsLong(session.dataFolder() + L"\\conf.dat"); }, Milliseconds(3000)));
+    EXPECT_TRUE(session.openMessageBoxes().empty());
+    session.stop();
+}
+
+E2E_TEST(open_report_starts_in_the_data_folder_and_no_dialog_keeps_a_folder_current) {
+    Session session(tmp);
+    session.start();
+    Window main = session.waitMainWindow();
+    // The folder saved into does not stay the program's current folder.
+    const std::wstring current = currentFolderOf(session.processId());
+    const std::wstring saved = tmp.file(L"saved");
+    CreateDirectoryW(saved.c_str(), nullptr);
+    exportTo(session, main, kExportCsv, saved + L"\\report.csv");
+    EXPECT_TRUE(e2e::waitUntil([&] { return e2e::fileExists(saved + L"\\report.csv"); }, Milliseconds(5000)));
+    EXPECT_EQ(currentFolderOf(session.processId()), current);
+
+    // A report in the data folder, another elsewhere: the dialog shows the
+    // data folder's, also after the user went elsewhere in it last time.
+    e2e::writeBytes(session.dataFolder() + L"\\2026_01_01.html", "<p>daily</p>");
+    e2e::writeBytes(saved + L"\\elsewhere.html", "<p>other</p>");
+    const auto showsFile = [](const Window& dialog, const std::wstring& name) {
+        e2e::ListView files;
+        for (const Window& child : dialog.children())
+            if (child.className() == L"SysListView32") files = e2e::ListView(child.handle());
+        for (const auto& row : files.rows())
+            if (!row.empty() && row[0].starts_with(name)) return true;
+        return false;
+    };
+    for (int opening = 0; opening < 2; ++opening) {
+        main.postCommand(32782);  // File > Open report...
+        Window dialog;
+        ASSERT_TRUE(e2e::waitUntil([&] {
+            for (const Window& w : session.windows())
+                if (w.isVisible() && w.className() == L"#32770" && w.owner().handle() == main.handle() &&
+                    !w.caption().empty())
+                    dialog = w;
+            return static_cast<bool>(dialog);
+        }));
+        EXPECT_TRUE(e2e::waitUntil([&] { return showsFile(dialog, L"2026_01_01"); }, Milliseconds(5000)));
+        if (opening == 0) {
+            // Into the other folder, as a user would, then away without a choice.
+            SendMessageW(dialog.control(1152).handle(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(saved.c_str()));
+            dialog.post(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+            EXPECT_TRUE(e2e::waitUntil([&] { return showsFile(dialog, L"elsewhere"); }, Milliseconds(5000)));
+        }
+        dialog.postCommand(IDCANCEL, BN_CLICKED);
+        EXPECT_TRUE(dialog.waitClosed());
+    }
+    EXPECT_EQ(currentFolderOf(session.processId()), current);
     session.stop();
 }

@@ -123,6 +123,19 @@ E2E_TEST(tray_right_click_opens_the_pop_up_and_show_application_brings_back) {
     Window popup;
     ASSERT_TRUE(e2e::waitUntil([&] { return static_cast<bool>(popup = visiblePopupMenu(app)); }));
     e2e::screenshot(L"tray-popup");
+    // Its owner, the hidden main window, is the foreground window, so that
+    // Windows closes the pop-up on Esc or a click elsewhere; it stays hidden.
+    EXPECT_TRUE(GetForegroundWindow() == main.handle());
+    EXPECT_FALSE(main.isVisible());
+    popup.post(WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_TRUE(e2e::waitUntil([&] { return !popup.isVisible(); }));
+    Sleep(300);
+    EXPECT_FALSE(main.isVisible());
+    // Opened again, it stays open.
+    main.post(kTrayCallback, kTrayId, WM_RBUTTONDOWN);
+    ASSERT_TRUE(e2e::waitUntil([&] { return static_cast<bool>(popup = visiblePopupMenu(app)); }));
+    Sleep(300);
+    EXPECT_TRUE(popup.isVisible());
     // The pop-up runs its own loop; sampling goes on meanwhile.
     EXPECT_TRUE(main.isResponsive());
     popup.post(WM_KEYDOWN, VK_DOWN, 0);

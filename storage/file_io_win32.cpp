@@ -6,23 +6,35 @@
 
 #include "base/handles.h"
 #include "storage/file_io.h"
+#include "storage/long_path.h"
 
 namespace horalis {
 
 namespace {
 
 // Win32 wants NUL-terminated text; a path with a NUL inside would name
-// another file, so it is refused instead.
-const wchar_t* widePath(const String& path) {
-    static_assert(sizeof(wchar_t) == sizeof(char16_t));
-    if (path.empty() || path.find(u'\0') != String::npos) return nullptr;
-    return reinterpret_cast<const wchar_t*>(path.c_str());
-}
+// another file, so it is refused instead. A long path goes in its extended
+// form, which every Windows from 7 on takes whatever the long-path setting.
+class WidePath {
+public:
+    explicit WidePath(const String& path) {
+        static_assert(sizeof(wchar_t) == sizeof(char16_t));
+        if (path.empty() || path.find(u'\0') != String::npos) return;
+        path_ = extendedLengthPath(path);
+        valid_ = true;
+    }
+    const wchar_t* get() const { return valid_ ? reinterpret_cast<const wchar_t*>(path_.c_str()) : nullptr; }
+
+private:
+    String path_;
+    bool valid_ = false;
+};
 
 }  // namespace
 
 std::FILE* openFile(const String& path, const char* mode) {
-    const wchar_t* wide = widePath(path);
+    const WidePath widePath(path);
+    const wchar_t* wide = widePath.get();
     if (wide == nullptr || mode == nullptr) return nullptr;
     std::wstring wideMode;
     for (const char* m = mode; *m != '\0'; ++m) wideMode.push_back(static_cast<wchar_t>(static_cast<unsigned char>(*m)));
@@ -30,31 +42,38 @@ std::FILE* openFile(const String& path, const char* mode) {
 }
 
 bool replaceFile(const String& source, const String& target) {
-    const wchar_t* from = widePath(source);
-    const wchar_t* to = widePath(target);
+    const WidePath fromPath(source);
+    const WidePath toPath(target);
+    const wchar_t* from = fromPath.get();
+    const wchar_t* to = toPath.get();
     if (from == nullptr || to == nullptr) return false;
     return MoveFileExW(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
 bool removeFile(const String& path) {
-    const wchar_t* wide = widePath(path);
+    const WidePath widePath(path);
+    const wchar_t* wide = widePath.get();
     return wide != nullptr && DeleteFileW(wide) != 0;
 }
 
 bool renameFileKeepingTarget(const String& source, const String& target) {
-    const wchar_t* from = widePath(source);
-    const wchar_t* to = widePath(target);
+    const WidePath fromPath(source);
+    const WidePath toPath(target);
+    const wchar_t* from = fromPath.get();
+    const wchar_t* to = toPath.get();
     // Without MOVEFILE_REPLACE_EXISTING the move fails when target exists.
     return from != nullptr && to != nullptr && MoveFileExW(from, to, MOVEFILE_WRITE_THROUGH) != 0;
 }
 
 bool pathExists(const String& path) {
-    const wchar_t* wide = widePath(path);
+    const WidePath widePath(path);
+    const wchar_t* wide = widePath.get();
     return wide != nullptr && GetFileAttributesW(wide) != INVALID_FILE_ATTRIBUTES;
 }
 
 bool createDirectory(const String& path) {
-    const wchar_t* wide = widePath(path);
+    const WidePath widePath(path);
+    const wchar_t* wide = widePath.get();
     if (wide == nullptr) return false;
     if (CreateDirectoryW(wide, nullptr)) return true;
     if (GetLastError() != ERROR_ALREADY_EXISTS) return false;
@@ -63,11 +82,11 @@ bool createDirectory(const String& path) {
 }
 
 bool listFolderFiles(const String& folder, std::vector<String>& names) {
-    if (widePath(folder) == nullptr) return false;
-    const String pattern = folder + u"\\*";
+    if (WidePath(folder).get() == nullptr) return false;
+    const WidePath pattern(folder + u"\\*");
     WIN32_FIND_DATAW data;
     // FindExInfoBasic skips the short 8.3 names, which nothing here reads.
-    const HANDLE first = FindFirstFileExW(reinterpret_cast<const wchar_t*>(pattern.c_str()), FindExInfoBasic, &data,
+    const HANDLE first = FindFirstFileExW(pattern.get(), FindExInfoBasic, &data,
                                           FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
     if (first == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_NOT_FOUND;
     const FindHandle find(first);

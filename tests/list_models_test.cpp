@@ -350,6 +350,26 @@ TEST(ListModelTest, SingleSelectionAndSafeAccess) {
     EXPECT_EQ(list.text(0, 7), u"");
 }
 
+TEST(ListModelTest, TypeAheadFindsTheNextRowByPrefixIgnoringCaseAndWraps) {
+    ListModel list;
+    list.assignRows({makeRow(u"C:\\Windows\\explorer.exe", u""), makeRow(u"Idle time", u""),
+                     makeRow(u"c:\\tools\\Calc.exe", u""), makeRow(u"\u0416\u0443\u0440\u043d\u0430\u043b", u""),
+                     makeRow(u"C:", u"")});
+    // From the row after the focused one on, wrapping to the top.
+    EXPECT_EQ(findRow(list, u"c", 1, true, true), 2u);
+    EXPECT_EQ(findRow(list, u"c", 3, true, true), 4u);
+    EXPECT_EQ(findRow(list, u"C", 5, true, true), 0u);  // past the end: from the top
+    EXPECT_EQ(findRow(list, u"c:\\w", 1, true, true), 0u);
+    EXPECT_EQ(findRow(list, u"c:\\w", 1, true, false), ListModel::npos);
+    EXPECT_EQ(findRow(list, u"IDLE", 0, true, true), 1u);
+    EXPECT_EQ(findRow(list, u"\u0436\u0423\u0420", 0, true, true), 3u);  // Cyrillic in either case
+    // A whole match, not a prefix; nothing typed or nothing there finds nothing.
+    EXPECT_EQ(findRow(list, u"c:", 0, false, true), 4u);
+    EXPECT_EQ(findRow(list, u"Idle time and more", 0, true, true), ListModel::npos);
+    EXPECT_EQ(findRow(list, u"", 0, true, true), ListModel::npos);
+    EXPECT_EQ(findRow(ListModel(), u"c", 0, true, true), ListModel::npos);
+}
+
 TEST(ListModelTest, ReorderRejectsWhatIsNotAPermutation) {
     ListModel list;
     for (StringView t : {u"a", u"b", u"c"}) list.insertAtTop(makeRow(t, u""));

@@ -4,6 +4,7 @@
 
 #include "base/instance_names.h"
 #include "base/named_mutex.h"
+#include "resources/resource.h"
 #include "ui/framework/winapp.h"
 #include "ui/main_dlg.h"
 
@@ -11,8 +12,6 @@ namespace horalis {
 namespace {
 
 constexpr const wchar_t* kMainWindowCaption = L"Horalis";
-// The framework's help command (F1).
-constexpr UINT kHelpCommand = 0xE146;
 
 // The main window among the dialogs captioned "Horalis": the one with a menu
 // bar, so that a message box with the same caption is passed over.
@@ -28,7 +27,7 @@ HWND findRunningMainWindow() {
 class CHoralisApp : public wingui::CWinApp {
 protected:
     bool initInstance() override;
-    bool onCommand(UINT id) override;
+    void onHelp() override;
 
 private:
     bool claimSingleInstance();
@@ -65,10 +64,10 @@ bool CHoralisApp::initInstance() {
     return false;
 }
 
-bool CHoralisApp::onCommand(UINT id) {
-    if (id != kHelpCommand) return false;
-    onHelp();
-    return true;
+// F1 opens the help file as "Help..." does.
+void CHoralisApp::onHelp() {
+    if (wingui::CWnd* main = mainWindow(); main && main->handle())
+        main->postMessage(WM_COMMAND, MAKEWPARAM(ID_HELP_HELP, 0));
 }
 
 }  // namespace

@@ -343,6 +343,47 @@ void showSelectedApplicationTitles(const ListModel& applications, ListModel& tit
     }
 }
 
+namespace {
+
+// Simple case folding for the scripts a path or window title is mostly
+// written in: Latin, Greek and Cyrillic.
+char16_t foldCase(char16_t c) {
+    if (c >= u'A' && c <= u'Z') return static_cast<char16_t>(c + 0x20);
+    if (c < 0xC0) return c;
+    if (c <= 0xDE) return c == 0xD7 ? c : static_cast<char16_t>(c + 0x20);  // Latin-1, not the multiplication sign
+    if ((c >= 0x100 && c <= 0x137) || (c >= 0x14A && c <= 0x177))
+        return static_cast<char16_t>(c | 1);  // Latin Extended-A pairs: capital even
+    if (c >= 0x139 && c <= 0x148) return (c & 1) ? static_cast<char16_t>(c + 1) : c;
+    if (c >= 0x391 && c <= 0x3AB && c != 0x3A2) return static_cast<char16_t>(c + 0x20);  // Greek
+    if (c >= 0x400 && c <= 0x40F) return static_cast<char16_t>(c + 0x50);                // Cyrillic Ѐ..Џ
+    if (c >= 0x410 && c <= 0x42F) return static_cast<char16_t>(c + 0x20);                // Cyrillic А..Я
+    return c;
+}
+
+bool matchesTypedText(StringView rowText, StringView typed, bool partial) {
+    if (rowText.size() < typed.size() || (!partial && rowText.size() != typed.size())) return false;
+    for (size_t i = 0; i < typed.size(); ++i)
+        if (foldCase(rowText[i]) != foldCase(typed[i])) return false;
+    return true;
+}
+
+}  // namespace
+
+size_t findRow(const ListModel& list, StringView text, size_t start, bool partial, bool wrap) {
+    const size_t count = list.rowCount();
+    if (text.empty() || count == 0) return ListModel::npos;
+    if (start >= count) {
+        if (!wrap) return ListModel::npos;
+        start = 0;
+    }
+    const size_t end = wrap ? start + count : count;
+    for (size_t i = start; i < end; ++i) {
+        const size_t row = i % count;
+        if (matchesTypedText(list.text(row, 0), text, partial)) return row;
+    }
+    return ListModel::npos;
+}
+
 void clearLists(UsageRecords& records, ListModel& applications, ListModel& titles, IconSource& icons) {
     records.clearAll();
     applications.deleteAll();

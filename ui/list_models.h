@@ -184,6 +184,13 @@ void showSelectedApplicationTitles(const ListModel& applications, ListModel& tit
 // Drops all records, both lists' rows and all application images.
 void clearLists(UsageRecords& records, ListModel& applications, ListModel& titles, IconSource& icons);
 
+// Type-ahead in a list (what an owner-data list view asks its owner with
+// LVN_ODFINDITEM): the first row from start on whose column-0 text begins with
+// text (partial) or equals it, compared as a list view compares, without
+// regard to case; with wrap the search goes on from the top up to start.
+// npos when no row matches or text is empty.
+size_t findRow(const ListModel& list, StringView text, size_t start, bool partial, bool wrap);
+
 // The time text a row shows for a sample count.
 String formatSampleTime(int32_t samples, bool secondsMode);
 

@@ -16,6 +16,7 @@
 #include "ui/framework/controls.h"
 #include "base/handles.h"
 #include "ui/framework/window.h"
+#include "ui/html_help.h"
 
 namespace horalis {
 
@@ -75,6 +76,7 @@ private:
     LRESULT onListGetDispInfo(NMHDR* header);
     LRESULT onListItemChanged(NMHDR* header);
     LRESULT onListStateRangeChanged(NMHDR* header);
+    LRESULT onListFindItem(NMHDR* header);
     LRESULT onAppListClick(NMHDR* header);
     LRESULT onListColumnClick(NMHDR* header);
     HBRUSH onCtlColor(HDC dc, HWND control);
@@ -135,8 +137,7 @@ private:
     CImageButton clearListsButton_;
     CImageButton optionsButton_;
     CImageButton pointersButton_;
-    horalis::Module htmlHelpLibrary_;  // hhctrl.ocx, loaded at the first "Help..."
-    void* htmlHelp_ = nullptr;
+    HtmlHelpViewer help_;  // loaded at the first "Help..."
 };
 
 }  // namespace horalis

@@ -82,6 +82,8 @@ const wingui::MessageMap* CMainDlg::messageMap() const {
         wingui::onNotify(IDC_TITLE_LIST, LVN_ITEMCHANGED, &CMainDlg::onListItemChanged),
         wingui::onNotify(IDC_APP_LIST, LVN_ODSTATECHANGED, &CMainDlg::onListStateRangeChanged),
         wingui::onNotify(IDC_TITLE_LIST, LVN_ODSTATECHANGED, &CMainDlg::onListStateRangeChanged),
+        wingui::onNotify(IDC_APP_LIST, LVN_ODFINDITEMW, &CMainDlg::onListFindItem),
+        wingui::onNotify(IDC_TITLE_LIST, LVN_ODFINDITEMW, &CMainDlg::onListFindItem),
         wingui::onNotify(IDC_APP_LIST, NM_CLICK, &CMainDlg::onAppListClick),
         wingui::onNotify(IDC_APP_LIST, LVN_COLUMNCLICK, &CMainDlg::onListColumnClick),
         wingui::onNotify(IDC_TITLE_LIST, LVN_COLUMNCLICK, &CMainDlg::onListColumnClick),
@@ -313,6 +315,7 @@ void CMainDlg::showApplication() {
 
 void CMainDlg::exitApplication() {
     if (MessageBoxW(handle(), kExitQuestion, kExitCaption, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
+    help_.closeAll();
     if (MessageBoxW(handle(), kFeedbackQuestion, kFeedbackCaption, MB_YESNO | MB_ICONQUESTION) == IDYES)
         ShellExecuteW(handle(), L"open", kFeedbackUrl, nullptr, nullptr, SW_SHOWNORMAL);
     // The day's time so far would be lost with the program.

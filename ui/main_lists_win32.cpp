@@ -243,6 +243,23 @@ LRESULT CMainDlg::onListStateRangeChanged(NMHDR* header) {
     return 0;
 }
 
+// Typing in an owner-data list view asks the owner which row starts with the
+// typed letters; unanswered, every key goes to row 0. The view names the row
+// to start from (the one after the focused row for a first letter) and asks
+// with LVFI_PARTIAL | LVFI_WRAP; Windows adds LVFI_STRING, Wine does not.
+LRESULT CMainDlg::onListFindItem(NMHDR* header) {
+    const ListModel* model = modelOf(header);
+    const auto* find = reinterpret_cast<const NMLVFINDITEMW*>(header);
+    const LVFINDINFOW& info = find->lvfi;
+    constexpr UINT kSubstring = 0x0004;  // LVFI_SUBSTRING, the same as LVFI_PARTIAL; not in every commctrl.h
+    constexpr UINT byText = LVFI_STRING | LVFI_PARTIAL | kSubstring;
+    if (!model || !info.psz || !(info.flags & byText)) return -1;
+    const size_t row =
+        findRow(*model, StringView(reinterpret_cast<const char16_t*>(info.psz)), static_cast<size_t>(std::max(find->iStart, 0)),
+                (info.flags & (LVFI_PARTIAL | kSubstring)) != 0, (info.flags & LVFI_WRAP) != 0);
+    return row == ListModel::npos ? -1 : static_cast<LRESULT>(row);
+}
+
 LRESULT CMainDlg::onAppListClick(NMHDR*) {
     pullSelection(appList_, appModel_);
     showSelectedApplicationTitles(appModel_, titleModel_, records_, settings_.showTimeInSeconds != 0);

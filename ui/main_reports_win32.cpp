@@ -26,9 +26,6 @@ constexpr const wchar_t* kCantWriteFile = L"Can't write file!";
 constexpr const wchar_t* kCsvFilter = L"CSV files(*.csv)|*.csv||";
 constexpr const wchar_t* kHtmlFilter = L"HTML files(*.html)|*.html||";
 constexpr const wchar_t* kHelpFileName = L"Horalis.chm";
-constexpr UINT kHhDisplayTopic = 0;  // HH_DISPLAY_TOPIC; htmlhelp.h is not in every toolchain
-
-using HtmlHelpFn = HWND(WINAPI*)(HWND, LPCWSTR, UINT, DWORD_PTR);
 
 }  // namespace
 
@@ -105,12 +102,7 @@ void CMainDlg::openHistory() {
 }
 
 void CMainDlg::showHelp() {
-    const std::wstring path = programFolder() + kHelpFileName;
-    // Only the system's own copy: a bare name would also find an
-    // hhctrl.ocx planted in the program's or the current folder.
-    if (!htmlHelp_) htmlHelp_ = systemEntryPoint(htmlHelpLibrary_, L"hhctrl.ocx", "HtmlHelpW");
-    if (!htmlHelp_) return;
-    reinterpret_cast<HtmlHelpFn>(htmlHelp_)(handle(), path.c_str(), kHhDisplayTopic, 0);
+    help_.displayTopic(handle(), programFolder() + kHelpFileName);
 }
 
 }  // namespace horalis

@@ -96,8 +96,15 @@ LRESULT CMainDlg::onTrayCallback(WPARAM, LPARAM event) {
     case WM_RBUTTONDOWN: {
         HMENU popup = trayMenu_ ? GetSubMenu(trayMenu_.get(), 0) : nullptr;
         POINT at{};
-        if (popup && GetCursorPos(&at))
-            TrackPopupMenu(popup, TPM_RIGHTALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, handle(), nullptr);
+        if (!popup || !GetCursorPos(&at)) break;
+        // Windows dismisses a pop-up menu on a click elsewhere or on Esc only
+        // when its owner is the foreground window, and the next one opened
+        // closes at once unless a message reaches the owner after the first
+        // (TrackPopupMenu's documented remarks). A hidden window can be the
+        // foreground window and stays hidden. Wine closes the menu either way.
+        SetForegroundWindow(handle());
+        TrackPopupMenu(popup, TPM_RIGHTALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, handle(), nullptr);
+        postMessage(WM_NULL);
         break;
     }
     default:

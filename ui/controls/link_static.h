@@ -36,6 +36,11 @@ private:
     HBRUSH onColor(HDC dc);
     bool onSetCursor(HWND, UINT, UINT);
     void onMouseMove(UINT keys, POINT point);
+    void onCaptureChanged(HWND newCapture);
+    LRESULT onCaptureChangedMessage(WPARAM, LPARAM newCapture) {
+        onCaptureChanged(reinterpret_cast<HWND>(newCapture));
+        return 0;
+    }
 
     LinkColours colours_;
     bool overControl_ = false;

@@ -20,6 +20,7 @@ const wingui::MessageMap* CLinkStatic::messageMap() const {
         wingui::onReflectedCtlColor(&CLinkStatic::onColor),
         wingui::onSetCursor(&CLinkStatic::onSetCursor),
         wingui::onMouse(WM_MOUSEMOVE, &CLinkStatic::onMouseMove),
+        wingui::onMessage(WM_CAPTURECHANGED, &CLinkStatic::onCaptureChangedMessage),
     };
     static const wingui::MessageMap map{handlers, CStatic::messageMap()};
     return &map;
@@ -104,8 +105,27 @@ void CLinkStatic::ReportOpenError(int code) {
     wingui::appMessageBox(horalis::toWide(openErrorText(code)), MB_ICONEXCLAMATION | MB_OK);
 }
 
+// The link paints its text on a null brush, so the pixels behind it are the
+// dialog's. Redrawing the control alone draws the new text over the old one
+// (ClearType's coloured edges then add up and the text thickens): the
+// dialog's background under the control is painted first, then the control.
 void CLinkStatic::redrawNow() const {
-    RedrawWindow(handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE);
+    HWND parent = GetParent(handle());
+    if (!parent) {
+        RedrawWindow(handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE);
+        return;
+    }
+    const RECT area = rectInParent();
+    RedrawWindow(parent, &area, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+// Windows takes the capture away without a mouse move (Alt+Tab, a window
+// coming up in front such as the browser that a click opens) and says so
+// with WM_CAPTURECHANGED only: without it the link would stay lit.
+void CLinkStatic::onCaptureChanged(HWND newCapture) {
+    if (!overControl_ || newCapture == handle()) return;
+    overControl_ = false;
+    redrawNow();
 }
 
 void CLinkStatic::onClicked() {

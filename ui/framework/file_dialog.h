@@ -20,6 +20,8 @@ public:
                 DWORD flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, const wchar_t* filter = nullptr,
                 CWnd* parent = nullptr);
 
+    // An open dialog opens in this folder every time; a save dialog the
+    // first time (later the system prefers the folder last used).
     void setInitialFolder(std::wstring folder) { initialFolder_ = std::move(folder); }
     // IDOK when a file was chosen, IDCANCEL otherwise (also on failure).
     INT_PTR doModal();
@@ -27,6 +29,9 @@ public:
     const std::wstring& pathName() const { return path_; }
 
 private:
+    HWND ownerWindow() const;
+    INT_PTR openInFolder();
+
     bool open_;
     std::wstring defaultExtension_;
     std::wstring path_;

@@ -8,6 +8,9 @@ namespace wingui {
 
 class CWnd;
 
+// The framework's help command, sent to the main window for F1 (WM_HELP).
+inline constexpr UINT kHelpCommand = 0xE146;
+
 class CWinApp {
 public:
     CWinApp();
@@ -33,16 +36,16 @@ public:
     CWnd* mainWindow() const { return mainWindow_; }
     void setMainWindow(CWnd* window) { mainWindow_ = window; }
 
-    // Menu and accelerator commands that no window handled. Base: none.
+    // Menu and accelerator commands that no window handled. Base: the help
+    // command (F1) goes to onHelp.
     virtual bool onCommand(UINT id);
 
 protected:
     // False: no message loop follows and the program ends.
     virtual bool initInstance() { return true; }
     virtual int exitInstance() { return 0; }
-    // The framework's default help handler; there is no WinHelp file, so it
-    // shows nothing.
-    void onHelp() {}
+    // The framework's default help handler (F1). Base: nothing.
+    virtual void onHelp() {}
 
 private:
     HINSTANCE instance_ = nullptr;

@@ -1,5 +1,7 @@
 #include "ui/framework/winapp.h"
 
+#include <objbase.h>
+
 #include "base/program_path.h"
 #include "ui/framework/window.h"
 
@@ -7,6 +9,22 @@ namespace wingui {
 namespace {
 
 CWinApp* theApp = nullptr;
+
+// The user-interface thread is a single-threaded COM apartment for the whole
+// run: the shell's calls (ShellExecute, the file dialogs) require it, and an
+// apartment entered once at the start is left once at the end.
+class ComApartment {
+public:
+    ComApartment() : entered_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {}
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+    ~ComApartment() {
+        if (entered_) CoUninitialize();
+    }
+
+private:
+    bool entered_;
+};
 
 }  // namespace
 
@@ -30,6 +48,7 @@ int CWinApp::run(HINSTANCE instance) {
     appName_ = slash == std::wstring::npos ? path : path.substr(slash + 1);
     if (size_t dot = appName_.find_last_of(L'.'); dot != std::wstring::npos) appName_.resize(dot);
 
+    ComApartment apartment;
     if (!initInstance()) return exitInstance();
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
@@ -40,8 +59,10 @@ int CWinApp::run(HINSTANCE instance) {
     return static_cast<int>(msg.wParam);
 }
 
-bool CWinApp::onCommand(UINT) {
-    return false;
+bool CWinApp::onCommand(UINT id) {
+    if (id != kHelpCommand) return false;
+    onHelp();
+    return true;
 }
 
 int appMessageBox(const std::wstring& text, UINT type) {

@@ -31,6 +31,38 @@ HWND reflectionTarget(const Message& m) {
     }
 }
 
+bool isTopLevel(HWND window) {
+    return (GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD) == 0;
+}
+
+// Windows sends these to top-level windows only; the controls inside need
+// them as well (an owner-drawn button's colours, a list view's fonts and
+// colours), so a top-level window passes them on to all its descendants.
+bool reachesTopLevelOnly(UINT msg) {
+    return msg == WM_SYSCOLORCHANGE || msg == WM_SETTINGCHANGE || msg == WM_THEMECHANGED;
+}
+
+void forwardToDescendants(const Message& m) {
+    EnumChildWindows(
+        m.hwnd,
+        [](HWND child, LPARAM data) -> BOOL {
+            const auto* message = reinterpret_cast<const Message*>(data);
+            SendMessageW(child, message->msg, message->wParam, message->lParam);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&m));
+}
+
+// F1 reaches the focused control as WM_HELP, which climbs to the top-level
+// window; there it becomes the framework's help command for the main window,
+// which passes it on to the application (CWinApp::onHelp).
+void sendHelpCommand(HWND from) {
+    CWinApp* app = CWinApp::current();
+    CWnd* main = app ? app->mainWindow() : nullptr;
+    HWND target = main && main->handle() ? main->handle() : from;
+    SendMessageW(target, WM_COMMAND, MAKEWPARAM(kHelpCommand, 0), 0);
+}
+
 }  // namespace
 
 HINSTANCE resourceInstance() {
@@ -259,8 +291,15 @@ LRESULT CWnd::callDefault(const Message& m) {
 }
 
 bool CWnd::processMessage(Message& m) {
+    if (!m.reflected && reachesTopLevelOnly(m.msg) && isTopLevel(m.hwnd)) forwardToDescendants(m);
     if (!m.reflected && reflectToChild(m)) return true;
-    return dispatchOwn(m);
+    if (dispatchOwn(m)) return true;
+    if (m.msg == WM_HELP && !m.reflected && isTopLevel(m.hwnd)) {
+        sendHelpCommand(m.hwnd);
+        m.result = TRUE;
+        return true;
+    }
+    return false;
 }
 
 bool CWnd::dispatchOwn(Message& m) {
