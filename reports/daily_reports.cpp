@@ -90,10 +90,8 @@ void addPairTotals(const DailyPairTotals& pair, const UsageRecords& memory, Usag
     }
 }
 
-namespace {
-
-DailyPairResult writePair(const String& dataFolder, const LocalTime& day, const LocalTime& now,
-                          const UsageRecords& records, const Settings& settings) {
+DailyPairResult writeDailyPair(const String& dataFolder, const LocalTime& day, const LocalTime& now,
+                               const UsageRecords& records, const Settings& settings) {
     const String base = dataFolder + dailyPairBaseName(day);
     const String csvPath = base + u".csv";
     const String htmlPath = base + u".html";
@@ -138,11 +136,9 @@ DailyPairResult writePair(const String& dataFolder, const LocalTime& day, const 
     return DailyPairResult::Written;
 }
 
-}  // namespace
-
 DailyPairResult writeDailyReports(const String& dataFolder, const LocalTime& day, const LocalTime& now,
                                   const UsageRecords& records, const Settings& settings) {
-    const DailyPairResult result = writePair(dataFolder, day, now, records, settings);
+    const DailyPairResult result = writeDailyPair(dataFolder, day, now, records, settings);
     // Both programs write pairs only through here, under the daily-report lock.
     writeHistoryPage(dataFolder, now);
     return result;
