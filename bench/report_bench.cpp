@@ -79,7 +79,7 @@ void removePair() {
 }
 
 bool writePair(Totals& data) {
-    return writeDailyReports(ascii(folder().c_str()), kMoment, kMoment, data.records, data.settings) ==
+    return writeDailyPair(ascii(folder().c_str()), kMoment, kMoment, data.records, data.settings) ==
            DailyPairResult::Written;
 }
 

@@ -90,10 +90,8 @@ void addPairTotals(const DailyPairTotals& pair, const UsageRecords& memory, Usag
     }
 }
 
-namespace {
-
-DailyPairResult writePair(const String& dataFolder, const LocalTime& day, const LocalTime& now,
-                          const UsageRecords& records, const Settings& settings) {
+DailyPairResult writeDailyPair(const String& dataFolder, const LocalTime& day, const LocalTime& now,
+                               const UsageRecords& records, const Settings& settings) {
     const String base = dataFolder + dailyPairBaseName(day);
     const String csvPath = base + u".csv";
     const String htmlPath = base + u".html";
@@ -119,6 +117,7 @@ DailyPairResult writePair(const String& dataFolder, const LocalTime& day, const 
     const int userSortColumn = sortColumn;
     refreshApplicationList(applications, sum, settings.showTimeInSeconds != 0, icons);
     ReportLists lists{applications, titles, sum, settings};
+    // Names of our own in our own folder: one left by a crash is replaced.
     const String csvTemporary = csvPath + u".tmp";
     const String htmlTemporary = htmlPath + u".tmp";
     const bool csvWritten = writeBeside(csvTemporary, [&](ReportStream& out) { writeDailyCsvReport(out, lists); });
@@ -137,11 +136,9 @@ DailyPairResult writePair(const String& dataFolder, const LocalTime& day, const 
     return DailyPairResult::Written;
 }
 
-}  // namespace
-
 DailyPairResult writeDailyReports(const String& dataFolder, const LocalTime& day, const LocalTime& now,
                                   const UsageRecords& records, const Settings& settings) {
-    const DailyPairResult result = writePair(dataFolder, day, now, records, settings);
+    const DailyPairResult result = writeDailyPair(dataFolder, day, now, records, settings);
     // Both programs write pairs only through here, under the daily-report lock.
     writeHistoryPage(dataFolder, now);
     return result;

@@ -33,8 +33,13 @@ enum class DailyPairResult {
 // file that is not a daily CSV is kept under a new name (" (unreadable).csv",
 // the HTML file with it) and the pair is written from memory alone; one that
 // exists but cannot be read leaves everything as it is. The HTML report is
-// "Generated on" now. Then rebuilds history.html from every pair in the
-// folder (whatever happened to the pair). Silent; nothing is shown.
+// "Generated on" now. Silent; nothing is shown.
+DailyPairResult writeDailyPair(const String& dataFolder, const LocalTime& day, const LocalTime& now,
+                               const UsageRecords& records, const Settings& settings);
+
+// What both programs call at the end of a day: writeDailyPair, then
+// history.html rebuilt from every pair in the folder (whatever happened to
+// the pair).
 DailyPairResult writeDailyReports(const String& dataFolder, const LocalTime& day, const LocalTime& now,
                                   const UsageRecords& records, const Settings& settings);
 

@@ -4,6 +4,7 @@
 
 #include "reports/pair_reader.h"
 #include "storage/cp1251.h"
+#include "storage/file_io.h"
 
 namespace horalis {
 
@@ -259,15 +260,39 @@ void writeHtmlReport(ReportStream& out, ReportLists& lists, const LocalTime& gen
 
 // ---------------------------------------------------------------- export commands
 
+String unusedNameBeside(const String& path) {
+    String name = path + u".tmp";
+    for (char16_t n = u'1'; pathExists(name); ++n) {
+        if (n > u'9') return {};
+        name = path + u"." + String(1, n) + u".tmp";
+    }
+    return name;
+}
+
 ExportResult exportReport(const String& path, ReportFormat format, ReportLists& lists, const LocalTime& now) {
+    auto write = [&](ReportStream& out) {
+        switch (format) {
+        case ReportFormat::Csv: writeCsvReport(out, lists); break;
+        case ReportFormat::SpreadsheetCsv: writeSpreadsheetCsvReport(out, lists); break;
+        case ReportFormat::Html: writeHtmlReport(out, lists, now); break;
+        }
+        return out.close();
+    };
+    // Written beside the target and then put in its place, so that a failure
+    // leaves a file already there as it was.
+    const String temporary = unusedNameBeside(path);
+    ReportStream beside;
+    if (!temporary.empty() && beside.open(temporary)) {
+        const bool written = write(beside);
+        if (written && replaceFile(temporary, path)) return ExportResult::Written;
+        removeFile(temporary);
+        if (!written) return ExportResult::NotWritten;
+    }
+    // No new file can be made in the folder, or the target cannot be
+    // replaced (a folder of that name, a read-only file): in place, if at all.
     ReportStream out;
     if (!out.open(path)) return ExportResult::NotCreated;
-    switch (format) {
-    case ReportFormat::Csv: writeCsvReport(out, lists); break;
-    case ReportFormat::SpreadsheetCsv: writeSpreadsheetCsvReport(out, lists); break;
-    case ReportFormat::Html: writeHtmlReport(out, lists, now); break;
-    }
-    return out.close() ? ExportResult::Written : ExportResult::NotWritten;
+    return write(out) ? ExportResult::Written : ExportResult::NotWritten;
 }
 
 }  // namespace horalis

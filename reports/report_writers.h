@@ -104,8 +104,14 @@ enum class ReportFormat { Csv, SpreadsheetCsv, Html };
 // may be short: "Can't write file!".
 enum class ExportResult { Written, NotCreated, NotWritten };
 
-// The export commands once the user has chosen a path: creates the file and
-// writes the format (the HTML one generated at now).
+// A name beside path that no file has (path + ".tmp", ".1.tmp", ...), or
+// empty when all are taken.
+String unusedNameBeside(const String& path);
+
+// The export commands once the user has chosen a path: writes the format (the
+// HTML one generated at now) beside it and then replaces the file, so that a
+// failure leaves an existing file whole; in place where the folder allows
+// no new file.
 ExportResult exportReport(const String& path, ReportFormat format, ReportLists& lists, const LocalTime& now);
 
 }  // namespace horalis
