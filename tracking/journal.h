@@ -60,6 +60,12 @@ struct JournalHeader {
 void appendJournalText(StringView text, std::string& out);
 bool parseJournalText(std::string_view bytes, String& out);
 
+// "2026-12-07" and "17:03", as the journal and the day records write them.
+void appendJournalDate(const LocalTime& day, std::string& out);
+bool parseJournalDate(std::string_view text, LocalTime& day);
+void appendJournalMinute(int minuteOfDay, std::string& out);
+bool parseJournalMinute(std::string_view text, int& minuteOfDay);
+
 void appendJournalHeader(const JournalHeader& header, std::string& out);
 void appendJournalBlock(const JournalBlock& block, std::string& out);
 
