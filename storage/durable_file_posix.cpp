@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "storage/durable_file.h"
+#include "storage/file_faults.h"
 #include "storage/file_io.h"
 
 namespace horalis {
@@ -25,6 +26,11 @@ bool DurableFile::create(const String& path) {
 bool DurableFile::writeFlushed(std::string_view bytes) {
     auto* file = static_cast<std::FILE*>(handle_);
     if (file == nullptr) return false;
+    if (!fileChangeAllowed()) {
+        std::fwrite(bytes.data(), 1, bytes.size() / 2, file);
+        std::fflush(file);
+        return false;
+    }
     if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size()) return false;
     return std::fflush(file) == 0 && ::fsync(::fileno(file)) == 0;
 }

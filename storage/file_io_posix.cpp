@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "storage/file_faults.h"
 #include "storage/file_io.h"
 
 namespace horalis {
@@ -94,18 +95,30 @@ String fromNativeName(const char* name) {
     return out;
 }
 
+int64_t changesLeft = -1;
+
 }  // namespace
+
+void stopFileChangesAfter(int64_t changes) { changesLeft = changes; }
+
+bool fileChangeAllowed() {
+    if (changesLeft < 0) return true;
+    if (changesLeft == 0) return false;
+    --changesLeft;
+    return true;
+}
 
 std::FILE* openFile(const String& path, const char* mode) {
     const auto native = nativePath(path);
     if (!native || native->empty()) return nullptr;
+    if (mode[0] != 'r' && !fileChangeAllowed()) return nullptr;
     return std::fopen(native->c_str(), mode);
 }
 
 bool replaceFile(const String& source, const String& target) {
     const auto from = nativePath(source);
     const auto to = nativePath(target);
-    if (!from || !to) return false;
+    if (!from || !to || !fileChangeAllowed()) return false;
     // Data on disk before the name moves, as MOVEFILE_WRITE_THROUGH gives on Windows.
     syncFile(*from, O_RDONLY);
     if (std::rename(from->c_str(), to->c_str()) != 0) return false;
@@ -115,14 +128,14 @@ bool replaceFile(const String& source, const String& target) {
 
 bool removeFile(const String& path) {
     const auto native = nativePath(path);
-    return native && std::remove(native->c_str()) == 0;
+    return native && fileChangeAllowed() && std::remove(native->c_str()) == 0;
 }
 
 bool renameFileKeepingTarget(const String& source, const String& target) {
     const auto from = nativePath(source);
     const auto to = nativePath(target);
     // A hard link fails when the target exists, as the move without replacing does on Windows.
-    if (!from || !to || ::link(from->c_str(), to->c_str()) != 0) return false;
+    if (!from || !to || !fileChangeAllowed() || ::link(from->c_str(), to->c_str()) != 0) return false;
     ::unlink(from->c_str());
     return true;
 }
