@@ -9,29 +9,6 @@ namespace {
 
 constexpr std::string_view kDayMagic = "horalis-day 1 ";
 
-void appendNumber(uint64_t value, std::string& out) {
-    char digits[24];
-    const int n = std::snprintf(digits, sizeof digits, "%llu", static_cast<unsigned long long>(value));
-    out.append(digits, static_cast<size_t>(n));
-}
-
-bool parseNumber(std::string_view text, uint64_t& value) {
-    if (text.empty() || text.size() > 18 || (text.size() > 1 && text[0] == '0')) return false;
-    value = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9') return false;
-        value = value * 10 + static_cast<uint64_t>(c - '0');
-    }
-    return true;
-}
-
-bool splitField(std::string_view& line, std::string_view& field) {
-    const size_t blank = line.find(' ');
-    field = line.substr(0, blank);
-    line = blank == std::string_view::npos ? std::string_view() : line.substr(blank + 1);
-    return blank != std::string_view::npos;
-}
-
 int64_t saturatingAdd(int64_t a, int64_t b) {
     constexpr int64_t kMost = INT64_MAX / 4;
     return a > kMost - b ? kMost : a + b;
@@ -113,7 +90,7 @@ void appendDayRecord(const DayRecord& record, std::string& out) {
         out += kind;
         out += ' ';
         if (samples >= 0) {
-            appendNumber(static_cast<uint64_t>(samples), out);
+            appendJournalNumber(static_cast<uint64_t>(samples), out);
             out += ' ';
         }
         appendJournalText(text, out);
@@ -139,14 +116,14 @@ void appendDayRecord(const DayRecord& record, std::string& out) {
         out += "m ";
         appendJournalMinute(minute.minuteOfDay, out);
         out += ' ';
-        appendNumber(minute.application, out);
+        appendJournalNumber(minute.application, out);
         out += ' ';
-        appendNumber(static_cast<uint64_t>(std::max<int64_t>(minute.samples, 0)), out);
+        appendJournalNumber(static_cast<uint64_t>(std::max<int64_t>(minute.samples, 0)), out);
         out += '\n';
         ++lines;
     }
     out += "end ";
-    appendNumber(lines, out);
+    appendJournalNumber(lines, out);
     out += '\n';
 }
 
@@ -170,10 +147,10 @@ DayRecordRead readDayRecord(std::string_view bytes, DayRecord& out) {
             continue;
         }
         std::string_view kind;
-        const bool more = splitField(line, kind);
+        const bool more = splitJournalField(line, kind);
         if (kind == "end") {
             uint64_t count = 0;
-            if (!more || !parseNumber(line, count) || count != lines) return damaged();
+            if (!more || !parseJournalNumber(line, count) || count != lines) return damaged();
             ended = true;
             continue;
         }
@@ -190,7 +167,7 @@ DayRecordRead readDayRecord(std::string_view bytes, DayRecord& out) {
             std::string_view number;
             uint64_t value = 0;
             String text;
-            if (!more || !splitField(line, number) || !parseNumber(number, value) || !parseJournalText(line, text))
+            if (!more || !splitJournalField(line, number) || !parseJournalNumber(number, value) || !parseJournalText(line, text))
                 return damaged();
             if (kind == "run") {
                 record.runs.push_back(DayRun{std::move(text), value});
@@ -204,9 +181,9 @@ DayRecordRead readDayRecord(std::string_view bytes, DayRecord& out) {
             std::string_view minute, application;
             uint64_t index = 0, samples = 0;
             DayMinute entry;
-            if (!more || !splitField(line, minute) || !parseJournalMinute(minute, entry.minuteOfDay) ||
-                !splitField(line, application) || !parseNumber(application, index) ||
-                index >= record.applications.size() || !parseNumber(line, samples))
+            if (!more || !splitJournalField(line, minute) || !parseJournalMinute(minute, entry.minuteOfDay) ||
+                !splitJournalField(line, application) || !parseJournalNumber(application, index) ||
+                index >= record.applications.size() || !parseJournalNumber(line, samples))
                 return damaged();
             entry.application = static_cast<uint32_t>(index);
             entry.samples = static_cast<int64_t>(samples);

@@ -9,24 +9,6 @@ namespace {
 
 constexpr std::string_view kJournalMagic = "horalis-journal 1";
 
-void appendUtf8(uint32_t c, std::string& out) {
-    if (c < 0x80) {
-        out.push_back(static_cast<char>(c));
-    } else if (c < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else if (c < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    }
-}
-
 void appendUnitEscape(char16_t c, std::string& out) {
     static constexpr char kHex[] = "0123456789ABCDEF";
     out += "\\u";
@@ -40,14 +22,15 @@ int hexValue(char c) {
     return -1;
 }
 
-void appendNumber(uint64_t value, std::string& out) {
+}  // namespace
+
+void appendJournalNumber(uint64_t value, std::string& out) {
     char digits[24];
     const int n = std::snprintf(digits, sizeof digits, "%llu", static_cast<unsigned long long>(value));
     out.append(digits, static_cast<size_t>(n));
 }
 
-// A decimal number of at most 18 digits, no sign, no leading zero.
-bool parseNumber(std::string_view text, uint64_t& value) {
+bool parseJournalNumber(std::string_view text, uint64_t& value) {
     if (text.empty() || text.size() > 18 || (text.size() > 1 && text[0] == '0')) return false;
     value = 0;
     for (char c : text) {
@@ -56,6 +39,8 @@ bool parseNumber(std::string_view text, uint64_t& value) {
     }
     return true;
 }
+
+namespace {
 
 bool parseDigits(std::string_view text, int& value) {
     value = 0;
@@ -78,8 +63,9 @@ void appendHex(uint64_t value, std::string& out) {
     out.append(digits, static_cast<size_t>(n));
 }
 
-// Splits "word rest": the first field and what follows its blank.
-bool splitField(std::string_view& line, std::string_view& field) {
+}  // namespace
+
+bool splitJournalField(std::string_view& line, std::string_view& field) {
     const size_t blank = line.find(' ');
     if (blank == std::string_view::npos) {
         field = line;
@@ -91,10 +77,12 @@ bool splitField(std::string_view& line, std::string_view& field) {
     return true;
 }
 
+namespace {
+
 bool parseCount(std::string_view& line, int64_t& samples, String& text) {
     std::string_view field;
     uint64_t value = 0;
-    if (!splitField(line, field) || !parseNumber(field, value)) return false;
+    if (!splitJournalField(line, field) || !parseJournalNumber(field, value)) return false;
     samples = static_cast<int64_t>(value);
     return parseJournalText(line, text);
 }
@@ -242,7 +230,7 @@ void appendJournalBlock(const JournalBlock& block, std::string& out) {
     const size_t start = out.size();
     size_t lines = 1;
     out += "b ";
-    appendNumber(block.sequence, out);
+    appendJournalNumber(block.sequence, out);
     out += ' ';
     appendJournalDate(block.day, out);
     out += ' ';
@@ -250,14 +238,14 @@ void appendJournalBlock(const JournalBlock& block, std::string& out) {
     out += '\n';
     for (const JournalApplication& application : block.applications) {
         out += "a ";
-        appendNumber(static_cast<uint64_t>(std::max<int64_t>(application.samples, 0)), out);
+        appendJournalNumber(static_cast<uint64_t>(std::max<int64_t>(application.samples, 0)), out);
         out += ' ';
         appendJournalText(application.path, out);
         out += '\n';
         ++lines;
         for (const JournalTitle& title : application.titles) {
             out += "t ";
-            appendNumber(static_cast<uint64_t>(std::max<int64_t>(title.samples, 0)), out);
+            appendJournalNumber(static_cast<uint64_t>(std::max<int64_t>(title.samples, 0)), out);
             out += ' ';
             appendJournalText(title.title, out);
             out += '\n';
@@ -266,9 +254,9 @@ void appendJournalBlock(const JournalBlock& block, std::string& out) {
     }
     const uint64_t checksum = fnv1a(std::string_view(out).substr(start));
     out += "e ";
-    appendNumber(block.sequence, out);
+    appendJournalNumber(block.sequence, out);
     out += ' ';
-    appendNumber(lines, out);
+    appendJournalNumber(lines, out);
     out += ' ';
     appendHex(checksum, out);
     out += '\n';
@@ -287,7 +275,7 @@ bool readJournal(std::string_view bytes, JournalHeader& header, std::vector<Jour
     };
     auto headerField = [&](std::string_view name, String& value) {
         std::string_view line, field;
-        return nextLine(line) && splitField(line, field) && field == name && parseJournalText(line, value);
+        return nextLine(line) && splitJournalField(line, field) && field == name && parseJournalText(line, value);
     };
     std::string_view line;
     JournalHeader read;
@@ -304,12 +292,12 @@ bool readJournal(std::string_view bytes, JournalHeader& header, std::vector<Jour
         const size_t lineStart = position;
         if (!nextLine(line)) break;
         std::string_view rest = line, kind;
-        splitField(rest, kind);
+        splitJournalField(rest, kind);
         if (kind == "b") {
             // A block begins here, whatever came before: a torn block is left behind.
             std::string_view sequence, date;
             uint64_t number = 0;
-            inBlock = splitField(rest, sequence) && parseNumber(sequence, number) && splitField(rest, date) &&
+            inBlock = splitJournalField(rest, sequence) && parseJournalNumber(sequence, number) && splitJournalField(rest, date) &&
                       parseJournalDate(date, block.day) && parseJournalMinute(rest, block.minuteOfDay);
             block.sequence = number;
             block.applications.clear();
@@ -334,8 +322,8 @@ bool readJournal(std::string_view bytes, JournalHeader& header, std::vector<Jour
             const uint64_t checksum = fnv1a(bytes.substr(blockStart, lineStart - blockStart));
             std::string expected;
             appendHex(checksum, expected);
-            if (splitField(rest, sequence) && parseNumber(sequence, number) && number == block.sequence &&
-                splitField(rest, count) && parseNumber(count, lineCount) && lineCount == lines && rest == expected)
+            if (splitJournalField(rest, sequence) && parseJournalNumber(sequence, number) && number == block.sequence &&
+                splitJournalField(rest, count) && parseJournalNumber(count, lineCount) && lineCount == lines && rest == expected)
                 blocks.push_back(std::move(block));
             block = JournalBlock{};
             inBlock = false;

@@ -104,6 +104,11 @@ void CMainDlg::openReport() {
 
 void CMainDlg::openHistory() {
     const String folder = dataFolderPath();
+    // Today up to the last minute: what was counted goes through the journal into today's record.
+    if (settings_.saveDailyReports != 0) {
+        tick_.flushJournal();
+        foldJournals(false);
+    }
     {
         // The reporter rebuilds the page after its pair; the lock keeps the two from writing it at once.
         DailyReportLock lock;
