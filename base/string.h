@@ -18,4 +18,10 @@ inline std::u16string toCore(std::wstring_view text) {
     return std::u16string(text.begin(), text.end());
 }
 
+// What separates the arguments of a Windows command line.
+constexpr bool isCommandLineBlank(char16_t c) { return c == u' ' || c == u'\t'; }
+
+// A..Z to a..z, nothing else: enough for the program's own ASCII names.
+constexpr char16_t asciiLower(char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c; }
+
 }  // namespace horalis

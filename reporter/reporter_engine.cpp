@@ -60,9 +60,11 @@ bool ReporterEngine::writeDailyReports(const LocalTime& day) {
 
     LocalTime now;
     if (!desktop_.localTime(desktop_.currentTime(), now)) return false;
-    return session_.withDailyReportLock([&] {
-        return horalis::writeDailyReports(dataFolder_, day, now, records_, settings_) != DailyPairResult::NotWritten;
+    const bool written = session_.withDailyReportLock(finalSave_.lockWaitMs(steadyMs()), [&] {
+        return finalSave_.writePair(dataFolder_, day, now, records_, settings_) != DailyPairResult::NotWritten;
     });
+    if (!written) finalSave_.noteNotWritten();
+    return written;
 }
 
 void ReporterEngine::clearLists() {

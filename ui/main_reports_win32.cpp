@@ -70,11 +70,15 @@ void CMainDlg::exportHtml() {
 }
 
 bool CMainDlg::writeDailyReports(const LocalTime& day) {
-    // HoralisReporter.exe may be writing the same pair (see reporter/reporter_engine.h).
-    DailyReportLock lock;
-    if (!lock.held()) return false;
-    return horalis::writeDailyReports(dataFolderPath(), day, localTimeNow(), records_, settings_) !=
-           DailyPairResult::NotWritten;
+    const String folder = dataFolderPath();
+    // HoralisReporter.exe, or this user's copy in another session, may be
+    // writing the same pair (see reporter/reporter_engine.h).
+    const DailyReportLock lock(folder, finalSave_.lockWaitMs(steadyMs()));
+    if (!lock.held()) {
+        finalSave_.noteNotWritten();
+        return false;
+    }
+    return finalSave_.writePair(folder, day, localTimeNow(), records_, settings_) != DailyPairResult::NotWritten;
 }
 
 void CMainDlg::openReport() {
@@ -88,7 +92,7 @@ void CMainDlg::openHistory() {
     const String folder = dataFolderPath();
     {
         // The reporter rebuilds the page after its pair; the lock keeps the two from writing it at once.
-        DailyReportLock lock;
+        const DailyReportLock lock(folder);
         if (lock.held() && !writeHistoryPage(folder, localTimeNow())) {
             MessageBoxW(handle(), kCantCreateFile, kErrorCaption, MB_ICONERROR | MB_OK);
             return;
