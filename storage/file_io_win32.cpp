@@ -45,6 +45,14 @@ std::FILE* streamOver(KernelHandle handle, int flags, const char* mode) {
 
 }  // namespace
 
+uint64_t steadyMs() {
+    return GetTickCount64();
+}
+
+void pauseMs(uint32_t ms) {
+    Sleep(ms);
+}
+
 std::FILE* openFile(const String& path, const char* mode) {
     const WidePath widePath(path);
     const wchar_t* wide = widePath.get();

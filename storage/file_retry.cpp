@@ -1,8 +1,6 @@
 #include "storage/file_retry.h"
 
 #include <algorithm>
-#include <chrono>
-#include <thread>
 
 namespace horalis {
 namespace {
@@ -13,18 +11,11 @@ thread_local const HeldFileBudget* innermostBudget = nullptr;
 
 }  // namespace
 
-uint64_t steadyMs() {
-    const auto since = std::chrono::steady_clock::now().time_since_epoch();
-    return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(since).count());
-}
-
-void pauseMs(uint32_t ms) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-}
-
 bool RetrySchedule::nextPause(uint64_t nowMs, uint32_t& pauseMs) {
-    if (nowMs >= deadline_) return false;
-    pauseMs = static_cast<uint32_t>(std::min<uint64_t>(pause_, deadline_ - nowMs));
+    // The pauses alone end it too, should the clock stand still.
+    if (nowMs >= deadline_ || paused_ >= budget_) return false;
+    pauseMs = static_cast<uint32_t>(std::min<uint64_t>({pause_, deadline_ - nowMs, budget_ - paused_}));
+    paused_ += pauseMs;
     pause_ = std::min(pause_ * 2, kLongestPauseMs);
     return true;
 }

@@ -14,20 +14,23 @@ inline constexpr uint32_t kUiWaitMs = 100;
 // What a held file gets unless a HeldFileBudget gives it more: well within kUiWaitMs.
 inline constexpr uint32_t kHeldFileRetryMs = 40;
 
-// A monotonic clock in milliseconds, for budgets only.
+// A monotonic clock in milliseconds, for budgets only: the one the tick
+// uses (GetTickCount64 on Windows).
 uint64_t steadyMs();
 
 // The pauses between tries at something held: 1, 2, 4 ... 16 ms, then 16 ms
 // each, none reaching past the budget counted from the first try.
 class RetrySchedule {
 public:
-    RetrySchedule(uint64_t startMs, uint32_t budgetMs) : deadline_(startMs + budgetMs) {}
+    RetrySchedule(uint64_t startMs, uint32_t budgetMs) : deadline_(startMs + budgetMs), budget_(budgetMs) {}
 
     // The pause before the next try, at nowMs; false when the budget is spent.
     bool nextPause(uint64_t nowMs, uint32_t& pauseMs);
 
 private:
     uint64_t deadline_;
+    uint32_t budget_;
+    uint32_t paused_ = 0;
     uint32_t pause_ = 1;
 };
 
@@ -59,7 +62,7 @@ enum class Attempt {
 template <class Try>
 bool retryWhileHeld(Try attempt);
 
-// The sleep between tries (std::this_thread), out of line for the template.
+// The sleep between tries.
 void pauseMs(uint32_t ms);
 
 template <class Try>

@@ -14,6 +14,11 @@ TEST(FileRetry, PausesDoubleToSixteenMillisecondsAndNeverPassTheBudget) {
     for (uint32_t pause = 0; schedule.nextPause(now, pause); now += pause) pauses.push_back(pause);
     EXPECT_EQ(pauses, (std::vector<uint32_t>{1, 2, 4, 8, 16, 16, 3}));
     EXPECT_EQ(now, 1050u);
+    // A clock that stands still: the pauses alone end it.
+    RetrySchedule still(1000, 50);
+    uint32_t paused = 0;
+    for (uint32_t pause = 0; still.nextPause(1000, pause);) paused += pause;
+    EXPECT_EQ(paused, 50u);
     // Already past it (a slow try): no pause, no further try.
     RetrySchedule late(1000, 50);
     uint32_t pause = 0;
