@@ -139,7 +139,16 @@ E2E_TEST_WITH_DEADLINE(log_off_answers_in_time_with_a_year_of_pairs_and_with_the
     const std::wstring& pair = run.pair;
     const Window& main = run.main;
 
+    // Another program refuses the log-off: WM_ENDSESSION(FALSE) after the
+    // question. Nothing was saved or cleared; the run goes on with its time.
     int counted = e2e::countSeconds(main, 3);
+    const Answer asked = timedSend(main.handle(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
+    EXPECT_TRUE(asked.answered && asked.value == TRUE);
+    EXPECT_TRUE(timedSend(main.handle(), WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF).answered);
+    EXPECT_FALSE(e2e::fileExists(pair));
+    EXPECT_TRUE(e2e::countSeconds(main, counted + 1) > counted);
+
+    counted = e2e::countSeconds(main, 3);
     timedSessionEnd(main.handle(), ENDSESSION_LOGOFF, L"365 pairs in the folder");
     EXPECT_TRUE(e2e::pairSeconds(pair) >= counted);
     // The history of every pair is left to a later start.
