@@ -82,13 +82,18 @@ bool ReporterEngine::foldJournals(bool alwaysHistory, const LocalTime* pairDay) 
         foldPending_ = true;
         return false;
     }
-    const bool locked = session_.withDailyReportLock([&] {
-        const FoldResult result = journal_.fold(now, settings_, pairDay);
-        foldPending_ = !result.complete;
-        if (alwaysHistory || !result.days.empty()) writeHistoryPage(dataFolder_, now);
-        return true;
+    const bool locked = session_.withDailyReportLock(finalSave_.lockWaitMs(steadyMs()), [&] {
+        return finalSave_.fold([&](bool withHistory) {
+            const FoldResult result = journal_.fold(now, settings_, pairDay);
+            foldPending_ = !result.complete;
+            if (withHistory && (alwaysHistory || !result.days.empty())) writeHistoryPage(dataFolder_, now);
+            return result.complete;
+        });
     });
-    if (!locked) foldPending_ = true;
+    if (!locked) {
+        foldPending_ = true;
+        finalSave_.noteNotWritten();
+    }
     return locked;
 }
 

@@ -6,6 +6,7 @@
 
 #include "reports/day_journal.h"
 #include "reports/report_writers.h"
+#include "reports/session_end.h"
 #include "storage/settings.h"
 #include "tracking/desktop_win32.h"
 #include "tracking/hook_library_win32.h"
@@ -26,7 +27,9 @@ inline constexpr const wchar_t* kFeedbackUrl = L"https://horalis.example/feedbac
 
 class CMainDlg : public wingui::CDialog, private TickActions {
 public:
-    CMainDlg();
+    // startHidden: started in the tray, as Windows restarts a program whose
+    // window was hidden (ui/start_options.h).
+    explicit CMainDlg(bool startHidden = false);
     ~CMainDlg() override;
 
 protected:
@@ -70,7 +73,9 @@ private:
     bool onSysCommand(UINT id);
     LRESULT onTrayCallback(WPARAM id, LPARAM event);
     LRESULT onQueryEndSession(WPARAM, LPARAM);
-    LRESULT onEndSession(WPARAM ending, LPARAM);
+    LRESULT onEndSession(WPARAM ending, LPARAM flags);
+    LRESULT onPowerBroadcast(WPARAM event, LPARAM);
+    LRESULT onWindowPosChanging(WPARAM, LPARAM position);
     LRESULT onDpiChanged(WPARAM dpis, LPARAM suggested);
     void ignoreCommand() {}
 
@@ -102,6 +107,11 @@ private:
     void hideWindow();
     void showApplication();
     void exitApplication();
+    // The last save of the run, within the time Windows allows at a session end.
+    void saveBeforeEnd();
+    // Hooks, tray icon and the modal run end: the program ends.
+    void endProgram();
+    void registerRestart(bool windowHidden);
     void showOptions();
     void showReporterManager();
     void showPointerTimes();
@@ -127,6 +137,10 @@ private:
     horalis::Menu trayMenu_;
     Win32Desktop desktop_;
     SamplingTick tick_;  // keeps the day held, lastInputTime and splashTicks
+    FinalSave finalSave_;
+    // Until the first tick, the dialog manager's own showing of the window is
+    // refused: it shows a modal dialog whatever its template says.
+    bool keepHidden_ = false;
     wingui::CDialog splash_;
     Settings settings_;
     std::unique_ptr<DayJournal> journal_;  // from the start of sampling
