@@ -120,6 +120,7 @@ private:
     horalis::ImageList appImages_;
     horalis::ImageList titleImages_;
     horalis::Menu trayMenu_;
+    wingui::CWnd trayMenuOwner_;  // hidden; the foreground window while the tray pop-up shows
     Win32Desktop desktop_;
     SamplingTick tick_;  // keeps the day held, lastInputTime and splashTicks
     wingui::CDialog splash_;
