@@ -83,6 +83,32 @@ void photographDialog(Session& app, const Window& main, int command, const wchar
 
 }  // namespace
 
+// 380 x 350 dialog units are 855 x 831 client pixels at 150 %: with the
+// caption and the menu bar taller than the 800 rows of the screen.
+E2E_TEST(high_dpi_main_window_first_fits_a_small_screen) {
+    DesktopDpi desktop(144);
+    Session app(tmp);
+    app.start();
+    Window main = app.waitMainWindow();
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    ASSERT_TRUE(GetMonitorInfoW(MonitorFromWindow(main.handle(), MONITOR_DEFAULTTONEAREST), &monitor));
+    const RECT work = monitor.rcWork;
+    const RECT placed = main.screenRect();
+    e2e::note(L"work area " + e2e::show(work.right - work.left) + L"x" + e2e::show(work.bottom - work.top) +
+              L", window " + e2e::show(placed.right - placed.left) + L"x" + e2e::show(placed.bottom - placed.top));
+    EXPECT_TRUE(placed.left >= work.left && placed.top >= work.top);
+    EXPECT_TRUE(placed.right <= work.right && placed.bottom <= work.bottom);
+    // Only the height had to give; the lists share what is left.
+    EXPECT_EQ(main.clientSize().cx, 855L);
+    const SIZE client = main.clientSize();
+    EXPECT_EQ(main.controlRect(1004).bottom, client.cy - 23);
+    EXPECT_EQ(main.controlRect(1019).top, client.cy / 2);
+    Sleep(1500);  // past the start-up picture
+    e2e::screenshot(L"main-window-144dpi-first");
+    app.stop();
+}
+
 E2E_TEST(high_dpi_scales_columns_icons_margins_and_follows_a_dpi_change) {
     DesktopDpi desktop(144);
     e2e::StandInTray tray(true);

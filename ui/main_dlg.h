@@ -45,6 +45,7 @@ private:
     void startSampling();
     void addTrayIcon();
     void loadButtonBitmaps();
+    void fitIntoWorkArea();
 
     // The tick's calls back into the window.
     void destroySplash() override;

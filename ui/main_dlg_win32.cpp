@@ -117,6 +117,7 @@ BOOL CMainDlg::onInitDialog() {
     addTrayIcon();
     layoutGuard = false;
     loadButtonBitmaps();
+    fitIntoWorkArea();
     return TRUE;
 }
 
@@ -141,6 +142,20 @@ void CMainDlg::setIcons() {
     horalis::Icon small(wingui::loadIconOfSize(IDR_MAINFRAME, scaleToDpi(16, dpi_)));
     sendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small ? small.get() : mainIcon_.get()));
     smallIcon_ = std::move(small);
+}
+
+// The template's size is in dialog units, which grow with the scale: at
+// 150 % on a small screen the window would be taller than the screen. It is
+// made to fit its monitor's work area before it is first shown.
+void CMainDlg::fitIntoWorkArea() {
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (!GetMonitorInfoW(MonitorFromWindow(handle(), MONITOR_DEFAULTTONEAREST), &monitor)) return;
+    const Rect window = toRect(windowRect());
+    const Rect fitted = fitIntoArea(window, toRect(monitor.rcWork));
+    if (fitted == window) return;
+    SetWindowPos(handle(), nullptr, fitted.left, fitted.top, fitted.width(), fitted.height(),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void CMainDlg::loadHookLibrary() {
