@@ -70,7 +70,7 @@ private:
     LRESULT onTrayCallback(WPARAM id, LPARAM event);
     LRESULT onQueryEndSession(WPARAM, LPARAM);
     LRESULT onEndSession(WPARAM ending, LPARAM);
-    LRESULT onDpiChanged(WPARAM dpis, LPARAM suggested);
+    void onDpiChanged(UINT fromDpi) override;
     void ignoreCommand() {}
 
     // The two lists (main_lists_win32.cpp).
@@ -85,7 +85,7 @@ private:
     void pushSelection(const wingui::CListCtrl& view, const ListModel& model);
     void pullSelection(const wingui::CListCtrl& view, ListModel& model);
     void updateListViews();
-    // Column widths, row images and default icon for dpi_, from fromDpi's.
+    // Column widths, row images and default icon for dpi(), from fromDpi's.
     void rescaleLists(UINT fromDpi);
 
     // The tray (main_tray_win32.cpp).
@@ -114,8 +114,7 @@ private:
     void exportReportTo(const wchar_t* defaultExtension, const wchar_t* filter, ReportFormat format);
 
     horalis::Icon mainIcon_;
-    UINT dpi_ = 96;  // the window's DPI: every pixel size set in code is scaled to it
-    horalis::Icon smallIcon_;  // the caption's, drawn for dpi_
+    horalis::Icon smallIcon_;  // the caption's, drawn for dpi()
     UsageRecords records_;
     horalis::Icon defaultAppIcon_;
     horalis::ImageList appImages_;

@@ -52,7 +52,6 @@ const wingui::MessageMap* CMainDlg::messageMap() const {
         wingui::onMessage(WM_TRAY_CALLBACK, &CMainDlg::onTrayCallback),
         wingui::onMessage(WM_QUERYENDSESSION, &CMainDlg::onQueryEndSession),
         wingui::onMessage(WM_ENDSESSION, &CMainDlg::onEndSession),
-        wingui::onMessage(WM_DPICHANGED, &CMainDlg::onDpiChanged),
         // Enter and Esc must not close the main window.
         wingui::onCommand(IDOK, &CMainDlg::ignoreCommand),
         wingui::onCommand(IDCANCEL, &CMainDlg::ignoreCommand),
@@ -104,7 +103,6 @@ void CMainDlg::doDataExchange(wingui::DataExchange& dx) {
 
 BOOL CMainDlg::onInitDialog() {
     CDialog::onInitDialog();
-    dpi_ = wingui::windowDpi(handle());
     addAboutMenuItem();
     setIcons();
     loadHookLibrary();
@@ -139,7 +137,7 @@ void CMainDlg::addAboutMenuItem() {
 // window is given the new one before the old one is destroyed.
 void CMainDlg::setIcons() {
     sendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(mainIcon_.get()));
-    horalis::Icon small(wingui::loadIconOfSize(IDR_MAINFRAME, scaleToDpi(16, dpi_)));
+    horalis::Icon small(wingui::loadIconOfSize(IDR_MAINFRAME, scaleToDpi(16, dpi())));
     sendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small ? small.get() : mainIcon_.get()));
     smallIcon_ = std::move(small);
 }
@@ -241,7 +239,7 @@ void CMainDlg::layoutControls(int width, int height) {
     }
     MainWindowLayout current{toRect(rects[0]), toRect(rects[1]), toRect(rects[2]), toRect(rects[3]),
                              toRect(rects[4])};
-    MainWindowLayout next = layoutMainWindow(width, height, current, dpi_);
+    MainWindowLayout next = layoutMainWindow(width, height, current, dpi());
     const Rect placed[] = {next.appGroup, next.appList, next.titleGroup, next.titleList, next.pointersButton};
     for (int i = 0; i < 5; ++i) {
         const Rect& r = placed[i];
@@ -250,25 +248,16 @@ void CMainDlg::layoutControls(int width, int height) {
     InvalidateRect(handle(), nullptr, TRUE);
 }
 
-// A per-monitor aware window moved to a monitor of another DPI (or the
-// user's scale changed) gets WM_DPICHANGED: LOWORD(wParam) is the new DPI and
-// lParam the rectangle the window is to take.
-LRESULT CMainDlg::onDpiChanged(WPARAM dpis, LPARAM suggested) {
-    const UINT from = dpi_;
-    if (LOWORD(dpis) != 0) dpi_ = LOWORD(dpis);
-    // In a per-monitor v2 dialog the dialog manager rescales the template's
-    // controls and fonts here (Windows 10 1703 and later).
-    defaultProcessing();
-    rescaleLists(from);
+// The controls have the new DPI's font and place already (CDialog); the
+// lists, the button pictures, the icons and the resize rule's margins are
+// sized here.
+void CMainDlg::onDpiChanged(UINT fromDpi) {
+    rescaleLists(fromDpi);
     loadButtonBitmaps();
     setIcons();
-    if (const auto* rect = reinterpret_cast<const RECT*>(suggested))
-        SetWindowPos(handle(), nullptr, rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
     // The size may be the same as before, when no WM_SIZE comes.
     const RECT client = clientRect();
     layoutControls(client.right - client.left, client.bottom - client.top);
-    return 0;
 }
 
 void CMainDlg::onPaint() {
