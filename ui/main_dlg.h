@@ -49,6 +49,7 @@ private:
     void startSampling();
     void addTrayIcon();
     void loadButtonBitmaps();
+    void fitIntoWorkArea();
 
     // The tick's calls back into the window.
     void destroySplash() override;
@@ -76,7 +77,7 @@ private:
     LRESULT onEndSession(WPARAM ending, LPARAM flags);
     LRESULT onPowerBroadcast(WPARAM event, LPARAM);
     LRESULT onWindowPosChanging(WPARAM, LPARAM position);
-    LRESULT onDpiChanged(WPARAM dpis, LPARAM suggested);
+    void onDpiChanged(UINT fromDpi) override;
     void ignoreCommand() {}
 
     // The two lists (main_lists_win32.cpp).
@@ -91,7 +92,7 @@ private:
     void pushSelection(const wingui::CListCtrl& view, const ListModel& model);
     void pullSelection(const wingui::CListCtrl& view, ListModel& model);
     void updateListViews();
-    // Column widths, row images and default icon for dpi_, from fromDpi's.
+    // Column widths, row images and default icon for dpi(), from fromDpi's.
     void rescaleLists(UINT fromDpi);
 
     // The tray (main_tray_win32.cpp).
@@ -128,13 +129,13 @@ private:
     void foldJournals(bool alwaysHistory, const LocalTime* pairDay = nullptr);
 
     horalis::Icon mainIcon_;
-    UINT dpi_ = 96;  // the window's DPI: every pixel size set in code is scaled to it
-    horalis::Icon smallIcon_;  // the caption's, drawn for dpi_
+    horalis::Icon smallIcon_;  // the caption's, drawn for dpi()
     UsageRecords records_;
     horalis::Icon defaultAppIcon_;
     horalis::ImageList appImages_;
     horalis::ImageList titleImages_;
     horalis::Menu trayMenu_;
+    wingui::CWnd trayMenuOwner_;  // hidden; the foreground window while the tray pop-up shows
     Win32Desktop desktop_;
     SamplingTick tick_;  // keeps the day held, lastInputTime and splashTicks
     FinalSave finalSave_;

@@ -56,7 +56,6 @@ const wingui::MessageMap* CMainDlg::messageMap() const {
         wingui::onMessage(WM_ENDSESSION, &CMainDlg::onEndSession),
         wingui::onMessage(WM_POWERBROADCAST, &CMainDlg::onPowerBroadcast),
         wingui::onMessage(WM_WINDOWPOSCHANGING, &CMainDlg::onWindowPosChanging),
-        wingui::onMessage(WM_DPICHANGED, &CMainDlg::onDpiChanged),
         // Enter and Esc must not close the main window.
         wingui::onCommand(IDOK, &CMainDlg::ignoreCommand),
         wingui::onCommand(IDCANCEL, &CMainDlg::ignoreCommand),
@@ -108,7 +107,6 @@ void CMainDlg::doDataExchange(wingui::DataExchange& dx) {
 
 BOOL CMainDlg::onInitDialog() {
     CDialog::onInitDialog();
-    dpi_ = wingui::windowDpi(handle());
     addAboutMenuItem();
     setIcons();
     loadHookLibrary();
@@ -121,6 +119,7 @@ BOOL CMainDlg::onInitDialog() {
     addTrayIcon();
     layoutGuard = false;
     loadButtonBitmaps();
+    fitIntoWorkArea();
     registerRestart(keepHidden_);
     return TRUE;
 }
@@ -143,9 +142,23 @@ void CMainDlg::addAboutMenuItem() {
 // window is given the new one before the old one is destroyed.
 void CMainDlg::setIcons() {
     sendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(mainIcon_.get()));
-    horalis::Icon small(wingui::loadIconOfSize(IDR_MAINFRAME, scaleToDpi(16, dpi_)));
+    horalis::Icon small(wingui::loadIconOfSize(IDR_MAINFRAME, scaleToDpi(16, dpi())));
     sendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small ? small.get() : mainIcon_.get()));
     smallIcon_ = std::move(small);
+}
+
+// The template's size is in dialog units, which grow with the scale: at
+// 150 % on a small screen the window would be taller than the screen. It is
+// made to fit its monitor's work area before it is first shown.
+void CMainDlg::fitIntoWorkArea() {
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (!GetMonitorInfoW(MonitorFromWindow(handle(), MONITOR_DEFAULTTONEAREST), &monitor)) return;
+    const Rect window = toRect(windowRect());
+    const Rect fitted = fitIntoArea(window, toRect(monitor.rcWork));
+    if (fitted == window) return;
+    SetWindowPos(handle(), nullptr, fitted.left, fitted.top, fitted.width(), fitted.height(),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void CMainDlg::loadHookLibrary() {
@@ -241,7 +254,7 @@ void CMainDlg::layoutControls(int width, int height) {
     }
     MainWindowLayout current{toRect(rects[0]), toRect(rects[1]), toRect(rects[2]), toRect(rects[3]),
                              toRect(rects[4])};
-    MainWindowLayout next = layoutMainWindow(width, height, current, dpi_);
+    MainWindowLayout next = layoutMainWindow(width, height, current, dpi());
     const Rect placed[] = {next.appGroup, next.appList, next.titleGroup, next.titleList, next.pointersButton};
     for (int i = 0; i < 5; ++i) {
         const Rect& r = placed[i];
@@ -250,25 +263,16 @@ void CMainDlg::layoutControls(int width, int height) {
     InvalidateRect(handle(), nullptr, TRUE);
 }
 
-// A per-monitor aware window moved to a monitor of another DPI (or the
-// user's scale changed) gets WM_DPICHANGED: LOWORD(wParam) is the new DPI and
-// lParam the rectangle the window is to take.
-LRESULT CMainDlg::onDpiChanged(WPARAM dpis, LPARAM suggested) {
-    const UINT from = dpi_;
-    if (LOWORD(dpis) != 0) dpi_ = LOWORD(dpis);
-    // In a per-monitor v2 dialog the dialog manager rescales the template's
-    // controls and fonts here (Windows 10 1703 and later).
-    defaultProcessing();
-    rescaleLists(from);
+// The controls have the new DPI's font and place already (CDialog); the
+// lists, the button pictures, the icons and the resize rule's margins are
+// sized here.
+void CMainDlg::onDpiChanged(UINT fromDpi) {
+    rescaleLists(fromDpi);
     loadButtonBitmaps();
     setIcons();
-    if (const auto* rect = reinterpret_cast<const RECT*>(suggested))
-        SetWindowPos(handle(), nullptr, rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
     // The size may be the same as before, when no WM_SIZE comes.
     const RECT client = clientRect();
     layoutControls(client.right - client.left, client.bottom - client.top);
-    return 0;
 }
 
 void CMainDlg::onPaint() {
