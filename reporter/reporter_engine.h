@@ -94,7 +94,7 @@ private:
     ReporterSession& session_;
     UsageRecords records_;
     DayJournal journal_;
-    bool foldPending_ = false;
+    FoldRetry foldRetry_;  // a fold cut short is tried again on later ticks
     Settings settings_;
     Settings nextSettings_;  // conf.dat as read at the last rollover, used after the clear
     // conf.dat's daily-report switch as last read while Horalis.exe ran, and

@@ -145,7 +145,7 @@ private:
     wingui::CDialog splash_;
     Settings settings_;
     std::unique_ptr<DayJournal> journal_;  // from the start of sampling
-    bool foldPending_ = false;             // a fold was cut short: tried again each minute
+    FoldRetry foldRetry_;  // a fold cut short is tried again on later ticks
     HookLibrary hooks_;
     SessionNotifications sessionNotifications_;
     ListModel appModel_;    // what list 1003 shows

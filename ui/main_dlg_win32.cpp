@@ -213,6 +213,7 @@ void CMainDlg::onTimer(UINT_PTR id) {
     }
     keepHidden_ = false;
     tick_.run();
+    if (foldRetry_.due()) foldJournals(false);
 }
 
 LRESULT CMainDlg::onHookActivity(WPARAM, LPARAM) {

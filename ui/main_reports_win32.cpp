@@ -80,7 +80,6 @@ bool CMainDlg::writeDailyReports(const LocalTime& day) {
 void CMainDlg::appendJournal(const LocalTime& day, int minuteOfDay) {
     if (!journal_ || settings_.saveDailyReports == 0) return;
     journal_->append(records_, tick_.journal(), day, minuteOfDay);
-    if (foldPending_) foldJournals(false);
 }
 
 void CMainDlg::foldJournals(bool alwaysHistory, const LocalTime* pairDay) {
@@ -89,13 +88,13 @@ void CMainDlg::foldJournals(bool alwaysHistory, const LocalTime* pairDay) {
     // writing the same pair (see reporter/reporter_engine.h).
     const DailyReportLock lock(folder, finalSave_.lockWaitMs(steadyMs()));
     if (!lock.held()) {
-        foldPending_ = true;
+        foldRetry_.note(false);
         finalSave_.noteNotWritten();
         return;
     }
     finalSave_.fold([&](bool withHistory) {
         const FoldResult result = journal_->fold(localTimeNow(), settings_, pairDay);
-        foldPending_ = !result.complete;
+        foldRetry_.note(result.complete);
         if (withHistory && (alwaysHistory || !result.days.empty())) writeHistoryPage(folder, localTimeNow());
         return result.complete;
     });
