@@ -11,6 +11,7 @@
 #include <string>
 
 #include "storage/file_io.h"
+#include "storage/utf8.h"
 
 namespace horalis {
 
@@ -19,34 +20,21 @@ namespace {
 // None when the path holds a NUL or a lone surrogate: no other file may be
 // opened in its place.
 std::optional<std::string> nativePath(const String& path) {
-    std::string out;
-    out.reserve(path.size());
-    for (size_t i = 0; i < path.size(); ++i) {
-        uint32_t c = path[i];
+    String slashed = path;
+    for (size_t i = 0; i < slashed.size(); ++i) {
+        const char16_t c = slashed[i];
         if (c == 0) return std::nullopt;
         if (c >= 0xD800 && c <= 0xDBFF) {
-            if (i + 1 >= path.size() || path[i + 1] < 0xDC00 || path[i + 1] > 0xDFFF) return std::nullopt;
-            c = 0x10000 + ((c - 0xD800) << 10) + (path[++i] - 0xDC00);
+            if (i + 1 >= slashed.size() || slashed[i + 1] < 0xDC00 || slashed[i + 1] > 0xDFFF) return std::nullopt;
+            ++i;
         } else if (c >= 0xDC00 && c <= 0xDFFF) {
             return std::nullopt;
-        }
-        if (c == u'\\') c = u'/';
-        if (c < 0x80) {
-            out.push_back(static_cast<char>(c));
-        } else if (c < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else if (c < 0x10000) {
-            out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else {
-            out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        } else if (c == u'\\') {
+            slashed[i] = u'/';
         }
     }
+    std::string out;
+    appendUtf8(slashed, out);
     return out;
 }
 
@@ -68,29 +56,7 @@ std::string parentOf(const std::string& path) {
 // becomes U+FFFD, so such a name can be shown but never matches a daily name.
 String fromNativeName(const char* name) {
     String out;
-    const auto* p = reinterpret_cast<const unsigned char*>(name);
-    while (*p) {
-        uint32_t c = *p++;
-        int follow = c >= 0xF0 && c < 0xF8 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : c >= 0x80 ? -1 : 0;
-        if (follow < 0) {
-            out.push_back(u'\uFFFD');
-            continue;
-        }
-        c &= follow == 0 ? 0x7F : 0x3F >> follow;
-        for (; follow > 0; --follow) {
-            if ((*p & 0xC0) != 0x80) {
-                c = 0xFFFD;
-                break;
-            }
-            c = (c << 6) | (*p++ & 0x3F);
-        }
-        if (c >= 0x10000 && c <= 0x10FFFF) {
-            out.push_back(static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)));
-            out.push_back(static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF)));
-        } else {
-            out.push_back(c > 0x10FFFF ? u'\uFFFD' : static_cast<char16_t>(c));
-        }
-    }
+    decodeUtf8(name, out);
     return out;
 }
 

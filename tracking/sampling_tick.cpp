@@ -5,6 +5,7 @@ namespace horalis {
 void SamplingTick::run() {
     splashStep();
     midnightStep();
+    if (state_.paused) return;
 
     if (away()) {
         records_.addSample(kIdleTimeKey, u"");
@@ -16,10 +17,12 @@ void SamplingTick::run() {
 
     const WindowRef window = desktop_.foregroundWindow();
     if (window == 0) return;
-    const String title = desktop_.windowTitle(window);
+    String title = desktop_.windowTitle(window);
     if (!desktop_.isWindow(window)) return;
     String path;
     if (!desktop_.identifyForegroundApplication(window, path)) return;
+    // Before anything holds the sample: a hidden title is replaced here.
+    if (filter_ && !filter_->admit(path, title)) return;
     records_.addSample(path, title);
     actions_.refreshApplicationList();
 }
@@ -60,6 +63,10 @@ bool SamplingTick::away() {
             state_.lastHookReport = now;  // a minute's grace before the next try, never a loop
         }
     }
+    // Watching or listening without input: the timeout counts from the
+    // last moment a signal held. Not asked while input is recent.
+    if (presence_ && now >= state_.lastInputTime + kPresenceReadIntervalMs && presence_->holds(now))
+        state_.lastInputTime = now;
     // Whole seconds, as the timeout is given: T + 300.9 s is still present at 300.
     const int64_t elapsed = now > state_.lastInputTime ? static_cast<int64_t>((now - state_.lastInputTime) / 1000) : 0;
     return elapsed > settings_.awayTimeoutSeconds;
