@@ -6,26 +6,39 @@
 
 namespace horalis {
 
-ReporterEngine::ReporterEngine(String dataFolder, Desktop& desktop, ReporterSession& session)
+ReporterEngine::ReporterEngine(String dataFolder, Desktop& desktop, ReporterSession& session,
+                               PresenceSignals* presence)
     : dataFolder_(std::move(dataFolder)),
       desktop_(desktop),
       session_(session),
-      tick_(records_, settings_, desktop_, *this) {}
+      tick_(records_, settings_, desktop_, *this) {
+    if (presence) presence_ = std::make_unique<PresenceWatch>(*presence);
+    tick_.useRecordingFilter(&filter_);
+    tick_.usePresence(presence_.get());
+}
 
 void ReporterEngine::start(bool hooksInstalled, std::function<void()> reinstallHooks) {
     Settings fromFile;
     loadSettings(fromFile, dataFolder_);
     useSettings(fromFile);
     nextSettings_ = settings_;
+    loadRules();
     reinstallHooks_ = std::move(reinstallHooks);
     tick_.start(hooksInstalled);
 }
 
 namespace {
 // While Horalis.exe runs, conf.dat is read again this often (30 s): the
-// switch only changes through its Options dialog.
+// switch only changes through its Options dialog. rules.txt too, always.
 constexpr int kConfReadTicks = 60;
 }  // namespace
+
+void ReporterEngine::loadRules() {
+    const RuleFile file = loadRuleFile(dataFolder_);
+    filter_.setRules(file.rules);
+    if (presence_) presence_->setEnabled(file.countPresence);
+    ticksToRulesRead_ = kConfReadTicks;
+}
 
 bool ReporterEngine::mainProgramWrites() {
     const bool running = session_.mainProgramRunning();
@@ -40,7 +53,10 @@ bool ReporterEngine::mainProgramWrites() {
 }
 
 void ReporterEngine::tick() {
+    if (--ticksToRulesRead_ <= 0) loadRules();
     if (mainProgramWrites() && !records_.empty()) horalis::clearLists(records_, appModel_, titleModel_, icons_);
+    // The pause is only asked of a running Horalis.exe: its mark ends with it.
+    tick_.state().paused = mainWasRunning_ && session_.mainProgramPaused();
     tick_.run();
 }
 

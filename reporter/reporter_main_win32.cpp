@@ -19,6 +19,7 @@
 #include "resources/resource.h"
 #include "tracking/desktop_win32.h"
 #include "tracking/hook_library_win32.h"
+#include "tracking/presence_win32.h"
 #include "tracking/session_notifications_win32.h"
 #include "ui/framework/winapp.h"
 #include "ui/framework/window.h"
@@ -35,6 +36,8 @@ public:
         return namedMutexExists(kMainProgramInstanceMutex);
     }
 
+    bool mainProgramPaused() override { return namedMutexExists(kRecordingPausedMutex); }
+
     bool withDailyReportLock(const std::function<bool()>& write) override {
         DailyReportLock lock;
         return lock.held() && write();
@@ -45,7 +48,7 @@ public:
 // unlike a message-only window, it is told when the session ends.
 class CReporterWnd final : public wingui::CWnd {
 public:
-    explicit CReporterWnd(String dataFolder) : engine_(std::move(dataFolder), desktop_, session_) {}
+    explicit CReporterWnd(String dataFolder) : engine_(std::move(dataFolder), desktop_, session_, &presence_) {}
 
     bool create() {
         if (!createWindow(WS_EX_TOOLWINDOW, kWindowClass, L"Horalis Reporter", WS_POPUP, RECT{}, nullptr))
@@ -113,6 +116,7 @@ private:
 
     Win32Desktop desktop_;
     Win32ReporterSession session_;
+    Win32PresenceSignals presence_;
     ReporterEngine engine_;
     HookLibrary hooks_;
     SessionNotifications sessionNotifications_;
