@@ -53,32 +53,6 @@ RecordingRule rule(RuleTarget target, StringView pattern) {
     return RecordingRule{target, String(pattern), RuleAction::HideTitle, {}};
 }
 
-// '*' stands for any run; with anywhere, the pattern may also start and end
-// anywhere in the text. The last '*' is retried one character further on
-// each mismatch, which settles every pattern without recursion.
-bool globMatch(StringView pattern, StringView text, bool anywhere) {
-    size_t p = 0, t = 0;
-    bool star = anywhere;
-    size_t afterStar = 0, starText = 0;
-    for (;;) {
-        if (p == pattern.size() && (anywhere || t == text.size())) return true;
-        if (p < pattern.size() && pattern[p] == u'*') {
-            star = true;
-            afterStar = ++p;
-            starText = t;
-            continue;
-        }
-        if (p < pattern.size() && t < text.size() && foldCase(pattern[p]) == foldCase(text[t])) {
-            ++p;
-            ++t;
-            continue;
-        }
-        if (!star || starText >= text.size()) return false;
-        p = afterStar;
-        t = ++starText;
-    }
-}
-
 }  // namespace
 
 RuleFile builtInRuleFile() {
@@ -257,7 +231,54 @@ char16_t foldCase(char16_t c) {
     return c;
 }
 
-bool wildcardMatch(StringView pattern, StringView text) { return globMatch(pattern, text, false); }
+String foldedCase(StringView text) {
+    String folded(text);
+    for (char16_t& c : folded) c = foldCase(c);
+    return folded;
+}
+
+WildcardPattern::WildcardPattern(StringView pattern, bool anywhere)
+    : anchoredStart_(!anywhere && !pattern.starts_with(u'*')), anchoredEnd_(!anywhere && !pattern.ends_with(u'*')) {
+    const String folded = foldedCase(pattern);
+    for (size_t from = 0; from <= folded.size();) {
+        size_t star = folded.find(u'*', from);
+        if (star == String::npos) star = folded.size();
+        if (star > from) parts_.emplace_back(folded, from, star - from);
+        from = star + 1;
+    }
+    // A pattern without parts: only stars (anything), or empty (only the empty text).
+    if (parts_.empty() && anchoredStart_ && anchoredEnd_) parts_.emplace_back();
+}
+
+bool WildcardPattern::matches(StringView text) const {
+    if (parts_.empty()) return true;
+    size_t first = 0, last = parts_.size();
+    size_t begin = 0, end = text.size();
+    if (anchoredStart_) {
+        if (!text.starts_with(parts_.front())) return false;
+        begin = parts_.front().size();
+        first = 1;
+    }
+    if (anchoredEnd_) {
+        if (last == first) return begin == end;  // one part, at both ends: the whole text
+        const String& tail = parts_.back();
+        if (end - begin < tail.size() || !text.ends_with(tail)) return false;
+        end -= tail.size();
+        --last;
+    }
+    const StringView within = text.substr(0, end);
+    for (size_t i = first; i < last; ++i) {
+        const size_t at = within.find(parts_[i], begin);
+        if (at == StringView::npos) return false;
+        begin = at + parts_[i].size();
+    }
+    return true;
+}
+
+bool wildcardMatch(StringView pattern, StringView text) {
+    return WildcardPattern(pattern, false).matches(foldedCase(text));
+}
+
 
 StringView executableFileName(StringView path) {
     const size_t slash = path.find_last_of(u"\\/");
@@ -265,25 +286,43 @@ StringView executableFileName(StringView path) {
 }
 
 bool ruleMatches(const RecordingRule& rule, StringView path, StringView title) {
-    if (rule.target == RuleTarget::Program) return globMatch(rule.pattern, executableFileName(path), false);
-    return globMatch(rule.pattern, title, true);
+    return RuleMatcher({rule}).firstMatch(path, title) != nullptr;
 }
 
-const RecordingRule* firstMatchingRule(const std::vector<RecordingRule>& rules, StringView path, StringView title) {
-    for (const RecordingRule& rule : rules)
-        if (ruleMatches(rule, path, title)) return &rule;
+RuleMatcher::RuleMatcher(std::vector<RecordingRule> rules) : rules_(std::move(rules)) {
+    patterns_.reserve(rules_.size());
+    for (const RecordingRule& rule : rules_) patterns_.emplace_back(rule.pattern, rule.target == RuleTarget::Title);
+}
+
+const RecordingRule* RuleMatcher::firstMatch(StringView path, StringView title) {
+    if (rules_.empty()) return nullptr;
+    const StringView name = executableFileName(path);
+    foldedName_.assign(name);
+    for (char16_t& c : foldedName_) c = foldCase(c);
+    foldedTitle_.assign(title);
+    for (char16_t& c : foldedTitle_) c = foldCase(c);
+    for (size_t i = 0; i < rules_.size(); ++i) {
+        const bool program = rules_[i].target == RuleTarget::Program;
+        if (patterns_[i].matches(program ? foldedName_ : foldedTitle_)) return &rules_[i];
+    }
     return nullptr;
 }
 
+bool RuleMatcher::hasCategoryRule() const {
+    for (const RecordingRule& rule : rules_)
+        if (rule.action == RuleAction::Category) return true;
+    return false;
+}
+
 void RecordingFilter::setRules(std::vector<RecordingRule> rules) {
-    rules_ = std::move(rules);
+    matcher_ = RuleMatcher(std::move(rules));
     cached_ = false;
 }
 
 bool RecordingFilter::admit(StringView path, String& title) {
-    if (rules_.empty()) return true;
+    if (matcher_.rules().empty()) return true;
     if (!cached_ || !sameKey(path, cachedPath_) || !sameKey(title, cachedTitle_)) {
-        const RecordingRule* rule = firstMatchingRule(rules_, path, title);
+        const RecordingRule* rule = matcher_.firstMatch(path, title);
         cachedDecision_ = !rule                                     ? Decision::Record
                           : rule->action == RuleAction::HideTitle  ? Decision::Hide
                           : rule->action == RuleAction::DontRecord ? Decision::Skip

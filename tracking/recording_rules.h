@@ -82,14 +82,49 @@ bool saveRuleFile(const String& dataFolder, const RuleFile& file);
 
 // Letter case folded for matching: Latin, Greek and Cyrillic letters.
 char16_t foldCase(char16_t c);
+String foldedCase(StringView text);
+
+// A pattern made ready for matching: its letter case folded and cut at its
+// stars into literal parts, which are then looked for in turn (the leftmost
+// place of each part is always a right one).
+class WildcardPattern {
+public:
+    // anywhere: the pattern may start and end anywhere in the text.
+    WildcardPattern(StringView pattern, bool anywhere);
+    // text must be folded (foldedCase).
+    bool matches(StringView foldedText) const;
+
+private:
+    std::vector<String> parts_;
+    bool anchoredStart_ = false;
+    bool anchoredEnd_ = false;
+};
+
 // The whole text matches the pattern, ignoring letter case; '*' stands for
 // any run of characters, the empty one too.
 bool wildcardMatch(StringView pattern, StringView text);
 // The file name of an executable path: after the last '\' or '/'.
 StringView executableFileName(StringView path);
 bool ruleMatches(const RecordingRule& rule, StringView path, StringView title);
-// The first rule that matches, or nullptr.
-const RecordingRule* firstMatchingRule(const std::vector<RecordingRule>& rules, StringView path, StringView title);
+
+// Rules made ready for matching many samples: each pattern prepared once, and
+// a sample's file name and title folded once for all of them.
+class RuleMatcher {
+public:
+    RuleMatcher() = default;
+    explicit RuleMatcher(std::vector<RecordingRule> rules);
+    const std::vector<RecordingRule>& rules() const { return rules_; }
+    // The first rule that matches, or nullptr.
+    const RecordingRule* firstMatch(StringView path, StringView title);
+    // Whether a rule puts time into a category.
+    bool hasCategoryRule() const;
+
+private:
+    std::vector<RecordingRule> rules_;
+    std::vector<WildcardPattern> patterns_;
+    String foldedName_;
+    String foldedTitle_;
+};
 
 // The tick's view of the rules: it asks about every present sample, and
 // the answer for a program and title is worked out only when either
@@ -97,7 +132,7 @@ const RecordingRule* firstMatchingRule(const std::vector<RecordingRule>& rules, 
 class RecordingFilter {
 public:
     void setRules(std::vector<RecordingRule> rules);
-    const std::vector<RecordingRule>& rules() const { return rules_; }
+    const std::vector<RecordingRule>& rules() const { return matcher_.rules(); }
 
     // False when the sample is not to be recorded; a title to be hidden is
     // replaced by kPrivateWindowTitle in place.
@@ -108,7 +143,7 @@ public:
 
 private:
     enum class Decision { Record, Hide, Skip };
-    std::vector<RecordingRule> rules_;
+    RuleMatcher matcher_;
     bool cached_ = false;
     String cachedPath_;
     String cachedTitle_;
