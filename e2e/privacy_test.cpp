@@ -154,11 +154,12 @@ E2E_TEST_WITH_DEADLINE(private_browsing_window_is_counted_as_private_window_and_
 
 // A rules.txt with garbage in it: the readable rule is listed, the rest shown
 // as skipped; a rule added and one removed again, and the presence switch,
-// reach the file; the garbage stays in it as a comment.
+// reach the file; the garbage stays in it as a comment. The category rule's
+// time is then in the history page.
 E2E_TEST_WITH_DEADLINE(rules_dialog_shows_skipped_lines_and_adds_and_removes_rules_in_rules_txt, 90) {
     Session app(tmp);
     const std::wstring rules = app.dataFolder() + L"\\rules.txt";
-    e2e::writeSettings(app.dataFolder(), "0 0 1 300");
+    e2e::writeSettings(app.dataFolder(), "1 0 1 300");
     ASSERT_TRUE(e2e::writeBytes(rules, "program KeePass.exe -> hide\r\nplease hide my bank\r\n\xFF\xFE garbage\r\n"));
     app.start();
     Window main = app.waitMainWindow();
@@ -208,5 +209,14 @@ E2E_TEST_WITH_DEADLINE(rules_dialog_shows_skipped_lines_and_adds_and_removes_rul
               BST_CHECKED);
     EXPECT_EQ(dialog.control(kSkippedLines).text(), std::wstring(L"(none)"));
     e2e::cancelDialog(dialog);
+
+    ListView apps(main.control(e2e::kAppListId).handle());
+    DriverWindow planning(L"Project X plan - Editor");
+    ASSERT_TRUE(planning.bringToFront());
+    ASSERT_TRUE(e2e::waitUntil([&] { return apps.secondsOf(e2e::driverPath()) >= 2; }));
+    e2e::endSession(main.handle());
+    const std::string history = e2e::readBytes(app.dataFolder() + L"\\history.html");
+    EXPECT_TRUE(history.find("<th class=app>Category</th>") != std::string::npos);
+    EXPECT_TRUE(history.find("<b>Work</b>") != std::string::npos);
     app.stop();
 }
