@@ -23,8 +23,8 @@ using e2e::Milliseconds;
 using e2e::Session;
 using e2e::Window;
 
-constexpr int kPauseCommand = 32790;
-constexpr int kRulesCommand = 32791;
+using e2e::kPauseCommand;
+using e2e::kRulesCommand;
 constexpr UINT kTrayCallback = 0xA123;
 constexpr WPARAM kTrayId = 4662;
 constexpr const wchar_t* kIdleTime = L"Idle time";
