@@ -54,17 +54,27 @@ Window visiblePopupMenu(const Session& app) {
     return Window();
 }
 
-// Every file of the folder, as bytes.
-std::vector<std::pair<std::wstring, std::string>> folderFiles(const std::wstring& folder) {
-    std::vector<std::pair<std::wstring, std::string>> files;
+// Every file of the folder and its subfolders (the journal's, the day
+// records'), as bytes, with its path below the folder.
+void folderFiles(const std::wstring& folder, const std::wstring& below,
+                 std::vector<std::pair<std::wstring, std::string>>& files) {
     WIN32_FIND_DATAW found{};
     HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return files;
+    if (search == INVALID_HANDLE_VALUE) return;
     do {
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-        files.emplace_back(found.cFileName, e2e::readBytes(folder + L"\\" + found.cFileName));
+        const std::wstring name = found.cFileName;
+        if (name == L"." || name == L"..") continue;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            folderFiles(folder + L"\\" + name, below + name + L"\\", files);
+        else
+            files.emplace_back(below + name, e2e::readBytes(folder + L"\\" + name));
     } while (FindNextFileW(search, &found));
     FindClose(search);
+}
+
+std::vector<std::pair<std::wstring, std::string>> folderFiles(const std::wstring& folder) {
+    std::vector<std::pair<std::wstring, std::string>> files;
+    folderFiles(folder, L"", files);
     return files;
 }
 
@@ -120,8 +130,9 @@ E2E_TEST_WITH_DEADLINE(pause_from_the_file_menu_counts_nothing_not_even_idle_and
 }
 
 // Firefox's private windows by a built-in rule: the time is the program's,
-// the title is in no list, export, daily pair, history page or any other file.
-E2E_TEST_WITH_DEADLINE(private_browsing_window_is_counted_as_private_window_and_its_title_is_written_nowhere, 90) {
+// the title is in no list, export, journal, daily pair, day record, history
+// page or any other file.
+E2E_TEST_WITH_DEADLINE(private_browsing_window_is_counted_as_private_window_and_its_title_is_written_nowhere, 150) {
     Session app(tmp);
     e2e::writeSettings(app.dataFolder(), "1 1 1 300");
     app.start();
@@ -139,11 +150,24 @@ E2E_TEST_WITH_DEADLINE(private_browsing_window_is_counted_as_private_window_and_
     EXPECT_TRUE(holdsText(exported, "Private window"));
     EXPECT_FALSE(holdsText(exported, "Bank statement"));
 
-    e2e::endSession(main.handle());  // the day's pair and the history page
-    const auto files = folderFiles(app.dataFolder());
+    // The journal, appended at least once a minute.
+    const auto journalHolds = [&] {
+        for (const auto& [name, bytes] : folderFiles(app.dataFolder()))
+            if (name.starts_with(L"Journal\\") && holdsText(bytes, "Private window")) return true;
+        return false;
+    };
+    EXPECT_TRUE(e2e::waitUntil(journalHolds, Milliseconds(70000), Milliseconds(500)));
+    const auto expectNowhere = [&](const wchar_t* when) {
+        for (const auto& [name, bytes] : folderFiles(app.dataFolder()))
+            if (holdsText(bytes, "Bank statement"))
+                e2e::recordFailure(__FILE__, __LINE__, std::wstring(L"the title is in ") + name + L" " + when);
+    };
+    expectNowhere(L"while running");
+
+    e2e::endSession(main.handle());  // the day's pair, its day record and the history page
+    expectNowhere(L"after the log-off");
     bool pair = false, history = false;
-    for (const auto& [name, bytes] : files) {
-        if (holdsText(bytes, "Bank statement")) e2e::recordFailure(__FILE__, __LINE__, L"the title is in " + name);
+    for (const auto& [name, bytes] : folderFiles(app.dataFolder())) {
         pair = pair || (name.ends_with(L".csv") && holdsText(bytes, "Private window"));
         history = history || name == L"history.html";
     }

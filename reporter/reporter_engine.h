@@ -22,7 +22,9 @@
 #include <functional>
 #include <memory>
 
+#include "reports/day_journal.h"
 #include "reports/report_writers.h"
+#include "storage/data_folder.h"
 #include "storage/settings.h"
 #include "tracking/sampling_tick.h"
 #include "ui/list_models.h"
@@ -44,15 +46,21 @@ public:
 
 class ReporterEngine final : private TickActions {
 public:
-    // presence: the signals for "Count watching video and calls as present", if any.
-    ReporterEngine(String dataFolder, Desktop& desktop, ReporterSession& session, PresenceSignals* presence = nullptr);
+    ReporterEngine(String dataFolder, Desktop& desktop, ReporterSession& session,
+                   RecordOwner owner = {thisComputerName(), thisUserName()}, String runId = newRunId());
+    // The signals for "Count watching video and calls as present"; none by
+    // default. Call before start.
+    void usePresenceSignals(PresenceSignals& signals);
 
-    // Reads conf.dat and starts the idle clock, as the main window does when
+    // Reads conf.dat, folds what earlier runs left in their journals into
+    // their pairs and starts the idle clock, as the main window does when
     // its timer starts; reinstallHooks is called when the hooks go quiet.
     void start(bool hooksInstalled, std::function<void()> reinstallHooks = {});
     void tick();
     // Log-off or shutdown: the pair is written now, by the same rule.
     void saveDayNow() { tick_.saveDayNow(); }
+    // The computer goes to sleep: what was counted goes into the journal.
+    void flushJournal() { tick_.flushJournal(); }
     // The hook library's activity message.
     void noteHookActivity() { tick_.noteHookActivity(); }
     // WM_WTSSESSION_CHANGE.
@@ -64,6 +72,9 @@ public:
 
 private:
     bool writeDailyReports(const LocalTime& day) override;
+    void appendJournal(const LocalTime& day, int minuteOfDay) override;
+    // Under the lock; false when the lock could not be had.
+    bool foldJournals(bool alwaysHistory, const LocalTime* pairDay = nullptr);
     // Horalis.exe runs with daily reports on: its pair holds this time.
     bool mainProgramWrites();
     void clearLists() override;
@@ -89,6 +100,8 @@ private:
     Desktop& desktop_;
     ReporterSession& session_;
     UsageRecords records_;
+    DayJournal journal_;
+    bool foldPending_ = false;
     Settings settings_;
     Settings nextSettings_;  // conf.dat as read at the last rollover, used after the clear
     // conf.dat's daily-report switch as last read while Horalis.exe ran, and

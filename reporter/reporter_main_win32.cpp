@@ -48,7 +48,9 @@ public:
 // unlike a message-only window, it is told when the session ends.
 class CReporterWnd final : public wingui::CWnd {
 public:
-    explicit CReporterWnd(String dataFolder) : engine_(std::move(dataFolder), desktop_, session_, &presence_) {}
+    explicit CReporterWnd(String dataFolder) : engine_(std::move(dataFolder), desktop_, session_) {
+        engine_.usePresenceSignals(presence_);
+    }
 
     bool create() {
         if (!createWindow(WS_EX_TOOLWINDOW, kWindowClass, L"Horalis Reporter", WS_POPUP, RECT{}, nullptr))

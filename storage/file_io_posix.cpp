@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "storage/file_faults.h"
 #include "storage/file_io.h"
 #include "storage/utf8.h"
 
@@ -20,21 +21,20 @@ namespace {
 // None when the path holds a NUL or a lone surrogate: no other file may be
 // opened in its place.
 std::optional<std::string> nativePath(const String& path) {
-    String slashed = path;
-    for (size_t i = 0; i < slashed.size(); ++i) {
-        const char16_t c = slashed[i];
+    std::string out;
+    out.reserve(path.size());
+    for (size_t i = 0; i < path.size(); ++i) {
+        uint32_t c = path[i];
         if (c == 0) return std::nullopt;
         if (c >= 0xD800 && c <= 0xDBFF) {
-            if (i + 1 >= slashed.size() || slashed[i + 1] < 0xDC00 || slashed[i + 1] > 0xDFFF) return std::nullopt;
-            ++i;
+            if (i + 1 >= path.size() || path[i + 1] < 0xDC00 || path[i + 1] > 0xDFFF) return std::nullopt;
+            c = 0x10000 + ((c - 0xD800) << 10) + (path[++i] - 0xDC00);
         } else if (c >= 0xDC00 && c <= 0xDFFF) {
             return std::nullopt;
-        } else if (c == u'\\') {
-            slashed[i] = u'/';
         }
+        if (c == u'\\') c = u'/';
+        appendUtf8(c, out);
     }
-    std::string out;
-    appendUtf8(slashed, out);
     return out;
 }
 
@@ -60,18 +60,30 @@ String fromNativeName(const char* name) {
     return out;
 }
 
+int64_t changesLeft = -1;
+
 }  // namespace
+
+void stopFileChangesAfter(int64_t changes) { changesLeft = changes; }
+
+bool fileChangeAllowed() {
+    if (changesLeft < 0) return true;
+    if (changesLeft == 0) return false;
+    --changesLeft;
+    return true;
+}
 
 std::FILE* openFile(const String& path, const char* mode) {
     const auto native = nativePath(path);
     if (!native || native->empty()) return nullptr;
+    if (mode[0] != 'r' && !fileChangeAllowed()) return nullptr;
     return std::fopen(native->c_str(), mode);
 }
 
 bool replaceFile(const String& source, const String& target) {
     const auto from = nativePath(source);
     const auto to = nativePath(target);
-    if (!from || !to) return false;
+    if (!from || !to || !fileChangeAllowed()) return false;
     // Data on disk before the name moves, as MOVEFILE_WRITE_THROUGH gives on Windows.
     syncFile(*from, O_RDONLY);
     if (std::rename(from->c_str(), to->c_str()) != 0) return false;
@@ -81,14 +93,14 @@ bool replaceFile(const String& source, const String& target) {
 
 bool removeFile(const String& path) {
     const auto native = nativePath(path);
-    return native && std::remove(native->c_str()) == 0;
+    return native && fileChangeAllowed() && std::remove(native->c_str()) == 0;
 }
 
 bool renameFileKeepingTarget(const String& source, const String& target) {
     const auto from = nativePath(source);
     const auto to = nativePath(target);
     // A hard link fails when the target exists, as the move without replacing does on Windows.
-    if (!from || !to || ::link(from->c_str(), to->c_str()) != 0) return false;
+    if (!from || !to || !fileChangeAllowed() || ::link(from->c_str(), to->c_str()) != 0) return false;
     ::unlink(from->c_str());
     return true;
 }

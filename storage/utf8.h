@@ -7,8 +7,8 @@
 
 namespace horalis {
 
-// Appends text as UTF-8. A lone surrogate, which UTF-8 cannot hold, is
-// written as U+FFFD.
+// Appends text as UTF-8 (each code point by base's appendUtf8). A lone
+// surrogate, which UTF-8 cannot hold, is written as U+FFFD.
 void appendUtf8(StringView text, std::string& out);
 
 // Decodes UTF-8 bytes into out (appended). False when the bytes are not
