@@ -3,6 +3,7 @@
 // function that is right for it; none of them can be copied, all can be moved.
 #include <windows.h>
 #include <commctrl.h>
+#include <unknwn.h>
 
 #include <utility>
 
@@ -45,6 +46,7 @@ struct DeleteDcFn { void operator()(HDC h) const { DeleteDC(h); } };
 struct RegCloseKeyFn { void operator()(HKEY h) const { RegCloseKey(h); } };
 struct LocalFreeFn { void operator()(void* h) const { LocalFree(h); } };
 struct FindCloseFn { void operator()(HANDLE h) const { FindClose(h); } };
+struct ReleaseComFn { void operator()(IUnknown* p) const { p->Release(); } };
 
 // Icons and cursors must not come from LoadIcon/LoadCursor (those are shared
 // and never destroyed); load them with LoadImageW without LR_SHARED, or copy them.
@@ -62,6 +64,9 @@ using Pen = UniqueHandle<HPEN, DeleteObjectFn>;
 using Region = UniqueHandle<HRGN, DeleteObjectFn>;
 using MemoryDc = UniqueHandle<HDC, DeleteDcFn>;  // from CreateCompatibleDC
 using RegistryKey = UniqueHandle<HKEY, RegCloseKeyFn>;
+// A COM interface pointer, released once.
+template <class Interface>
+using Com = UniqueHandle<Interface*, ReleaseComFn>;
 // Text the system allocated for us (FormatMessageW with FORMAT_MESSAGE_ALLOCATE_BUFFER).
 using LocalText = UniqueHandle<wchar_t*, LocalFreeFn>;
 

@@ -23,6 +23,8 @@ inline constexpr int kReporterCommand = 32787;
 inline constexpr int kPointersCommand = 32788;
 inline constexpr int kHelpCommand = 32784;
 inline constexpr int kHideCommand = 32783;
+inline constexpr int kPauseCommand = 32790;
+inline constexpr int kRulesCommand = 32791;
 
 // The program's save or open dialog: a "#32770" with the file-name field.
 Window waitFileDialog(const Session& session);

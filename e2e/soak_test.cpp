@@ -318,7 +318,8 @@ E2E_TEST_WITH_DEADLINE(soak_every_dialog_opened_and_closed_a_hundred_times_leaks
     const Dialog dialogs[] = {{e2e::kOptionsCommand, L"Configuration"},
                               {e2e::kPointersCommand, L"Cursors time"},
                               {e2e::kReporterCommand, L"Reporter/Client manager"},
-                              {e2e::kAboutCommand, L"About Horalis"}};
+                              {e2e::kAboutCommand, L"About Horalis"},
+                              {e2e::kRulesCommand, L"Recording rules"}};
     // Each dialog once seen whole, as a user sees it, before counting. Wine
     // keeps a cache of up to 32 display DCs per process: one more for each
     // window that paints while the others keep theirs, handed on to later
@@ -342,7 +343,12 @@ E2E_TEST_WITH_DEADLINE(soak_every_dialog_opened_and_closed_a_hundred_times_leaks
         expectFlat(before, after, dialog.caption, 100);
         before = after;
     }
-    expectFlat(first, before, L"dialog openings", 400);
+    expectFlat(first, before, L"dialog openings", 500);
+    // The pause and back, 50 times: a greyed tray icon made and dropped each time.
+    for (int i = 0; i < 100; ++i) main.postCommand(e2e::kPauseCommand);
+    Sleep(1000);  // posted: handled after any message sent meanwhile
+    EXPECT_TRUE(main.isResponsive());
+    expectFlat(before, resourcesOf(app, L"the pause"), L"the pause", 100);
     EXPECT_TRUE(main.isResponsive());
     EXPECT_TRUE(app.openMessageBoxes().empty());
     app.stop();

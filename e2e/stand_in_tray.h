@@ -6,6 +6,8 @@
 #include <windows.h>
 
 #include <atomic>
+#include <mutex>
+#include <string>
 
 #include "base/handles.h"
 
@@ -21,6 +23,10 @@ public:
     int requests() const { return requests_; }
     // Width in pixels of the icon of the last request that carried one; 0 before.
     int lastIconWidth() const { return iconWidth_; }
+    // The tip of the last request that carried one; empty before.
+    std::wstring lastTip() const;
+    // The last icon's colours are all greys (a 32-bit icon; false before).
+    bool lastIconGrey() const { return iconGrey_; }
     // Gone: the next request reaches Explorer again.
     void close();
 
@@ -34,6 +40,9 @@ private:
     HWND window_ = nullptr;
     std::atomic<int> requests_{0};
     std::atomic<int> iconWidth_{0};
+    std::atomic<bool> iconGrey_{false};
+    mutable std::mutex mutex_;
+    std::wstring tip_;
 };
 
 }  // namespace e2e

@@ -13,13 +13,21 @@ ReporterEngine::ReporterEngine(String dataFolder, Desktop& desktop, ReporterSess
       desktop_(desktop),
       session_(session),
       journal_(dataFolder_, std::move(owner), std::move(runId)),
-      tick_(records_, settings_, desktop_, *this) {}
+      tick_(records_, settings_, desktop_, *this) {
+    tick_.useRecordingFilter(&filter_);
+}
+
+void ReporterEngine::usePresenceSignals(PresenceSignals& signals) {
+    presence_ = std::make_unique<PresenceWatch>(signals);
+    tick_.usePresence(presence_.get());
+}
 
 void ReporterEngine::start(bool hooksInstalled, std::function<void()> reinstallHooks) {
     Settings fromFile;
     loadSettings(fromFile, dataFolder_);
     useSettings(fromFile);
     nextSettings_ = settings_;
+    loadRules();
     reinstallHooks_ = std::move(reinstallHooks);
     if (journalsWaiting(dataFolder_, journal_.owner())) foldJournals(false);
     tick_.start(hooksInstalled);
@@ -27,9 +35,16 @@ void ReporterEngine::start(bool hooksInstalled, std::function<void()> reinstallH
 
 namespace {
 // While Horalis.exe runs, conf.dat is read again this often (30 s): the
-// switch only changes through its Options dialog.
+// switch only changes through its Options dialog. rules.txt too, always.
 constexpr int kConfReadTicks = 60;
 }  // namespace
+
+void ReporterEngine::loadRules() {
+    const RuleFile file = loadRuleFile(dataFolder_);
+    filter_.setRules(file.rules);
+    if (presence_) presence_->setEnabled(file.countPresence);
+    ticksToRulesRead_ = kConfReadTicks;
+}
 
 bool ReporterEngine::mainProgramWrites() {
     const bool running = session_.mainProgramRunning();
@@ -44,10 +59,13 @@ bool ReporterEngine::mainProgramWrites() {
 }
 
 void ReporterEngine::tick() {
+    if (--ticksToRulesRead_ <= 0) loadRules();
     if (mainProgramWrites() && !records_.empty()) {
         horalis::clearLists(records_, appModel_, titleModel_, icons_);
         tick_.journal().forget();
     }
+    // The pause is only asked of a running Horalis.exe: its mark ends with it.
+    tick_.state().paused = mainWasRunning_ && session_.mainProgramPaused();
     tick_.run();
     if (foldRetry_.due()) foldJournals(false);
 }

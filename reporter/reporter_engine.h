@@ -15,7 +15,12 @@
 // counts as well: while Horalis.exe runs with daily reports on, the reporter
 // drops its totals at every tick. When Horalis.exe ends first at a log-off,
 // the reporter's pair then adds only the moments since.
+//
+// The reporter keeps to the user's choices as Horalis.exe does: rules.txt
+// (read at start and every 30 s, so a change made in the rules dialog soon
+// applies), and "Pause recording" while Horalis.exe is paused.
 #include <functional>
+#include <memory>
 
 #include "reports/day_journal.h"
 #include "reports/report_writers.h"
@@ -37,12 +42,17 @@ public:
     // waiting at most waitMs for it; false, without running it, when the lock
     // cannot be had.
     virtual bool withDailyReportLock(uint32_t waitMs, const std::function<bool()>& write) = 0;
+    // Horalis.exe runs with "Pause recording" on.
+    virtual bool mainProgramPaused() { return false; }
 };
 
 class ReporterEngine final : private TickActions {
 public:
     ReporterEngine(String dataFolder, Desktop& desktop, ReporterSession& session,
                    RecordOwner owner = {thisComputerName(), thisUserName()}, String runId = newRunId());
+    // The signals for "Count watching video and calls as present"; none by
+    // default. Call before start.
+    void usePresenceSignals(PresenceSignals& signals);
 
     // Reads conf.dat, folds what earlier runs left in their journals into
     // their pairs and starts the idle clock, as the main window does when
@@ -80,6 +90,7 @@ private:
     // The settings the reporter samples with: conf.dat's, but daily reports
     // always on, since writing them is what the reporter is there for.
     void useSettings(const Settings& fromFile);
+    void loadRules();
 
     // Reports hold no icons: the rows all use image 0.
     class NoIcons final : public IconSource {
@@ -102,6 +113,9 @@ private:
     bool mainSavesDaily_ = false;
     bool mainWasRunning_ = false;
     int ticksToConfRead_ = 0;
+    int ticksToRulesRead_ = 0;
+    RecordingFilter filter_;
+    std::unique_ptr<PresenceWatch> presence_;
     ListModel appModel_;
     ListModel titleModel_;
     NoIcons icons_;

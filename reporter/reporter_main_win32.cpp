@@ -20,6 +20,7 @@
 #include "resources/resource.h"
 #include "tracking/desktop_win32.h"
 #include "tracking/hook_library_win32.h"
+#include "tracking/presence_win32.h"
 #include "tracking/session_notifications_win32.h"
 #include "ui/framework/winapp.h"
 #include "ui/framework/window.h"
@@ -38,6 +39,8 @@ public:
         return namedMutexExists(kMainProgramInstanceMutex);
     }
 
+    bool mainProgramPaused() override { return namedMutexExists(kRecordingPausedMutex); }
+
     bool withDailyReportLock(uint32_t waitMs, const std::function<bool()>& write) override {
         const DailyReportLock lock(dataFolder_, waitMs);
         return lock.held() && write();
@@ -51,7 +54,9 @@ private:
 // unlike a message-only window, it is told when the session ends.
 class CReporterWnd final : public wingui::CWnd {
 public:
-    explicit CReporterWnd(const String& dataFolder) : session_(dataFolder), engine_(dataFolder, desktop_, session_) {}
+    explicit CReporterWnd(const String& dataFolder) : session_(dataFolder), engine_(dataFolder, desktop_, session_) {
+        engine_.usePresenceSignals(presence_);
+    }
 
     bool create() {
         if (!createWindow(WS_EX_TOOLWINDOW, kWindowClass, L"Horalis Reporter", WS_POPUP, RECT{}, nullptr))
@@ -139,6 +144,7 @@ private:
 
     Win32Desktop desktop_;
     Win32ReporterSession session_;
+    Win32PresenceSignals presence_;
     ReporterEngine engine_;
     HookLibrary hooks_;
     SessionNotifications sessionNotifications_;

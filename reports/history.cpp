@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "reports/history_categories.h"
 #include "reports/report_writers.h"
 #include "storage/duration.h"
 #include "storage/file_io.h"
@@ -537,7 +538,8 @@ HistorySummary HistoryBuilder::summarize() const {
 
 // ------------------------------------------------------------ the page
 
-void appendHistoryPage(const HistorySummary& summary, const LocalTime& generatedAt, std::string& out) {
+void appendHistoryPage(const HistorySummary& summary, const LocalTime& generatedAt, std::string& out,
+                       const HistoryCategories* categories) {
     out += "<!DOCTYPE html>\n<html lang=en><head><meta charset=windows-1251>\n"
            "<meta name=viewport content=\"width=device-width\">\n<title>Horalis history</title>\n";
     out += kStyle;
@@ -570,8 +572,11 @@ void appendHistoryPage(const HistorySummary& summary, const LocalTime& generated
     out += ".</p>\n<p class=note>Times are active time unless marked away. Click an application to see its longest "
            "window titles.</p>\n";
     appendDayRows(out, summary);
-    for (int p = 0; p < kHistoryPeriods; ++p)
-        if (summary.periodShown[p]) appendPeriod(out, p, summary.periods[p]);
+    for (int p = 0; p < kHistoryPeriods; ++p) {
+        if (!summary.periodShown[p]) continue;
+        appendPeriod(out, p, summary.periods[p]);
+        if (categories) categories->appendTable(out, p);
+    }
     appendSkipped(out, summary.skipped);
     out += "</body></html>\n";
 }
@@ -603,6 +608,7 @@ bool writeHistoryPage(const String& dataFolder, const LocalTime& now) {
     std::sort(pairs.begin(), pairs.end(), [](const Pair& a, const Pair& b) { return a.day < b.day; });
 
     HistoryBuilder builder(pairs.empty() ? 0 : newestDay);
+    HistoryCategories categories(loadRuleFile(dataFolder).rules, pairs.empty() ? 0 : newestDay);
     std::string bytes;
     DailyPairTotals totals;
     for (const Pair& pair : pairs) {
@@ -620,11 +626,12 @@ bool writeHistoryPage(const String& dataFolder, const LocalTime& now) {
             continue;
         }
         builder.addDay(pair.day, totals);
+        categories.addDay(pair.day, totals);
     }
     for (HistorySkippedFile& file : skipped) builder.addSkipped(std::move(file.name), file.why);
 
     std::string page;
-    appendHistoryPage(builder.summarize(), now, page);
+    appendHistoryPage(builder.summarize(), now, page, &categories);
 
     const String target = historyPagePath(dataFolder);
     const String temporary = target + u".tmp";

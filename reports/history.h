@@ -120,8 +120,12 @@ private:
     std::vector<HistorySkippedFile> skipped_;
 };
 
-// The page in Windows-1251 bytes with LF line ends.
-void appendHistoryPage(const HistorySummary& summary, const LocalTime& generatedAt, std::string& out);
+class HistoryCategories;
+
+// The page in Windows-1251 bytes with LF line ends; with categories, each
+// period's time per category beside its applications.
+void appendHistoryPage(const HistorySummary& summary, const LocalTime& generatedAt, std::string& out,
+                       const HistoryCategories* categories = nullptr);
 
 // dataFolder + "\history.html".
 String historyPagePath(const String& dataFolder);

@@ -9,6 +9,8 @@
 #define IDD_SPLASH              135
 #define IDD_SERVICE             137
 #define IDD_CURSORS             138
+// Added after the original dialogs.
+#define IDD_RULES               148
 
 // Strings
 #define IDS_ABOUTBOX            101
@@ -62,6 +64,20 @@
 // About (100)
 #define IDC_FEEDBACK_LINK       1013
 
+// Recording rules (148)
+#define IDC_RULE_LIST           1030
+#define IDC_RULE_TARGET         1031
+#define IDC_RULE_PATTERN        1032
+#define IDC_RULE_ACTION         1033
+#define IDC_RULE_CATEGORY       1034
+#define IDC_RULE_ADD            1035
+#define IDC_RULE_REPLACE        1036
+#define IDC_RULE_REMOVE         1037
+#define IDC_RULE_UP             1038
+#define IDC_RULE_DOWN           1039
+#define IDC_COUNT_PRESENCE      1040
+#define IDC_SKIPPED_LINES       1041
+
 // Commands
 #define ID_FILE_EXIT            32773
 #define ID_HELP_ABOUT           32774
@@ -79,6 +95,10 @@
 #define ID_TOOLS_POINTERS       32788
 // Added after the original commands: the page drawn from the daily reports.
 #define ID_FILE_OPENHISTORY     32789
+// The user's choice of what is recorded: both menus' "Pause recording", and
+// "Recording rules..." in the Tools menu.
+#define ID_PAUSE_RECORDING      32790
+#define ID_TOOLS_RULES          32791
 
 // System menu item "&About Horalis..."
 #define IDM_ABOUTBOX            0x0010

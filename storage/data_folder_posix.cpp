@@ -9,42 +9,16 @@
 #include <cstring>
 
 #include "storage/data_folder.h"
+#include "storage/utf8.h"
 
 namespace horalis {
 
 namespace {
 
+// Malformed bytes read as U+FFFD.
 String fromUtf8(const char* s) {
     String out;
-    const auto* p = reinterpret_cast<const unsigned char*>(s);
-    const auto* end = p + std::strlen(s);
-    while (p < end) {
-        uint32_t c = *p++;
-        int extra = 0;
-        if (c >= 0xF0 && c < 0xF8) {
-            c &= 0x07;
-            extra = 3;
-        } else if (c >= 0xE0) {
-            c &= 0x0F;
-            extra = 2;
-        } else if (c >= 0xC0) {
-            c &= 0x1F;
-            extra = 1;
-        } else if (c >= 0x80) {
-            out.push_back(u'\uFFFD');
-            continue;
-        }
-        for (; extra > 0 && p < end && (*p & 0xC0) == 0x80; --extra) c = (c << 6) | (*p++ & 0x3F);
-        if (extra > 0 || c > 0x10FFFF) {
-            out.push_back(u'\uFFFD');
-        } else if (c >= 0x10000) {
-            c -= 0x10000;
-            out.push_back(static_cast<char16_t>(0xD800 + (c >> 10)));
-            out.push_back(static_cast<char16_t>(0xDC00 + (c & 0x3FF)));
-        } else {
-            out.push_back(static_cast<char16_t>(c));
-        }
-    }
+    decodeUtf8(s, out);
     return out;
 }
 

@@ -15,6 +15,7 @@
 #include "storage/file_faults.h"
 #include "storage/file_io.h"
 #include "storage/file_retry.h"
+#include "storage/utf8.h"
 
 namespace horalis {
 
@@ -58,29 +59,7 @@ std::string parentOf(const std::string& path) {
 // becomes U+FFFD, so such a name can be shown but never matches a daily name.
 String fromNativeName(const char* name) {
     String out;
-    const auto* p = reinterpret_cast<const unsigned char*>(name);
-    while (*p) {
-        uint32_t c = *p++;
-        int follow = c >= 0xF0 && c < 0xF8 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : c >= 0x80 ? -1 : 0;
-        if (follow < 0) {
-            out.push_back(u'\uFFFD');
-            continue;
-        }
-        c &= follow == 0 ? 0x7F : 0x3F >> follow;
-        for (; follow > 0; --follow) {
-            if ((*p & 0xC0) != 0x80) {
-                c = 0xFFFD;
-                break;
-            }
-            c = (c << 6) | (*p++ & 0x3F);
-        }
-        if (c >= 0x10000 && c <= 0x10FFFF) {
-            out.push_back(static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)));
-            out.push_back(static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF)));
-        } else {
-            out.push_back(c > 0x10FFFF ? u'\uFFFD' : static_cast<char16_t>(c));
-        }
-    }
+    decodeUtf8(name, out);
     return out;
 }
 

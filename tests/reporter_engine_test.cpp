@@ -18,7 +18,9 @@ public:
     bool mainRunning = false;
     bool lockFree = true;
     int locked = 0;
+    bool mainPaused = false;
     bool mainProgramRunning() override { return mainRunning; }
+    bool mainProgramPaused() override { return mainPaused; }
     bool withDailyReportLock(uint32_t, const std::function<bool()>& write) override {
         if (!lockFree) return false;
         ++locked;
@@ -221,6 +223,38 @@ TEST_F(ReporterEngineTest, ALockedSessionIsIdleWhateverTheHooksSayUntilTheUnlock
     engine.sessionChanged(static_cast<uint32_t>(SessionEvent::Unlock));
     runUntil(engine, desktop.now + 2);
     EXPECT_NE(engine.records().find(desktop.path), nullptr);
+}
+
+
+// rules.txt holds for the reporter too, read again within 30 s of a change;
+// Horalis.exe's pause too, while it runs.
+TEST_F(ReporterEngineTest, KeepsToTheRulesAndToThePauseOfARunningHoralis) {
+    folder.write("conf.dat", "0 0 1 300");
+    desktop.now = kMidnight - 3600;  // no 00:00 in this case
+    ReporterEngine engine(folder.folder(), desktop, session);
+    engine.start(true);
+    desktop.title = u"Bank statement - Mozilla Firefox Private Browsing";  // a built-in rule
+    runUntil(engine, desktop.now + 5);
+    const ApplicationRecord* writer = engine.records().find(desktop.path);
+    ASSERT_NE(writer, nullptr);
+    ASSERT_EQ(writer->titles.size(), 1u);
+    EXPECT_EQ(writer->titles[0].text, kPrivateWindowTitle);
+
+    folder.write("rules.txt", "program writer.exe -> skip\n");
+    runUntil(engine, desktop.now + 31);
+    const int32_t counted = engine.records().find(desktop.path)->sampleCount;
+    runUntil(engine, desktop.now + 5);
+    EXPECT_EQ(engine.records().find(desktop.path)->sampleCount, counted);
+
+    folder.write("rules.txt", "");
+    session.mainPaused = true;  // a mark left by no running Horalis.exe means nothing
+    runUntil(engine, desktop.now + 31);
+    const int32_t resumed = engine.records().find(desktop.path)->sampleCount;
+    EXPECT_GT(resumed, counted);
+    session.mainRunning = true;
+    runUntil(engine, desktop.now + 5, false);
+    EXPECT_EQ(engine.records().find(desktop.path)->sampleCount, resumed);
+    EXPECT_EQ(engine.records().find(kIdleTimeKey), nullptr);
 }
 
 }  // namespace

@@ -360,5 +360,103 @@ TEST_F(SamplingTickTest, SleepOfAWholeDayFromMidnightToMidnight) {
     EXPECT_EQ(tickAt(kMidnight + kDay + 20).front(), "write");
 }
 
+
+// Paused, nothing is counted, neither the window nor away time nor the
+// pointer; the day still ends at 00:00 as ever.
+TEST_F(SamplingTickTest, PausedCountsNothingButTheDayStillEnds) {
+    settings.saveDailyReports = 1;
+    tickAt(kMidnight - 1000);
+    settings.awayTimeoutSeconds = 300;
+    tick.state().paused = true;
+    EXPECT_EQ(tickAt(kMidnight - 999), Log{});
+    EXPECT_EQ(tickAt(kMidnight - 10), Log{});  // long past the away timeout
+    EXPECT_EQ(tickAt(kMidnight), (Log{"write", "clear", "reset"}));
+    EXPECT_TRUE(records.empty());
+    EXPECT_EQ(desktop.foregroundQueries, 1);
+    tick.state().paused = false;
+    tick.noteHookActivity();
+    EXPECT_EQ(tickAt(kMidnight + 1), (Log{kPointer, "refresh"}));
+}
+
+TEST_F(SamplingTickTest, RulesHideOrSkipBeforeTheRecordsSeeTheSample) {
+    RecordingFilter filter;
+    filter.setRules({{RuleTarget::Title, u"Private Browsing", RuleAction::HideTitle, {}},
+                     {RuleTarget::Program, u"game.exe", RuleAction::DontRecord, {}}});
+    tick.useRecordingFilter(&filter);
+    desktop.title = u"Bank statement - Mozilla Firefox Private Browsing";
+    desktop.path = u"C:\\Firefox\\firefox.exe";
+    tickAt(desktop.now);
+    EXPECT_EQ(tickAt(desktop.now), (Log{kPointer, "refresh"}));
+    const auto* firefox = records.find(desktop.path);
+    ASSERT_NE(firefox, nullptr);
+    ASSERT_EQ(firefox->titles.size(), 1u);
+    EXPECT_EQ(firefox->titles[0].text, kPrivateWindowTitle);
+    EXPECT_EQ(firefox->sampleCount, 1);
+
+    desktop.path = u"C:\\Games\\game.exe";
+    desktop.title = u"Level 3";
+    // Like a pause: nothing counted, the pointer shape neither, nor away time.
+    EXPECT_EQ(tickAt(desktop.now), Log{});
+    EXPECT_EQ(records.find(desktop.path), nullptr);
+    EXPECT_EQ(records.size(), 1u);
+    settings.awayTimeoutSeconds = 5;
+    tickAt(desktop.now + 3600);
+    EXPECT_EQ(records.find(kIdleTimeKey), nullptr);
+    desktop.path = u"C:\\Firefox\\firefox.exe";
+    tickAt(desktop.now + 1);
+    EXPECT_NE(records.find(kIdleTimeKey), nullptr);
+}
+
+class FakeSignals : public PresenceSignals {
+public:
+    bool sound = false;
+    bool screen = false;
+    int soundReads = 0;
+    int screenReads = 0;
+    bool foregroundPlaysSound() override {
+        ++soundReads;
+        return sound;
+    }
+    bool screenHeld() override {
+        ++screenReads;
+        return screen;
+    }
+};
+
+// Watching without input: not away while a signal holds; the timeout counts
+// from the last moment one held. Off, the signals are never read.
+TEST_F(SamplingTickTest, PresenceSignalsHoldOffTheAwayTimeoutOnlyWhenOn) {
+    FakeSignals signals;
+    PresenceWatch presence(signals);
+    tick.usePresence(&presence);
+    settings.awayTimeoutSeconds = 10;
+    const int64_t t = desktop.now;
+    signals.sound = true;
+    tickAt(t + 11);
+    EXPECT_EQ(idleCount(), 1);
+    EXPECT_EQ(signals.soundReads + signals.screenReads, 0);
+
+    presence.setEnabled(true);
+    tick.noteHookActivity();  // at t + 11
+    for (int64_t s = t + 12; s <= t + 100; ++s) {
+        desktop.now = s;
+        tick.run();
+        desktop.extraMs = 500;  // the second tick of each second
+        tick.run();
+        desktop.extraMs = 0;
+    }
+    EXPECT_EQ(idleCount(), 1);
+    EXPECT_EQ(signals.soundReads, 89);  // once a second
+    signals.sound = false;
+    signals.screen = true;  // a full-screen video, sound or none
+    tickAt(t + 150);
+    EXPECT_EQ(idleCount(), 1);
+    signals.screen = false;  // ended by t + 151
+    tickAt(t + 160);
+    EXPECT_EQ(idleCount(), 1);
+    tickAt(t + 161);
+    EXPECT_EQ(idleCount(), 2);
+}
+
 }  // namespace
 }  // namespace horalis

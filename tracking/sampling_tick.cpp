@@ -6,21 +6,32 @@ void SamplingTick::run() {
     splashStep();
     midnightStep();
     journalStep();
+    if (state_.paused) return;
 
     if (away()) {
+        // Time in front of a window that is not to be recorded is not away time either.
+        String path, title;
+        if (filter_ && filter_->keepsAnyOut() && readForeground(path, title) && !filter_->admit(path, title)) return;
         count(kIdleTimeKey, u"");
         return;
     }
 
+    String path, title;
+    const bool found = readForeground(path, title);
+    // Before anything holds the sample: a hidden title is replaced here, and
+    // a window not to be recorded counts nothing, its pointer shape neither.
+    if (found && filter_ && !filter_->admit(path, title)) return;
     actions_.countPointerSample(desktop_.cursorState());
+    if (found) count(path, title);
+}
 
+bool SamplingTick::readForeground(String& path, String& title) {
     const WindowRef window = desktop_.foregroundWindow();
-    if (window == 0) return;
-    const String title = desktop_.windowTitle(window);
-    if (!desktop_.isWindow(window)) return;
-    String path;
-    if (!desktop_.identifyForegroundApplication(window, path)) return;
-    count(path, title);
+    if (window == 0) return false;
+    title = desktop_.windowTitle(window);
+    if (!desktop_.isWindow(window)) return false;
+    path.clear();
+    return desktop_.identifyForegroundApplication(window, path);
 }
 
 void SamplingTick::count(StringView path, StringView title) {
@@ -78,6 +89,10 @@ bool SamplingTick::away() {
             state_.lastHookReport = now;  // a minute's grace before the next try, never a loop
         }
     }
+    // Watching or listening without input: the timeout counts from the
+    // last moment a signal held. Not asked while input is recent.
+    if (presence_ && now >= state_.lastInputTime + kPresenceReadIntervalMs && presence_->holds(now))
+        state_.lastInputTime = now;
     // Whole seconds, as the timeout is given: T + 300.9 s is still present at 300.
     const int64_t elapsed = now > state_.lastInputTime ? static_cast<int64_t>((now - state_.lastInputTime) / 1000) : 0;
     return elapsed > settings_.awayTimeoutSeconds;

@@ -12,6 +12,8 @@
 
 #include "storage/settings.h"
 #include "base/local_time.h"
+#include "tracking/presence.h"
+#include "tracking/recording_rules.h"
 #include "tracking/journal.h"
 #include "tracking/usage_records.h"
 
@@ -91,6 +93,7 @@ struct TickState {
     bool hooksInstalled = false;  // kbdh.dll loaded and SetHooks called
     bool locked = false;          // from a lock until the unlock
     bool disconnected = false;    // from a disconnect until a connect or the unlock
+    bool paused = false;          // "Pause recording": nothing is counted, not even as away
     int32_t splashTicks = 0;
     // The day the totals belong to: the latest local date a tick has read.
     // Only a later date ends it (00:00, or waking after a sleep through it);
@@ -125,6 +128,10 @@ public:
     // WM_WTSSESSION_CHANGE; other events are ignored.
     void sessionChanged(uint32_t event);
     void run();
+    // The user's rules, asked before a present sample is counted; none by default.
+    void useRecordingFilter(RecordingFilter* filter) { filter_ = filter; }
+    // Signals that keep the user present without input; none by default.
+    void usePresence(PresenceWatch* presence) { presence_ = presence; }
     // The session or the program ends: with daily reports on, the totals so
     // far go into the pair of the day held and are cleared once saved, so
     // that a later write (the session goes on after all) does not add them
@@ -145,6 +152,8 @@ private:
     void midnightStep();
     void rollover(const LocalTime& day);
     void journalStep();
+    // The foreground window's program and title; false when there is none.
+    bool readForeground(String& path, String& title);
     void count(StringView path, StringView title);
     bool writeAndClear(const LocalTime& day);
     void retryRollover();
@@ -153,6 +162,8 @@ private:
     const Settings& settings_;
     Desktop& desktop_;
     TickActions& actions_;
+    RecordingFilter* filter_ = nullptr;
+    PresenceWatch* presence_ = nullptr;
     TickState state_;
     JournalTracker journal_;
 };

@@ -3,14 +3,18 @@
 #include <windows.h>
 
 #include <memory>
+#include <optional>
 
 #include "reports/day_journal.h"
 #include "reports/report_writers.h"
+#include "base/named_mutex.h"
 #include "reports/session_end.h"
 #include "storage/settings.h"
 #include "tracking/desktop_win32.h"
 #include "tracking/hook_library_win32.h"
 #include "tracking/input_hook.h"
+#include "tracking/presence_win32.h"
+#include "tracking/recording_rules.h"
 #include "tracking/sampling_tick.h"
 #include "tracking/session_notifications_win32.h"
 #include "tracking/usage_records.h"
@@ -120,6 +124,15 @@ private:
     void showAbout();
     void removeTrayIcon();
 
+    // What is recorded (main_privacy_win32.cpp).
+    void togglePause();
+    void showRecordingRules();
+    // rules.txt into the tick's filter and the presence switch.
+    void loadRecordingRules();
+    // The menus' check marks, the tray's tip and icon, and the reporter's mark.
+    void showPauseState();
+    void updateTrayIcon();
+
     // The reports (main_reports_win32.cpp).
     ReportLists reportLists();
     LocalTime localTimeNow();
@@ -160,6 +173,11 @@ private:
     CImageButton optionsButton_;
     CImageButton pointersButton_;
     HtmlHelpViewer help_;  // loaded at the first "Help..."
+    RecordingFilter recordingFilter_;
+    Win32PresenceSignals presenceSignals_;
+    PresenceWatch presence_{presenceSignals_};
+    // Held while paused, so that Horalis Reporter pauses too; it ends with the process.
+    std::optional<SingleInstance> pauseMark_;
 };
 
 }  // namespace horalis

@@ -36,7 +36,10 @@ CMainDlg::CMainDlg(bool startHidden)
       mainIcon_(loadIconResource(IDR_MAINFRAME)),
       tick_(records_, settings_, desktop_, *this),
       keepHidden_(startHidden),
-      splash_(IDD_SPLASH) {}
+      splash_(IDD_SPLASH) {
+    tick_.useRecordingFilter(&recordingFilter_);
+    tick_.usePresence(&presence_);
+}
 
 CMainDlg::~CMainDlg() = default;
 
@@ -62,6 +65,8 @@ const wingui::MessageMap* CMainDlg::messageMap() const {
 
         wingui::onCommand(ID_FILE_OPENREPORT, &CMainDlg::openReport),
         wingui::onCommand(ID_FILE_OPENHISTORY, &CMainDlg::openHistory),
+        wingui::onCommand(ID_PAUSE_RECORDING, &CMainDlg::togglePause),
+        wingui::onCommand(ID_TOOLS_RULES, &CMainDlg::showRecordingRules),
         wingui::onCommand(ID_EXPORT_CSV, &CMainDlg::exportCsv),
         wingui::onCommand(ID_EXPORT_EXCEL_CSV, &CMainDlg::exportExcelCsv),
         wingui::onCommand(ID_EXPORT_HTML, &CMainDlg::exportHtml),
@@ -111,6 +116,7 @@ BOOL CMainDlg::onInitDialog() {
     setIcons();
     loadHookLibrary();
     loadSettings(settings_, dataFolderPath());
+    loadRecordingRules();
     showSplash();
     setupLists();
     setupTrayMenu();

@@ -4,9 +4,11 @@
 #include <shellapi.h>
 
 #include <cwchar>
+#include <utility>
 
 #include "resources/resource.h"
 #include "ui/framework/dpi.h"
+#include "ui/framework/icon_tint.h"
 #include "ui/framework/winapp.h"
 #include "ui/main_dlg.h"
 
@@ -14,6 +16,7 @@ namespace horalis {
 namespace {
 
 constexpr const wchar_t* kTrayTip = L"Tallimer";
+constexpr const wchar_t* kPausedTrayTip = L"Tallimer (paused)";
 constexpr const wchar_t* kCantLoadIcon = L"Can't load icon";
 constexpr UINT_PTR kTaskbarSubclassId = 1;
 
@@ -21,13 +24,15 @@ enum class TrayResult { NoIcon, Refused, Done };
 
 // Builds the icon record and hands it to the shell. The icon is loaded anew
 // for every call, at the size the notification area draws it; the shell
-// keeps a copy of its own.
-TrayResult notifyTrayIcon(HWND window, DWORD action) {
+// keeps a copy of its own. Paused, it is greyed and the tip says so.
+TrayResult notifyTrayIcon(HWND window, DWORD action, bool paused) {
     horalis::Icon icon(wingui::loadSmallIconMetric(IDI_TRAY));
     if (!icon) {
         wingui::appMessageBox(kCantLoadIcon, MB_OK);
         return TrayResult::NoIcon;
     }
+    if (paused)
+        if (horalis::Icon greyed(wingui::greyedIcon(icon.get())); greyed) icon = std::move(greyed);
     NOTIFYICONDATAW data{};
     data.cbSize = sizeof data;
     data.hWnd = window;
@@ -35,7 +40,7 @@ TrayResult notifyTrayIcon(HWND window, DWORD action) {
     data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     data.uCallbackMessage = WM_TRAY_CALLBACK;
     data.hIcon = icon.get();
-    wcsncpy(data.szTip, kTrayTip, sizeof data.szTip / sizeof data.szTip[0] - 1);
+    wcsncpy(data.szTip, paused ? kPausedTrayTip : kTrayTip, sizeof data.szTip / sizeof data.szTip[0] - 1);
     if (Shell_NotifyIconW(action, &data)) return TrayResult::Done;
     // NIM_ADD also fails for an icon the shell already shows: then it is there.
     if (action == NIM_ADD && Shell_NotifyIconW(NIM_MODIFY, &data)) return TrayResult::Done;
@@ -79,7 +84,7 @@ LRESULT CALLBACK CMainDlg::taskbarSubclassProc(HWND window, UINT msg, WPARAM wPa
 // again every second until the shell takes it, so that a window closed to
 // the tray can always be brought back.
 void CMainDlg::addTrayIcon() {
-    if (notifyTrayIcon(handle(), NIM_ADD) == TrayResult::Refused) {
+    if (notifyTrayIcon(handle(), NIM_ADD, tick_.state().paused) == TrayResult::Refused) {
         SetTimer(handle(), HORALIS_TRAY_RETRY_TIMER_ID, HORALIS_TRAY_RETRY_MS, nullptr);
     } else {
         KillTimer(handle(), HORALIS_TRAY_RETRY_TIMER_ID);
@@ -88,7 +93,13 @@ void CMainDlg::addTrayIcon() {
 
 void CMainDlg::removeTrayIcon() {
     KillTimer(handle(), HORALIS_TRAY_RETRY_TIMER_ID);
-    notifyTrayIcon(handle(), NIM_DELETE);
+    notifyTrayIcon(handle(), NIM_DELETE, false);
+}
+
+// The pause shown as it changes; an icon the shell does not have yet gets the
+// state when the retry adds it.
+void CMainDlg::updateTrayIcon() {
+    notifyTrayIcon(handle(), NIM_MODIFY, tick_.state().paused);
 }
 
 LRESULT CMainDlg::onTrayCallback(WPARAM, LPARAM event) {
