@@ -1,5 +1,7 @@
 #include "storage/duration.h"
 
+#include "storage/number_text.h"
+
 namespace horalis {
 
 namespace {
@@ -15,29 +17,8 @@ void appendUnsigned(String& out, uint32_t value, int minDigits = 1) {
     while (n > 0) out.push_back(digits[--n]);
 }
 
-bool isCSpace(char16_t c) { return c == u' ' || (c >= u'\t' && c <= u'\r'); }
-
-// Reads an unsigned number at pos the way the "%u" conversion does: leading
-// white space, an optional sign (minus negates), decimal digits; the value
-// wraps modulo 2^32. False, with pos unchanged, when no digit follows.
-bool readUnsigned(StringView text, size_t& pos, uint32_t& value) {
-    size_t i = pos;
-    while (i < text.size() && isCSpace(text[i])) ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
-        negative = text[i] == u'-';
-        ++i;
-    }
-    if (i >= text.size() || text[i] < u'0' || text[i] > u'9') return false;
-    uint32_t v = 0;
-    for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i) v = v * 10u + static_cast<uint32_t>(text[i] - u'0');
-    value = negative ? 0u - v : v;
-    pos = i;
-    return true;
-}
-
 // Reads up to count numbers separated by single ':' characters, like
-// "%u:%u:%u"; the numbers that cannot be read stay 0.
+// "%u:%u:%u" (each wraps modulo 2^32); the numbers that cannot be read stay 0.
 void readColonSeparated(StringView text, uint32_t* values, int count) {
     size_t pos = 0;
     for (int k = 0; k < count; ++k) {
@@ -45,7 +26,10 @@ void readColonSeparated(StringView text, uint32_t* values, int count) {
             if (pos >= text.size() || text[pos] != u':') return;
             ++pos;
         }
-        if (!readUnsigned(text, pos, values[k])) return;
+        const ReadInteger number = readInteger(text, pos);
+        if (!number.read) return;
+        values[k] = number.wrapped();
+        pos = number.end;
     }
 }
 

@@ -1,6 +1,7 @@
 #include "storage/settings.h"
 
 #include "storage/file_io.h"
+#include "storage/number_text.h"
 #include "storage/report_stream.h"
 
 namespace horalis {
@@ -12,47 +13,13 @@ constexpr size_t kReadLimit = 4096;
 
 constexpr char kGroupSeparator = '\xA0';
 
-bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
-// One integer as the settings stream reads it. Separators are accepted only
-// where the writer puts them: a first group of 1 to 3 digits, then groups of
-// exactly 3, each after one 0xA0. Digits without any separator are fine too.
+// One integer as the settings stream reads it: separators only where the
+// writer puts them (see readInteger), nothing beyond the 32-bit range.
 bool readInt(std::string_view bytes, size_t& pos, int32_t& value) {
-    size_t i = pos;
-    while (i < bytes.size() && isSpace(bytes[i])) ++i;
-    bool negative = false;
-    if (i < bytes.size() && (bytes[i] == '+' || bytes[i] == '-')) {
-        negative = bytes[i] == '-';
-        ++i;
-    }
-    int64_t magnitude = 0;
-    const int64_t limit = negative ? int64_t{INT32_MAX} + 1 : int64_t{INT32_MAX};
-    size_t groupDigits = 0;
-    size_t digits = 0;
-    bool grouped = false;
-    for (;;) {
-        if (i < bytes.size() && isDigit(bytes[i])) {
-            magnitude = magnitude * 10 + (bytes[i] - '0');
-            if (magnitude > limit) return false;
-            ++digits;
-            ++groupDigits;
-            ++i;
-            continue;
-        }
-        if (i < bytes.size() && bytes[i] == kGroupSeparator && digits > 0) {
-            if (grouped ? groupDigits != 3 : groupDigits > 3) return false;
-            grouped = true;
-            groupDigits = 0;
-            ++i;
-            continue;
-        }
-        break;
-    }
-    if (digits == 0) return false;
-    if (grouped && groupDigits != 3) return false;  // also a separator at the end
-    value = static_cast<int32_t>(negative ? -magnitude : magnitude);
-    pos = i;
+    const ReadInteger number = readInteger(bytes, pos, std::optional<char>(kGroupSeparator));
+    if (!number.read || number.value() < INT32_MIN || number.value() > INT32_MAX) return false;
+    value = static_cast<int32_t>(number.value());
+    pos = number.end;
     return true;
 }
 
@@ -90,7 +57,7 @@ void loadSettings(Settings& settings, const String& dataFolder) {
         // Drop the token cut by the limit, so that it cannot be read as a
         // shorter number than the file holds.
         bytes.resize(kReadLimit);
-        while (!bytes.empty() && !isSpace(bytes.back())) bytes.pop_back();
+        while (!bytes.empty() && !isCSpace(static_cast<unsigned char>(bytes.back()))) bytes.pop_back();
     }
     parseSettingsFile(bytes, settings);
 }

@@ -4,6 +4,8 @@
 
 #include <limits>
 
+#include "storage/settings.h"
+
 namespace horalis {
 namespace {
 
@@ -64,24 +66,14 @@ TEST(ConfRulesTest, FormatTimeoutTextRoundTrips) {
 }
 
 // The whole run of the dialog: settings in, exchange, OK, settings out.
+// Unchanged controls report what they were set to.
 Settings runDialog(const Settings& before, const String* editedTimeout = nullptr) {
-    ConfDialogData data;
-    copySettingsToDialog(before, data);
-    prepareDialogControls(data);
-    // Exchange to the controls: what the controls show.
-    data.saveDailyReportsCheck = checkStateToControl(data.saveDailyReportsCheck);
-    data.showTimeInSecondsCheck = checkStateToControl(data.showTimeInSecondsCheck);
-    data.saveWindowTitlesCheck = checkStateToControl(data.saveWindowTitlesCheck);
-    // Exchange back on OK: an unchanged control reports what it was set to.
-    data.saveDailyReportsCheck = checkStateFromControl(data.saveDailyReportsCheck);
-    data.showTimeInSecondsCheck = checkStateFromControl(data.showTimeInSecondsCheck);
-    data.saveWindowTitlesCheck = checkStateFromControl(data.saveWindowTitlesCheck);
-    if (editedTimeout) {
-        data.awayTimeoutText = *editedTimeout;
-    }
-    takeDialogControls(data);
     Settings after{9, 9, 9, 9};
-    copyDialogToSettings(data, after);
+    after.saveDailyReports = checkStateFromControl(checkStateToControl(before.saveDailyReports));
+    after.showTimeInSeconds = checkStateFromControl(checkStateToControl(before.showTimeInSeconds));
+    after.saveWindowTitles = checkStateFromControl(checkStateToControl(before.saveWindowTitles));
+    after.awayTimeoutSeconds =
+        parseTimeoutText(editedTimeout ? *editedTimeout : formatTimeoutText(before.awayTimeoutSeconds));
     return after;
 }
 
@@ -95,11 +87,9 @@ TEST(ConfRulesTest, UnchangedDialogGivesTheSameSettings) {
 }
 
 TEST(ConfRulesTest, OddSwitchValueOpensUncheckedAndIsSavedAsZero) {
-    ConfDialogData data;
-    copySettingsToDialog(Settings{7, 1, 2, 300}, data);
-    prepareDialogControls(data);
-    EXPECT_EQ(data.awayTimeoutText, u"300");
-    EXPECT_EQ(checkStateToControl(data.saveDailyReportsCheck), 0);
+    const Settings odd{7, 1, 2, 300};
+    EXPECT_EQ(formatTimeoutText(odd.awayTimeoutSeconds), u"300");
+    EXPECT_EQ(checkStateToControl(odd.saveDailyReports), 0);
 
     const Settings out = runDialog(Settings{7, 1, 2, 300});
     EXPECT_EQ(out.saveDailyReports, 0);

@@ -2,7 +2,7 @@
 // The Options dialog (template 133): the four settings.
 #include <windows.h>
 
-#include "ui/conf_rules.h"
+#include "storage/settings.h"
 #include "ui/framework/window.h"
 
 namespace horalis {
@@ -11,14 +11,13 @@ class CConfDlg : public wingui::CDialog {
 public:
     CConfDlg();
 
-    // The caller fills the four copies before doModal and reads them after IDOK.
-    ConfDialogData data;
+    // Shown when the dialog opens; after IDOK, what the user chose.
+    Settings settings;
 
 protected:
     const wingui::MessageMap* messageMap() const override;
     void doDataExchange(wingui::DataExchange& dx) override;
     BOOL onInitDialog() override;
-    void onOK() override;
 
 private:
     HBRUSH onCtlColor(HDC dc, HWND control);

@@ -8,6 +8,7 @@
 #include "resources/resource.h"
 #include "base/handles.h"
 #include "base/string.h"
+#include "ui/conf_rules.h"
 
 namespace horalis {
 namespace {
@@ -38,6 +39,22 @@ void fitNoteTexts(HWND dialog, HWND group) {
     }
 }
 
+// A switch setting: a stored value other than 0, 1 or 2 opens unchecked and
+// is saved as 0.
+void exchangeSwitch(wingui::DataExchange& dx, int id, int32_t& setting) {
+    int32_t state = dx.saving() ? 0 : checkStateToControl(setting);
+    wingui::ddxCheck(dx, id, state);
+    if (dx.saving()) setting = checkStateFromControl(state);
+}
+
+// The timeout field, written and read as a number (7-Zip's SetItemInt /
+// GetItemInt, with the C runtime's reading of the text).
+void exchangeSeconds(wingui::DataExchange& dx, int id, int32_t& seconds) {
+    std::wstring text = dx.saving() ? std::wstring() : toWide(formatTimeoutText(seconds));
+    wingui::ddxText(dx, id, text);
+    if (dx.saving()) seconds = parseTimeoutText(toCore(text));
+}
+
 }  // namespace
 
 CConfDlg::CConfDlg() : CDialog(IDD_CONF) {}
@@ -52,27 +69,14 @@ const wingui::MessageMap* CConfDlg::messageMap() const {
 
 void CConfDlg::doDataExchange(wingui::DataExchange& dx) {
     CDialog::doDataExchange(dx);
-    if (!dx.saving()) {
-        data.saveDailyReportsCheck = checkStateToControl(data.saveDailyReportsCheck);
-        data.showTimeInSecondsCheck = checkStateToControl(data.showTimeInSecondsCheck);
-        data.saveWindowTitlesCheck = checkStateToControl(data.saveWindowTitlesCheck);
-    }
-    wingui::ddxCheck(dx, IDC_SAVE_DAILY, data.saveDailyReportsCheck);
-    wingui::ddxCheck(dx, IDC_SHOW_SECONDS, data.showTimeInSecondsCheck);
-    wingui::ddxCheck(dx, IDC_SAVE_TITLES, data.saveWindowTitlesCheck);
-    std::wstring timeout = horalis::toWide(data.awayTimeoutText);
-    wingui::ddxText(dx, IDC_AWAY_TIMEOUT, timeout);
-    if (dx.saving()) {
-        data.saveDailyReportsCheck = checkStateFromControl(data.saveDailyReportsCheck);
-        data.showTimeInSecondsCheck = checkStateFromControl(data.showTimeInSecondsCheck);
-        data.saveWindowTitlesCheck = checkStateFromControl(data.saveWindowTitlesCheck);
-        data.awayTimeoutText = horalis::toCore(timeout);
-    }
+    exchangeSwitch(dx, IDC_SAVE_DAILY, settings.saveDailyReports);
+    exchangeSwitch(dx, IDC_SHOW_SECONDS, settings.showTimeInSeconds);
+    exchangeSwitch(dx, IDC_SAVE_TITLES, settings.saveWindowTitles);
+    exchangeSeconds(dx, IDC_AWAY_TIMEOUT, settings.awayTimeoutSeconds);
 }
 
 BOOL CConfDlg::onInitDialog() {
-    // The base exchange runs before the controls are filled in from the copies;
-    // the second exchange below is the one that shows them.
+    // The base runs the exchange that shows the settings.
     CDialog::onInitDialog();
     // A themed group box draws its caption in the theme's colour and ignores
     // the one set at WM_CTLCOLORSTATIC; the classic one honours it. A class
@@ -80,15 +84,7 @@ BOOL CConfDlg::onInitDialog() {
     // empty strings as "not set" and keeps the theme.
     SetWindowTheme(GetDlgItem(handle(), IDC_CONF_GROUP), L" ", L" ");
     fitNoteTexts(handle(), GetDlgItem(handle(), IDC_CONF_GROUP));
-    prepareDialogControls(data);
-    updateData(false);
     return TRUE;
-}
-
-void CConfDlg::onOK() {
-    updateData(true);
-    takeDialogControls(data);
-    CDialog::onOK();
 }
 
 HBRUSH CConfDlg::onCtlColor(HDC dc, HWND control) {

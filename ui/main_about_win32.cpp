@@ -20,9 +20,9 @@ void CMainDlg::loadButtonBitmaps() {
     constexpr int kMousePointers[] = {IDB_MOUSE_POINTERS, IDB_MOUSE_POINTERS_150, IDB_MOUSE_POINTERS_200};
     const auto scale = static_cast<size_t>(pictureScaleFor(dpi()));
     for (CImageButton* button : {&clearListsButton_, &optionsButton_, &pointersButton_}) button->setDpi(dpi());
-    clearListsButton_.LoadButtonBitmaps(kClearLists[scale], kTransparent, kAlternateNone, 0);
-    optionsButton_.LoadButtonBitmaps(kOptions[scale], kTransparent, kAlternateNone, 0);
-    pointersButton_.LoadButtonBitmaps(kMousePointers[scale], kTransparent, kAlternateNone, 0);
+    clearListsButton_.loadBitmap(kClearLists[scale], kTransparent);
+    optionsButton_.loadBitmap(kOptions[scale], kTransparent);
+    pointersButton_.loadBitmap(kMousePointers[scale], kTransparent);
 
     // The captions were sized for the system's own dialog font; in a wider
     // one (Wine's) a word would run over its picture. "Mouse pointers" sits

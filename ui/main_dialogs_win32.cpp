@@ -12,10 +12,10 @@ namespace horalis {
 
 void CMainDlg::showOptions() {
     CConfDlg dialog;
-    copySettingsToDialog(settings_, dialog.data);
+    dialog.settings = settings_;
     if (dialog.doModal() != IDOK) return;
     const bool wasSavingDaily = settings_.saveDailyReports != 0;
-    copyDialogToSettings(dialog.data, settings_);
+    settings_ = dialog.settings;
     // The day so far becomes the journal's too, as it would have gone into the pair at 00:00.
     if (!wasSavingDaily && settings_.saveDailyReports != 0) tick_.journal().noteAll();
     if (!saveSettings(settings_, dataFolderPath()))

