@@ -1,0 +1,76 @@
+#pragma once
+// What the history page keeps of one file's day: its totals in seconds and
+// its minutes, with every text as a number into one table of texts. Adding a
+// year of days up then costs additions, not string look-ups, and a day read
+// once can be kept while its file is unchanged (history_cache.h).
+#include <cstdint>
+#include <vector>
+
+#include "reports/day_record.h"
+#include "reports/history_timeline.h"
+#include "reports/pair_reader.h"
+#include "tracking/usage_records.h"
+
+namespace horalis {
+
+// Each path, title and owner once. Application 0 is "Idle time", the away time.
+class HistoryTexts {
+public:
+    static constexpr uint32_t kAway = 0;
+
+    HistoryTexts();
+    uint32_t application(StringView path);
+    uint32_t title(uint32_t application, StringView text);
+    uint32_t owner(StringView computer, StringView user);
+
+    const String& path(uint32_t application) const { return paths_[application]; }
+    const String& titleText(uint32_t title) const { return titles_[title].text; }
+    uint32_t applicationOf(uint32_t title) const { return titles_[title].application; }
+    const std::vector<uint32_t>& titlesOf(uint32_t application) const { return applicationTitles_[application].ids; }
+    const RecordOwner& ownerName(uint32_t owner) const { return owners_[owner]; }
+    size_t applications() const { return paths_.size(); }
+    size_t titles() const { return titles_.size(); }
+    size_t owners() const { return owners_.size(); }
+
+private:
+    struct Title {
+        String text;
+        uint32_t application;
+    };
+    struct ApplicationTitles {
+        KeyIndex index;  // positions into titles_
+        std::vector<uint32_t> ids;
+    };
+    std::vector<String> paths_;
+    KeyIndex pathIndex_;
+    std::vector<Title> titles_;
+    std::vector<ApplicationTitles> applicationTitles_;
+    std::vector<RecordOwner> owners_;
+    std::vector<String> ownerKeys_;
+    KeyIndex ownerIndex_;
+};
+
+struct HistoryTotal {
+    uint32_t id = 0;  // an application's or a title's
+    int64_t seconds = 0;
+};
+
+constexpr uint32_t kNoOwner = UINT32_MAX;  // a daily pair names no computer
+
+struct HistoryDay {
+    int64_t day = 0;  // dayNumberOf
+    uint32_t owner = kNoOwner;
+    bool hasTimes = false;      // from a record: its minutes tell when (a pair's days cannot)
+    bool minutesKept = false;   // minutes holds them (they are kept for recent days only)
+    int64_t away = 0;
+    std::vector<HistoryTotal> applications;  // the away time not among them
+    std::vector<HistoryTotal> titles;
+    std::vector<TimelineMinute> minutes;     // application numbers are HistoryTexts'
+};
+
+// Seconds are samples / 2 for each application and title, as the daily
+// pair shows them, so a day's time here is the time in its pair.
+HistoryDay historyDayOfRecord(const DayRecord& record, HistoryTexts& texts, bool keepMinutes = true);
+HistoryDay historyDayOfPair(int64_t day, const DailyPairTotals& totals, HistoryTexts& texts);
+
+}  // namespace horalis
