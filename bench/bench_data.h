@@ -126,7 +126,7 @@ public:
             app.titles.push_back({String(title), 0});
             return;
         }
-        apps_.push_back({{{String(title), 0}}, 0, String(path)});
+        apps_.push_back({{{String(title), 0}}, 0, 0, String(path)});
     }
     const ApplicationRecord* find(StringView path) const {
         for (const auto& app : apps_) {

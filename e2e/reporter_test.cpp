@@ -258,6 +258,58 @@ E2E_TEST_WITH_DEADLINE(clock_moves_to_a_log_off_at_17_00_where_horalis_and_the_r
     EXPECT_TRUE(inPair >= counted && inPair <= counted + 2);
 }
 
+// The seconds of the driver window in a daily CSV; -1 when it is not there.
+int64_t driverSecondsIn(const std::wstring& csv) {
+    horalis::DailyPairTotals totals;
+    if (!e2e::fileExists(csv) || horalis::readDailyCsv(e2e::readBytes(csv), totals) != horalis::PairReadResult::Read)
+        return -1;
+    for (const auto& app : totals.applications)
+        if (std::wstring(app.path.begin(), app.path.end()) == e2e::driverPath()) return app.seconds;
+    return -1;
+}
+
+// Task Manager's "End task", a crash, a battery that dies: Horalis.exe killed
+// after 100 s, then the reporter killed after 70 s, then Horalis.exe again
+// and a log-off. The journal kept all but the last minute of each.
+E2E_TEST_WITH_DEADLINE(crash_kills_of_horalis_and_the_reporter_lose_at_most_their_last_minute, 240) {
+    if (e2e::startClockAt("@2026-12-06 17:00:00\n").empty()) return;
+    e2e::Session horalis(tmp);
+    e2e::writeSettings(horalis.dataFolder(), "1 0 1 300");
+    const std::wstring pair = horalis.dataFolder() + L"\\2026_07_12.csv";  // holds 6 December
+    e2e::DriverWindow driver(L"Killed twice");
+    horalis.start();
+    Window main = horalis.waitMainWindow();
+    driver.bringToFront();
+    e2e::ListView apps(main.control(e2e::kAppListId).handle());
+    EXPECT_TRUE(e2e::waitUntil([&] { return apps.secondsOf(e2e::driverPath()) >= 100; }, Milliseconds(115000)));
+    const int killed = apps.secondsOf(e2e::driverPath());
+    horalis.stop();  // TerminateProcess: no message, no save
+    EXPECT_FALSE(e2e::fileExists(pair));
+
+    const DWORD reporterStart = GetTickCount();
+    {
+        Reporter reporter(tmp, quoted(horalis.dataFolder()));
+        reporter.waitWindow(kWindowClass, kCaption);
+        driver.bringToFront();
+        Sleep(70000);
+    }  // TerminateProcess as well
+    const int reporterRan = static_cast<int>((GetTickCount() - reporterStart) / 1000);
+
+    horalis.start();  // folds both journals at its start
+    main = horalis.waitMainWindow();
+    driver.bringToFront();
+    e2e::ListView again(main.control(e2e::kAppListId).handle());
+    e2e::waitUntil([&] { return again.secondsOf(e2e::driverPath()) >= 3; }, Milliseconds(8000));
+    const int last = again.secondsOf(e2e::driverPath());
+    e2e::endSession(main.handle());
+    const int64_t inPair = driverSecondsIn(pair);
+    e2e::note(L"killed after " + e2e::show(killed) + L" s, the reporter killed after " + e2e::show(reporterRan) +
+              L" s, then " + e2e::show(last) + L" s and a log-off: the pair holds " + e2e::show(inPair) + L" s");
+    EXPECT_TRUE(inPair >= killed - 60 + (reporterRan - 60) + last);
+    EXPECT_TRUE(inPair <= killed + reporterRan + last + 2);
+    horalis.stop();
+}
+
 // Windows starts the machine-wide Run value at every user's logon. Written by
 // an older Horalis it names the data folder of the user who clicked Install,
 // which others may not even see; written now it names %APPDATA%\Horalis.

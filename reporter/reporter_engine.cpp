@@ -3,13 +3,16 @@
 #include <utility>
 
 #include "reports/daily_reports.h"
+#include "reports/history.h"
 
 namespace horalis {
 
-ReporterEngine::ReporterEngine(String dataFolder, Desktop& desktop, ReporterSession& session)
+ReporterEngine::ReporterEngine(String dataFolder, Desktop& desktop, ReporterSession& session, RecordOwner owner,
+                               String runId)
     : dataFolder_(std::move(dataFolder)),
       desktop_(desktop),
       session_(session),
+      journal_(dataFolder_, std::move(owner), std::move(runId)),
       tick_(records_, settings_, desktop_, *this) {}
 
 void ReporterEngine::start(bool hooksInstalled, std::function<void()> reinstallHooks) {
@@ -18,6 +21,7 @@ void ReporterEngine::start(bool hooksInstalled, std::function<void()> reinstallH
     useSettings(fromFile);
     nextSettings_ = settings_;
     reinstallHooks_ = std::move(reinstallHooks);
+    if (journalsWaiting(dataFolder_, journal_.owner())) foldJournals(false);
     tick_.start(hooksInstalled);
 }
 
@@ -40,7 +44,10 @@ bool ReporterEngine::mainProgramWrites() {
 }
 
 void ReporterEngine::tick() {
-    if (mainProgramWrites() && !records_.empty()) horalis::clearLists(records_, appModel_, titleModel_, icons_);
+    if (mainProgramWrites() && !records_.empty()) {
+        horalis::clearLists(records_, appModel_, titleModel_, icons_);
+        tick_.journal().forget();
+    }
     tick_.run();
 }
 
@@ -58,15 +65,36 @@ bool ReporterEngine::writeDailyReports(const LocalTime& day) {
     // so that its next pair holds one day like the program's.
     if (fromFile.saveDailyReports != 0 && session_.mainProgramRunning()) return true;
 
+    // The time is safe once the journal holds it; a pair not written now is
+    // written by the next fold, into its own day.
+    foldJournals(true, &day);
+    return !journal_.hasUnwritten();
+}
+
+void ReporterEngine::appendJournal(const LocalTime& day, int minuteOfDay) {
+    journal_.append(records_, tick_.journal(), day, minuteOfDay);
+    if (foldPending_) foldJournals(false);
+}
+
+bool ReporterEngine::foldJournals(bool alwaysHistory, const LocalTime* pairDay) {
     LocalTime now;
-    if (!desktop_.localTime(desktop_.currentTime(), now)) return false;
-    return session_.withDailyReportLock([&] {
-        return horalis::writeDailyReports(dataFolder_, day, now, records_, settings_) != DailyPairResult::NotWritten;
+    if (!desktop_.localTime(desktop_.currentTime(), now)) {
+        foldPending_ = true;
+        return false;
+    }
+    const bool locked = session_.withDailyReportLock([&] {
+        const FoldResult result = journal_.fold(now, settings_, pairDay);
+        foldPending_ = !result.complete;
+        if (alwaysHistory || !result.days.empty()) writeHistoryPage(dataFolder_, now);
+        return true;
     });
+    if (!locked) foldPending_ = true;
+    return locked;
 }
 
 void ReporterEngine::clearLists() {
     horalis::clearLists(records_, appModel_, titleModel_, icons_);
+    tick_.journal().forget();
     // The new day's texts are formatted as conf.dat now says.
     useSettings(nextSettings_);
 }

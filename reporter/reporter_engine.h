@@ -17,7 +17,9 @@
 // the reporter's pair then adds only the moments since.
 #include <functional>
 
+#include "reports/day_journal.h"
 #include "reports/report_writers.h"
+#include "storage/data_folder.h"
 #include "storage/settings.h"
 #include "tracking/sampling_tick.h"
 #include "ui/list_models.h"
@@ -37,14 +39,18 @@ public:
 
 class ReporterEngine final : private TickActions {
 public:
-    ReporterEngine(String dataFolder, Desktop& desktop, ReporterSession& session);
+    ReporterEngine(String dataFolder, Desktop& desktop, ReporterSession& session,
+                   RecordOwner owner = {thisComputerName(), thisUserName()}, String runId = newRunId());
 
-    // Reads conf.dat and starts the idle clock, as the main window does when
+    // Reads conf.dat, folds what earlier runs left in their journals into
+    // their pairs and starts the idle clock, as the main window does when
     // its timer starts; reinstallHooks is called when the hooks go quiet.
     void start(bool hooksInstalled, std::function<void()> reinstallHooks = {});
     void tick();
     // Log-off or shutdown: the pair is written now, by the same rule.
     void saveDayNow() { tick_.saveDayNow(); }
+    // The computer goes to sleep: what was counted goes into the journal.
+    void flushJournal() { tick_.flushJournal(); }
     // The hook library's activity message.
     void noteHookActivity() { tick_.noteHookActivity(); }
     // WM_WTSSESSION_CHANGE.
@@ -56,6 +62,9 @@ public:
 
 private:
     bool writeDailyReports(const LocalTime& day) override;
+    void appendJournal(const LocalTime& day, int minuteOfDay) override;
+    // Under the lock; false when the lock could not be had.
+    bool foldJournals(bool alwaysHistory, const LocalTime* pairDay = nullptr);
     // Horalis.exe runs with daily reports on: its pair holds this time.
     bool mainProgramWrites();
     void clearLists() override;
@@ -80,6 +89,8 @@ private:
     Desktop& desktop_;
     ReporterSession& session_;
     UsageRecords records_;
+    DayJournal journal_;
+    bool foldPending_ = false;
     Settings settings_;
     Settings nextSettings_;  // conf.dat as read at the last rollover, used after the clear
     // conf.dat's daily-report switch as last read while Horalis.exe ran, and

@@ -10,9 +10,6 @@ namespace horalis {
 
 namespace {
 
-// A pair larger than this is not read back: no day holds that much.
-constexpr size_t kLargestPair = size_t{1} << 30;
-
 int32_t asSamples(int64_t seconds) { return seconds >= INT32_MAX / 2 ? INT32_MAX : static_cast<int32_t>(seconds * 2); }
 
 String asInPair(StringView text) {
@@ -42,8 +39,10 @@ bool writeBeside(const String& temporary, Write write) {
     return false;
 }
 
+}  // namespace
+
 // " (unreadable).csv", " (unreadable 2).csv", ...: the first name free for both files.
-bool setAside(const String& base) {
+bool setPairAside(const String& base) {
     for (int n = 1; n < 1000; ++n) {
         String aside = base + u" (unreadable";
         if (n > 1) {
@@ -60,8 +59,6 @@ bool setAside(const String& base) {
     }
     return false;
 }
-
-}  // namespace
 
 String dailyReportBaseName(const LocalTime& moment) {
     char text[64];
@@ -110,6 +107,14 @@ DailyPairResult writeDailyPair(const String& dataFolder, const LocalTime& day, c
 
     UsageRecords sum;
     addPairTotals(pair, records, sum);
+    if (unreadable && !setPairAside(base)) return DailyPairResult::NotWritten;
+    return writePairFiles(base, sum, settings, now);
+}
+
+DailyPairResult writePairFiles(const String& base, const UsageRecords& sum, const Settings& settings,
+                               const LocalTime& now) {
+    const String csvPath = base + u".csv";
+    const String htmlPath = base + u".html";
     ListModel applications, titles;
     NoRowIcons icons;
     // The walk sorts by time through the shared sort column; the lists on
@@ -124,7 +129,7 @@ DailyPairResult writeDailyPair(const String& dataFolder, const LocalTime& day, c
     const bool htmlWritten =
         csvWritten && writeBeside(htmlTemporary, [&](ReportStream& out) { writeHtmlReport(out, lists, now); });
     sortColumn = userSortColumn;
-    if (!htmlWritten || (unreadable && !setAside(base)) || !replaceFile(csvTemporary, csvPath)) {
+    if (!htmlWritten || !replaceFile(csvTemporary, csvPath)) {
         removeFile(csvTemporary);
         removeFile(htmlTemporary);
         return DailyPairResult::NotWritten;

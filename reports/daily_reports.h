@@ -37,6 +37,18 @@ enum class DailyPairResult {
 DailyPairResult writeDailyPair(const String& dataFolder, const LocalTime& day, const LocalTime& now,
                                const UsageRecords& records, const Settings& settings);
 
+// A pair larger than this is not read back: no day holds that much.
+inline constexpr size_t kLargestPair = size_t{1} << 30;
+
+// Writes both files of the pair at base (its path without the extension)
+// from sum, each beside its place first.
+DailyPairResult writePairFiles(const String& base, const UsageRecords& sum, const Settings& settings,
+                               const LocalTime& now);
+
+// Keeps a pair that cannot be read back under the first free name
+// " (unreadable).csv", " (unreadable 2).csv", ... (the HTML file with it).
+bool setPairAside(const String& base);
+
 // What both programs call at the end of a day: writeDailyPair, then
 // history.html rebuilt from every pair in the folder (whatever happened to
 // the pair).

@@ -25,6 +25,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "base/local_time.h"
@@ -58,6 +59,11 @@ struct DayRecord {
     uint64_t heldSequence(StringView runId) const;  // 0: none of that run
     void noteHeld(StringView runId, uint64_t sequence);
     bool empty() const { return applications.empty(); }
+
+private:
+    // Built by add() from the lists above, so that a day of many titles adds fast.
+    std::unordered_map<String, uint32_t> appIndex_;
+    std::vector<std::unordered_map<String, uint32_t>> titleIndex_;
 };
 
 void appendDayRecord(const DayRecord& record, std::string& out);

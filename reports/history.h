@@ -113,8 +113,10 @@ public:
     // Days numbered by texts (a cache's, which outlives the builder).
     HistoryBuilder(int64_t newestDay, HistoryTexts& texts);
     void addDay(int64_t day, const DailyPairTotals& totals);  // a daily pair's day
-    void addRecord(const DayRecord& record);
-    void addDay(const HistoryDay& day);  // numbered by this builder's texts
+    void addRecord(const DayRecord& record);                 // the only record of its day
+    // Every file of one day (a record per computer), numbered by texts().
+    void addDay(const std::vector<const HistoryDay*>& files);
+    void addDay(const HistoryDay& day);
     void addSkipped(String fileName, HistorySkip why);
     HistorySummary summarize() const;
     HistoryTexts& texts() { return *texts_; }
@@ -144,7 +146,7 @@ private:
     std::vector<Seconds> titleSeconds_;        // by title number
     std::vector<OwnerSums> ownerSums_;         // by owner number
     OwnerSums pairSums_;                       // kNoOwner's
-    std::vector<HistoryDay> lastDays_;  // the files of the last week
+    std::vector<HistoryDay> lastDays_;  // the last week, a day each
     std::vector<HistorySkippedFile> skipped_;
 };
 

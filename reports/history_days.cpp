@@ -1,5 +1,7 @@
 #include "reports/history_days.h"
 
+#include <algorithm>
+
 #include "base/calendar.h"
 
 namespace horalis {
@@ -50,21 +52,21 @@ HistoryDay historyDayOfRecord(const DayRecord& record, HistoryTexts& texts, bool
     out.owner = texts.owner(record.computer, record.user);
     out.hasTimes = !record.minutes.empty();
     out.minutesKept = keepMinutes;
+    out.inSamples = true;
     std::vector<uint32_t> ids;
     ids.reserve(record.applications.size());
     out.applications.reserve(record.applications.size());
     for (const JournalApplication& application : record.applications) {
         const uint32_t id = texts.application(application.path);
         ids.push_back(id);
-        const int64_t seconds = application.samples / 2;
         if (id == HistoryTexts::kAway) {
-            out.away += seconds;
+            out.away += application.samples;
             continue;
         }
         if (application.samples <= 0 && application.titles.empty()) continue;
-        out.applications.push_back(HistoryTotal{id, seconds});
+        out.applications.push_back(HistoryTotal{id, application.samples});
         for (const JournalTitle& title : application.titles)
-            out.titles.push_back(HistoryTotal{texts.title(id, title.title), title.samples / 2});
+            out.titles.push_back(HistoryTotal{texts.title(id, title.title), title.samples});
     }
     if (keepMinutes) {
         out.minutes.reserve(record.minutes.size());
@@ -90,6 +92,46 @@ HistoryDay historyDayOfPair(int64_t day, const DailyPairTotals& totals, HistoryT
         for (const PairTitleTotal& title : application.titles)
             out.titles.push_back(HistoryTotal{texts.title(id, title.title), title.seconds});
     }
+    return out;
+}
+
+namespace {
+
+void addTotals(std::vector<HistoryTotal>& into, const std::vector<HistoryTotal>& from, int64_t scale) {
+    for (const HistoryTotal& total : from) into.push_back(HistoryTotal{total.id, total.amount * scale});
+}
+
+void sumById(std::vector<HistoryTotal>& totals) {
+    std::sort(totals.begin(), totals.end(), [](const HistoryTotal& a, const HistoryTotal& b) { return a.id < b.id; });
+    size_t kept = 0;
+    for (size_t i = 0; i < totals.size(); ++i) {
+        if (kept > 0 && totals[kept - 1].id == totals[i].id)
+            totals[kept - 1].amount += totals[i].amount;
+        else
+            totals[kept++] = totals[i];
+    }
+    totals.resize(kept);
+}
+
+}  // namespace
+
+HistoryDay mergeHistoryDays(const std::vector<const HistoryDay*>& files) {
+    HistoryDay out;
+    if (files.empty()) return out;
+    out.day = files.front()->day;
+    out.minutesKept = true;
+    for (const HistoryDay* file : files) out.inSamples |= file->inSamples;
+    for (const HistoryDay* file : files) {
+        const int64_t scale = out.inSamples && !file->inSamples ? 2 : 1;
+        out.hasTimes |= file->hasTimes;
+        out.minutesKept &= file->minutesKept;
+        out.away += file->away * scale;
+        addTotals(out.applications, file->applications, scale);
+        addTotals(out.titles, file->titles, scale);
+        out.minutes.insert(out.minutes.end(), file->minutes.begin(), file->minutes.end());
+    }
+    sumById(out.applications);
+    sumById(out.titles);
     return out;
 }
 

@@ -52,7 +52,7 @@ private:
 
 struct HistoryTotal {
     uint32_t id = 0;  // an application's or a title's
-    int64_t seconds = 0;
+    int64_t amount = 0;  // samples or seconds, as HistoryDay::inSamples says
 };
 
 constexpr uint32_t kNoOwner = UINT32_MAX;  // a daily pair names no computer
@@ -62,15 +62,23 @@ struct HistoryDay {
     uint32_t owner = kNoOwner;
     bool hasTimes = false;      // from a record: its minutes tell when (a pair's days cannot)
     bool minutesKept = false;   // minutes holds them (they are kept for recent days only)
+    bool inSamples = false;     // a record's amounts are samples, a pair's seconds
     int64_t away = 0;
     std::vector<HistoryTotal> applications;  // the away time not among them
     std::vector<HistoryTotal> titles;
     std::vector<TimelineMinute> minutes;     // application numbers are HistoryTexts'
 };
 
-// Seconds are samples / 2 for each application and title, as the daily
-// pair shows them, so a day's time here is the time in its pair.
 HistoryDay historyDayOfRecord(const DayRecord& record, HistoryTexts& texts, bool keepMinutes = true);
 HistoryDay historyDayOfPair(int64_t day, const DailyPairTotals& totals, HistoryTexts& texts);
+
+// One day of several files (a record per computer): the samples of each
+// application and title added up first, so that its seconds (samples / 2)
+// are those of the day's pair, which is written from all of them. Seconds
+// of a pair count as two samples each.
+HistoryDay mergeHistoryDays(const std::vector<const HistoryDay*>& files);
+
+// An amount of the day in seconds.
+inline int64_t secondsOf(const HistoryDay& day, int64_t amount) { return day.inSamples ? amount / 2 : amount; }
 
 }  // namespace horalis

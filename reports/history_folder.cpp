@@ -1,6 +1,7 @@
 // The folder behind the history page: which files hold which day, read (or
 // taken from the cache) and added up, and the page put in place.
 #include <algorithm>
+#include <map>
 
 #include "reports/history_cache.h"
 #include "storage/report_stream.h"
@@ -101,32 +102,28 @@ bool writeHistoryPage(const String& dataFolder, const LocalTime& now, const DayR
         const std::lock_guard<std::mutex> hold(cache.lock());
         cache.beginScan(dataFolder);
         HistoryBuilder builder(newestDay, cache.texts());
+        std::map<int64_t, std::vector<const HistoryDay*>> days;
         const auto add = [&](const DayFile& file, const HistoryCache::Entry* entry) {
             if (entry == nullptr)
                 builder.addSkipped(file.name, HistorySkip::NotOpened);
             else if (!entry->read)
                 builder.addSkipped(file.name, entry->why);
             else
-                builder.addDay(entry->day);
+                days[file.day].push_back(&entry->day);
         };
-        // A day any computer has a record of is taken from the records
-        // alone: their fold already holds what its pair held.
-        std::vector<int64_t> recorded;
         for (const DayFile& file : records) {
             const bool recent = file.day >= firstMinutesDay;
-            const HistoryCache::Entry* entry =
-                dayOfFile(cache, file, recent, HistorySkip::DamagedRecord, [&](std::string_view bytes, HistoryDay& day) {
+            add(file, dayOfFile(cache, file, recent, HistorySkip::DamagedRecord, [&](std::string_view bytes, HistoryDay& day) {
                     DayRecord record;
                     if (readDayRecord(bytes, record) != DayRecordRead::Read) return false;
                     day = historyDayOfRecord(record, cache.texts(), recent);
                     return true;
-                });
-            if (entry != nullptr && entry->read) recorded.push_back(file.day);
-            add(file, entry);
+                }));
         }
-        std::sort(recorded.begin(), recorded.end());
+        // A day any computer has a record of is taken from the records
+        // alone: the first fold of a day starts its record with its pair.
         for (const DayFile& file : pairs) {
-            if (std::binary_search(recorded.begin(), recorded.end(), file.day)) continue;
+            if (days.count(file.day) != 0) continue;
             add(file, dayOfFile(cache, file, false, HistorySkip::Damaged, [&](std::string_view bytes, HistoryDay& day) {
                     DailyPairTotals totals;
                     if (readDailyCsv(bytes, totals) != PairReadResult::Read) return false;
@@ -134,7 +131,12 @@ bool writeHistoryPage(const String& dataFolder, const LocalTime& now, const DayR
                     return true;
                 }));
         }
-        if (today != nullptr && !today->empty()) builder.addRecord(*today);
+        HistoryDay live;
+        if (today != nullptr && !today->empty()) {
+            live = historyDayOfRecord(*today, cache.texts());
+            days[live.day].push_back(&live);
+        }
+        for (const auto& [day, files] : days) builder.addDay(files);
         for (HistorySkippedFile& file : skipped) builder.addSkipped(std::move(file.name), file.why);
         appendHistoryPage(builder.summarize(), now, page);
         cache.endScan();  // after the summary: it may renumber the texts

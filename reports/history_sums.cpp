@@ -41,33 +41,45 @@ void HistoryBuilder::addDay(int64_t day, const DailyPairTotals& totals) { addDay
 
 void HistoryBuilder::addRecord(const DayRecord& record) { addDay(historyDayOfRecord(record, *texts_)); }
 
-void HistoryBuilder::addDay(const HistoryDay& day) {
+void HistoryBuilder::addDay(const HistoryDay& day) { addDay(std::vector<const HistoryDay*>{&day}); }
+
+void HistoryBuilder::addDay(const std::vector<const HistoryDay*>& files) {
+    if (files.empty()) return;
+    HistoryDay merged;
+    if (files.size() > 1) merged = mergeHistoryDays(files);
+    const HistoryDay& day = files.size() > 1 ? merged : *files.front();
     if (day.day > newestDay_) return;  // the caller names the newest day; a later one would break the periods
     days_.push_back(day.day);
     oldestDay_ = std::min(oldestDay_, day.day);
     bool periods[kHistoryPeriods];
     for (int p = 0; p < kHistoryPeriods; ++p) periods[p] = inPeriod(p, day.day, newestDay_);
 
-    int64_t active = 0;
     for (const HistoryTotal& application : day.applications) {
-        active += application.seconds;
+        const int64_t seconds = secondsOf(day, application.amount);
         Seconds& sums = grown(applicationSeconds_, application.id);
         for (int p = 0; p < kHistoryPeriods; ++p)
-            if (periods[p]) sums.in[p] += application.seconds;
+            if (periods[p]) sums.in[p] += seconds;
     }
     for (const HistoryTotal& title : day.titles) {
+        const int64_t seconds = secondsOf(day, title.amount);
         Seconds& sums = grown(titleSeconds_, title.id);
         for (int p = 0; p < kHistoryPeriods; ++p)
-            if (periods[p]) sums.in[p] += title.seconds;
+            if (periods[p]) sums.in[p] += seconds;
     }
-    OwnerSums& owner = day.owner == kNoOwner ? pairSums_ : grown(ownerSums_, day.owner);
-    for (int p = 0; p < kHistoryPeriods; ++p) {
-        if (!periods[p]) continue;
-        away_[p] += day.away;
-        owner.active[p] += active;
-        owner.away[p] += day.away;
+    for (int p = 0; p < kHistoryPeriods; ++p)
+        if (periods[p]) away_[p] += secondsOf(day, day.away);
+    // Each computer's share from its own record.
+    for (const HistoryDay* file : files) {
+        int64_t active = 0;
+        for (const HistoryTotal& application : file->applications) active += secondsOf(*file, application.amount);
+        OwnerSums& owner = file->owner == kNoOwner ? pairSums_ : grown(ownerSums_, file->owner);
+        for (int p = 0; p < kHistoryPeriods; ++p) {
+            if (!periods[p]) continue;
+            owner.active[p] += active;
+            owner.away[p] += secondsOf(*file, file->away);
+        }
     }
-    if (periods[kLastWeek]) lastDays_.push_back(day);
+    if (periods[kLastWeek]) lastDays_.push_back(files.size() > 1 ? std::move(merged) : day);
 }
 
 void HistoryBuilder::addSkipped(String fileName, HistorySkip why) {
@@ -158,15 +170,16 @@ HistoryDayRow HistoryBuilder::summarizeDay(int64_t day, const std::vector<int>& 
         if (file.day != day) continue;
         row.hasReport = true;
         row.hasTimes |= file.hasTimes;
-        row.away += file.away;
+        row.away += secondsOf(file, file.away);
         for (const HistoryTotal& application : file.applications) {
-            row.active += application.seconds;
+            const int64_t seconds = secondsOf(file, application.amount);
+            row.active += seconds;
             const int colour = colours[application.id];
-            (colour == kNoColour ? others : byColour[static_cast<size_t>(colour)]) += application.seconds;
+            (colour == kNoColour ? others : byColour[static_cast<size_t>(colour)]) += seconds;
         }
         if (!file.hasTimes) continue;
         minutes.insert(minutes.end(), file.minutes.begin(), file.minutes.end());
-        for (const HistoryTotal& title : file.titles) titles[title.id] += title.seconds;
+        for (const HistoryTotal& title : file.titles) titles[title.id] += title.amount;  // only to compare
     }
     for (int c = 0; c < kHistoryColours; ++c)
         if (byColour[static_cast<size_t>(c)] > 0) row.segments.push_back(HistorySegment{c, byColour[static_cast<size_t>(c)]});

@@ -10,7 +10,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 build=${1:-build/native}
-programs=(tick_bench add_sample_bench list_models_bench report_bench week_bench history_bench)
+programs=(tick_bench add_sample_bench list_models_bench report_bench week_bench history_bench journal_bench)
 
 bash scripts/install-deps.sh >/dev/null
 cmake --preset native -B "$build" --log-level=WARNING >/dev/null

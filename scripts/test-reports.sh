@@ -36,10 +36,33 @@ run_cases() {  # filter [wrapper...]
 }
 
 mkdir -p "$work/cases"
+libfaketime=$(dpkg -L libfaketime 2>/dev/null | grep -m 1 '/libfaketime\.so\.1$')
+
+# The crash cases wait minutes for the journal: they run beside the others, in
+# a copy of the prefix with a wineserver on the real clock and a display of
+# their own, so that neither takes the other's foreground.
+crash=$work/crash
+mkdir -p "$crash/cases"
+horalis_wine_copy_prefix "$crash/prefix"
+(
+  export WINEPREFIX=$crash/prefix
+  Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$crash/display" >/dev/null 2>&1 &
+  xvfb=$!
+  for _ in $(seq 150); do [[ -s $crash/display ]] && break; sleep 0.1; done
+  export DISPLAY=":$(tr -d '[:space:]' <"$crash/display")"
+  "$HORALIS_WINESERVER_BIN" -p
+  echo "@2026-12-06 17:00:00" >"$crash/clock"
+  timeout -k 10 400 env LD_PRELOAD="$libfaketime" FAKETIME_TIMESTAMP_FILE="$crash/clock" FAKETIME_CACHE_DURATION=1 \
+    FAKETIME_DONT_FAKE_MONOTONIC=1 "$HORALIS_WINE_BIN" "$build/e2e/horalis_e2e.exe" --filter crash_ \
+    --work "$(to_windows "$crash/cases")" --results "$(to_windows "$crash/results.txt")" </dev/null >"$crash/log" 2>&1
+  "$HORALIS_WINESERVER_BIN" -k 2>/dev/null
+  kill "$xvfb" 2>/dev/null
+) &
+crash_pid=$!
+
 run_cases daily_reports faketime -f "@2026-12-06 23:59:50"
 # A machine that sleeps through 00:00: the shifted clock comes from a file
 # that the case moves past the 00:00 minute while the program is stopped.
-libfaketime=$(dpkg -L libfaketime 2>/dev/null | grep -m 1 '/libfaketime\.so\.1$')
 echo "@2026-12-06 23:59:45" >"$work/clock"
 run_cases sleep_over_midnight env LD_PRELOAD="$libfaketime" FAKETIME_TIMESTAMP_FILE="$work/clock" FAKETIME_CACHE_DURATION=1
 # A clock set back across 00:00 while the program runs, a start in the 00:00
@@ -54,6 +77,10 @@ run_cases shifted_clock_set_back env LD_PRELOAD="$libfaketime" FAKETIME_TIMESTAM
   FAKETIME_CACHE_DURATION=1 FAKETIME_DONT_FAKE_MONOTONIC=1
 run_cases reports_export_csv_spreadsheet_and_html
 run_cases history_opened_from_the_file_menu
+
+wait "$crash_pid"
+hide_results_line <"$crash/log"
+add_results "$crash/results.txt" || failed=$((failed + 1))
 
 # The browser checks, from this side: no Wine involved.
 dom_of() {  # file -> the document as chromium built it

@@ -13,4 +13,12 @@ String dataFolderPathFor(const std::optional<String>& appData);
 // it reads "APPDATA"; the native build reads HORALIS_APPDATA (tests only).
 String dataFolderPath();
 
+// Who this run is, for the names of the files only it writes: a data folder
+// may be synced between computers, and each keeps its own records.
+// The native build reads HORALIS_COMPUTER and HORALIS_USER (tests only).
+String thisComputerName();
+String thisUserName();
+// Unique among the runs of this computer: the start time and the process.
+String newRunId();
+
 }  // namespace horalis

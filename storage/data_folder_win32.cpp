@@ -1,5 +1,7 @@
 #include <windows.h>
 
+#include <cwchar>
+
 #include "storage/data_folder.h"
 
 namespace horalis {
@@ -21,6 +23,30 @@ String dataFolderPath() {
         buffer.resize(n);  // n is the size needed, terminator included
     }
     return dataFolderPathFor(String(buffer.begin(), buffer.end()));
+}
+
+String thisComputerName() {
+    wchar_t name[MAX_COMPUTERNAME_LENGTH + 1];
+    DWORD size = MAX_COMPUTERNAME_LENGTH + 1;
+    if (!GetComputerNameW(name, &size)) return u"computer";
+    return String(name, name + size);
+}
+
+String thisUserName() {
+    // UNLEN is 256; the name comes without its domain, as the profile folder has it.
+    wchar_t name[257];
+    DWORD size = 257;
+    if (!GetUserNameW(name, &size) || size == 0) return u"user";
+    return String(name, name + size - 1);  // size counts the terminator here
+}
+
+String newRunId() {
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    const unsigned long long seconds = ((static_cast<unsigned long long>(now.dwHighDateTime) << 32) | now.dwLowDateTime) / 10000000ULL;
+    wchar_t text[48];
+    const int n = swprintf(text, 48, L"%llx-%lx", seconds, static_cast<unsigned long>(GetCurrentProcessId()));
+    return n > 0 ? String(text, text + n) : String(u"run");
 }
 
 }  // namespace horalis

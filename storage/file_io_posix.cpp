@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "storage/file_faults.h"
 #include "storage/file_io.h"
 
 namespace horalis {
@@ -31,21 +32,7 @@ std::optional<std::string> nativePath(const String& path) {
             return std::nullopt;
         }
         if (c == u'\\') c = u'/';
-        if (c < 0x80) {
-            out.push_back(static_cast<char>(c));
-        } else if (c < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else if (c < 0x10000) {
-            out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else {
-            out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        }
+        appendUtf8(c, out);
     }
     return out;
 }
@@ -94,18 +81,30 @@ String fromNativeName(const char* name) {
     return out;
 }
 
+int64_t changesLeft = -1;
+
 }  // namespace
+
+void stopFileChangesAfter(int64_t changes) { changesLeft = changes; }
+
+bool fileChangeAllowed() {
+    if (changesLeft < 0) return true;
+    if (changesLeft == 0) return false;
+    --changesLeft;
+    return true;
+}
 
 std::FILE* openFile(const String& path, const char* mode) {
     const auto native = nativePath(path);
     if (!native || native->empty()) return nullptr;
+    if (mode[0] != 'r' && !fileChangeAllowed()) return nullptr;
     return std::fopen(native->c_str(), mode);
 }
 
 bool replaceFile(const String& source, const String& target) {
     const auto from = nativePath(source);
     const auto to = nativePath(target);
-    if (!from || !to) return false;
+    if (!from || !to || !fileChangeAllowed()) return false;
     // Data on disk before the name moves, as MOVEFILE_WRITE_THROUGH gives on Windows.
     syncFile(*from, O_RDONLY);
     if (std::rename(from->c_str(), to->c_str()) != 0) return false;
@@ -115,14 +114,14 @@ bool replaceFile(const String& source, const String& target) {
 
 bool removeFile(const String& path) {
     const auto native = nativePath(path);
-    return native && std::remove(native->c_str()) == 0;
+    return native && fileChangeAllowed() && std::remove(native->c_str()) == 0;
 }
 
 bool renameFileKeepingTarget(const String& source, const String& target) {
     const auto from = nativePath(source);
     const auto to = nativePath(target);
     // A hard link fails when the target exists, as the move without replacing does on Windows.
-    if (!from || !to || ::link(from->c_str(), to->c_str()) != 0) return false;
+    if (!from || !to || !fileChangeAllowed() || ::link(from->c_str(), to->c_str()) != 0) return false;
     ::unlink(from->c_str());
     return true;
 }

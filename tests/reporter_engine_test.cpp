@@ -176,23 +176,36 @@ TEST_F(ReporterEngineTest, AtLogOffAddsOnlyWhatHoralisDidNotCount) {
     EXPECT_TRUE(engine.records().empty());
 }
 
-TEST_F(ReporterEngineTest, KeepsItsTotalsWhenThePairCannotBeWritten) {
-    folder.write("conf.dat", "0 0 1 300");
+// The journal holds the day while its pair cannot be written: the lists start
+// the new day, and the time reaches its own day's pair once the lock is free.
+TEST_F(ReporterEngineTest, APairThatCannotBeWrittenYetGetsItsTimeLaterAndNoOtherDayDoes) {
+    folder.write("conf.dat", "0 1 1 300");
     ReporterEngine engine(folder.folder(), desktop, session);
     engine.start(true);
     desktop.now = kMidnight - 5;
     session.lockFree = false;  // Horalis.exe holds the lock past the wait
     runUntil(engine, kMidnight + 2);
     EXPECT_FALSE(folder.exists("2024_10_03.csv"));
-    EXPECT_EQ(engine.records().applications()[0].sampleCount, 13);
+    EXPECT_EQ(engine.records().applications()[0].sampleCount, 3);
 
-    // A folder in the CSV file's place: not written either, totals kept.
-    session.lockFree = true;
+    session.lockFree = true;  // tried again with the next minute's append
+    runUntil(engine, kMidnight + 61);
+    DailyPairTotals ended, started;
+    ASSERT_EQ(readDailyCsv(folder.read("2024_10_03.csv"), ended), PairReadResult::Read);
+    EXPECT_EQ(ended.applications.at(0).seconds, 4);
+    ASSERT_EQ(readDailyCsv(folder.read("2024_11_03.csv"), started), PairReadResult::Read);
+    EXPECT_EQ(started.applications.at(0).seconds, 59);  // the first sample of a record uncounted
+
+    // A folder in the next pair's place: nothing is lost, the pair comes once it can.
+    std::filesystem::remove(folder.path() / "2024_11_03.csv");
+    std::filesystem::remove(folder.path() / "2024_11_03.html");
     std::filesystem::create_directories(folder.path() / "2024_11_03.csv");
-    desktop.now = kMidnight + kDay - 1;
-    runUntil(engine, kMidnight + kDay + 1);
+    engine.saveDayNow();
     EXPECT_FALSE(folder.exists("2024_11_03.html"));
-    EXPECT_EQ(engine.records().applications()[0].sampleCount, 17);
+    std::filesystem::remove(folder.path() / "2024_11_03.csv");
+    runUntil(engine, kMidnight + 121);
+    ASSERT_EQ(readDailyCsv(folder.read("2024_11_03.csv"), started), PairReadResult::Read);
+    EXPECT_EQ(started.applications.at(0).seconds, 119);
 }
 
 TEST_F(ReporterEngineTest, ALockedSessionIsIdleWhateverTheHooksSayUntilTheUnlock) {

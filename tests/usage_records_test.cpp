@@ -29,7 +29,7 @@ struct ModelRecords {
             app.titles.push_back({String(title), 0});
             return;
         }
-        apps.push_back({{{String(title), 0}}, 0, String(path)});
+        apps.push_back({{{String(title), 0}}, 0, 0, String(path)});
     }
 };
 

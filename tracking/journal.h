@@ -60,6 +60,18 @@ struct JournalHeader {
 void appendJournalText(StringView text, std::string& out);
 bool parseJournalText(std::string_view bytes, String& out);
 
+// The fields of a line: a decimal number of at most 18 digits (no sign, no
+// leading zero), and "first rest" split at the first blank (false: none).
+void appendJournalNumber(uint64_t value, std::string& out);
+bool parseJournalNumber(std::string_view text, uint64_t& value);
+bool splitJournalField(std::string_view& line, std::string_view& field);
+
+// "2026-12-07" and "17:03", as the journal and the day records write them.
+void appendJournalDate(const LocalTime& day, std::string& out);
+bool parseJournalDate(std::string_view text, LocalTime& day);
+void appendJournalMinute(int minuteOfDay, std::string& out);
+bool parseJournalMinute(std::string_view text, int& minuteOfDay);
+
 void appendJournalHeader(const JournalHeader& header, std::string& out);
 void appendJournalBlock(const JournalBlock& block, std::string& out);
 

@@ -5,10 +5,10 @@ namespace horalis {
 void SamplingTick::run() {
     splashStep();
     midnightStep();
+    journalStep();
 
     if (away()) {
-        records_.addSample(kIdleTimeKey, u"");
-        actions_.refreshApplicationList();
+        count(kIdleTimeKey, u"");
         return;
     }
 
@@ -20,8 +20,26 @@ void SamplingTick::run() {
     if (!desktop_.isWindow(window)) return;
     String path;
     if (!desktop_.identifyForegroundApplication(window, path)) return;
+    count(path, title);
+}
+
+void SamplingTick::count(StringView path, StringView title) {
     records_.addSample(path, title);
+    journal_.noteSample(records_);
     actions_.refreshApplicationList();
+}
+
+void SamplingTick::journalStep() {
+    // A new minute (or day) closes the last one's samples into a block.
+    if (state_.minuteOfDay < 0) return;
+    if (state_.journalMinute == state_.minuteOfDay && compareDates(state_.journalDay, state_.dayHeld) == 0) return;
+    flushJournal();
+    state_.journalDay = state_.dayHeld;
+    state_.journalMinute = state_.minuteOfDay;
+}
+
+void SamplingTick::flushJournal() {
+    if (state_.journalMinute >= 0 && journal_.pending()) actions_.appendJournal(state_.journalDay, state_.journalMinute);
 }
 
 void SamplingTick::start(bool hooksInstalled) {
@@ -77,6 +95,7 @@ void SamplingTick::midnightStep() {
     // daily reports on later does not look like a date change.
     LocalTime local;
     if (!desktop_.localTime(desktop_.currentTime(), local)) return;
+    state_.minuteOfDay = local.hour * 60 + local.minute;
     if (!state_.dayKnown || compareDates(local, state_.dayHeld) < 0) {
         // The first tick, or a clock set back (by hand, a time zone to the
         // west): nothing ends, and the totals stay with the later day.
@@ -96,6 +115,8 @@ void SamplingTick::saveDayNow() {
 }
 
 void SamplingTick::rollover(const LocalTime& day) {
+    // The ended day's last samples first: the pair is written from the journal.
+    flushJournal();
     // Totals are only dropped once they are safely in the pair; after a
     // failed write they carry on into the next one.
     if (!actions_.writeDailyReports(day)) return;

@@ -12,6 +12,7 @@
 
 #include "storage/settings.h"
 #include "base/local_time.h"
+#include "tracking/journal.h"
 #include "tracking/usage_records.h"
 
 namespace horalis {
@@ -51,6 +52,9 @@ public:
     // Writes (adds to) the daily pair that holds day; true when the totals
     // are saved in it and may be cleared.
     virtual bool writeDailyReports(const LocalTime& /*day*/) { return true; }
+    // What was counted since the last append goes into the day's journal
+    // (tick().journal()), as the samples of day at minuteOfDay (0..1439).
+    virtual void appendJournal(const LocalTime& /*day*/, int /*minuteOfDay*/) {}
     virtual void clearLists() {}
     virtual void resetPointerCounts() {}
     virtual void countPointerSample(const CursorState&) {}
@@ -93,6 +97,11 @@ struct TickState {
     // a clock set back leaves it, so no pair is written twice.
     bool dayKnown = false;
     LocalTime dayHeld;
+    // The minute of the local time the last tick read, and the day and
+    // minute that the samples not yet in the journal belong to (-1: none).
+    int minuteOfDay = -1;
+    LocalTime journalDay;
+    int journalMinute = -1;
 };
 
 class SamplingTick {
@@ -112,6 +121,12 @@ public:
     // that a later write (the session goes on after all) does not add them
     // twice.
     void saveDayNow();
+    // The samples not yet in the journal go into it now (the session ends,
+    // the computer goes to sleep): whatever happens next, they are on the disk.
+    void flushJournal();
+
+    // Which records changed since the journal's last append.
+    JournalTracker& journal() { return journal_; }
 
     TickState& state() { return state_; }
     const TickState& state() const { return state_; }
@@ -120,12 +135,15 @@ private:
     void splashStep();
     void midnightStep();
     void rollover(const LocalTime& day);
+    void journalStep();
+    void count(StringView path, StringView title);
     bool away();
     UsageRecords& records_;
     const Settings& settings_;
     Desktop& desktop_;
     TickActions& actions_;
     TickState state_;
+    JournalTracker journal_;
 };
 
 }  // namespace horalis

@@ -118,6 +118,7 @@ void UsageRecords::beginChange() {
     previousVersion_ = version_;
     version_ = nextVersion();
     lastSampled_ = npos;
+    lastTitle_ = npos;
 }
 
 size_t UsageRecords::append(ApplicationRecord app) {
@@ -140,6 +141,7 @@ void UsageRecords::addSample(StringView path, StringView title) {
         app.titles.reserve(1);
         app.titles.push_back(TitleRecord{String(title), 0});
         lastSampled_ = append(std::move(app));
+        lastTitle_ = 0;
         return;
     }
 
@@ -152,8 +154,10 @@ void UsageRecords::addSample(StringView path, StringView title) {
         reserveForOneMore(app.titles);
         app.titles.push_back(TitleRecord{String(title), 0});
         noteAppended(titleIndex, app.titles, titleKey);
+        lastTitle_ = app.titles.size() - 1;
     } else {
         countOne(app.titles[titlePos].sampleCount);
+        lastTitle_ = titlePos;
     }
     lastSampled_ = appPos;
 }
@@ -184,6 +188,25 @@ void UsageRecords::addTitleSamples(size_t application, StringView title, int32_t
         titlePos = app.titles.size() - 1;
     }
     addSaturating(app.titles[titlePos].sampleCount, samples);
+}
+
+namespace {
+// A count that wrapped (34 years of samples) only moves the mark.
+int32_t takeFrom(int32_t count, int32_t& journaled) {
+    const int32_t unwritten = count >= journaled ? count - journaled : 0;
+    journaled = count;
+    return unwritten;
+}
+}  // namespace
+
+int32_t UsageRecords::takeUnjournaled(size_t application) {
+    ApplicationRecord& app = applications_[application];
+    return takeFrom(app.sampleCount, app.journaledCount);
+}
+
+int32_t UsageRecords::takeUnjournaled(size_t application, size_t title) {
+    TitleRecord& record = applications_[application].titles[title];
+    return takeFrom(record.sampleCount, record.journaledCount);
 }
 
 void UsageRecords::clearAll() {

@@ -16,11 +16,13 @@ inline constexpr StringView kIdleTimeKey = u"Idle time";
 struct TitleRecord {
     String text;
     int32_t sampleCount = 0;
+    int32_t journaledCount = 0;  // of sampleCount, what the day's journal already holds
 };
 
 struct ApplicationRecord {
     std::vector<TitleRecord> titles;
     int32_t sampleCount = 0;
+    int32_t journaledCount = 0;  // of sampleCount, what the day's journal already holds
     String executablePath;
 };
 
@@ -114,6 +116,12 @@ public:
     uint64_t version() const { return version_; }
     uint64_t previousVersion() const { return previousVersion_; }
     size_t lastSampled() const { return lastSampled_; }
+    // The title of lastSampled() that the last sample went to.
+    size_t lastSampledTitle() const { return lastTitle_; }
+
+    // The samples of a record not yet in the journal, which from now on are.
+    int32_t takeUnjournaled(size_t application);
+    int32_t takeUnjournaled(size_t application, size_t title);
     static constexpr size_t npos = static_cast<size_t>(-1);
 
     const ApplicationRecord* find(StringView path) const;
@@ -135,6 +143,7 @@ private:
     uint64_t version_ = nextVersion();
     uint64_t previousVersion_ = 0;
     size_t lastSampled_ = npos;
+    size_t lastTitle_ = npos;
     static uint64_t nextVersion();
 };
 

@@ -14,7 +14,10 @@ void CMainDlg::showOptions() {
     CConfDlg dialog;
     copySettingsToDialog(settings_, dialog.data);
     if (dialog.doModal() != IDOK) return;
+    const bool wasSavingDaily = settings_.saveDailyReports != 0;
     copyDialogToSettings(dialog.data, settings_);
+    // The day so far becomes the journal's too, as it would have gone into the pair at 00:00.
+    if (!wasSavingDaily && settings_.saveDailyReports != 0) tick_.journal().noteAll();
     if (!saveSettings(settings_, dataFolderPath()))
         MessageBoxW(handle(), L"Can't save configuration to a file!", L"Error", MB_ICONERROR);
 }

@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "reports/day_journal.h"
 #include "reports/report_writers.h"
 #include "storage/settings.h"
 #include "tracking/desktop_win32.h"
@@ -49,6 +50,7 @@ private:
     // The tick's calls back into the window.
     void destroySplash() override;
     bool writeDailyReports(const LocalTime& day) override;
+    void appendJournal(const LocalTime& day, int minuteOfDay) override;
     void clearLists() override;
     void resetPointerCounts() override;
     void countPointerSample(const CursorState& cursor) override;
@@ -111,6 +113,9 @@ private:
     ReportLists reportLists();
     LocalTime localTimeNow();
     void exportReportTo(const wchar_t* defaultExtension, const wchar_t* filter, ReportFormat format);
+    // Journals into day records and pairs, under the daily-report lock; the
+    // history page follows when a pair changed (or always).
+    void foldJournals(bool alwaysHistory, const LocalTime* pairDay = nullptr);
 
     horalis::Icon mainIcon_;
     UINT dpi_ = 96;  // the window's DPI: every pixel size set in code is scaled to it
@@ -124,6 +129,8 @@ private:
     SamplingTick tick_;  // keeps the day held, lastInputTime and splashTicks
     wingui::CDialog splash_;
     Settings settings_;
+    std::unique_ptr<DayJournal> journal_;  // from the start of sampling
+    bool foldPending_ = false;             // a fold was cut short: tried again each minute
     HookLibrary hooks_;
     SessionNotifications sessionNotifications_;
     ListModel appModel_;    // what list 1003 shows

@@ -166,6 +166,10 @@ void CMainDlg::showSplash() {
 }
 
 void CMainDlg::startSampling() {
+    journal_ = std::make_unique<DayJournal>(dataFolderPath(), RecordOwner{thisComputerName(), thisUserName()},
+                                            newRunId());
+    // What an earlier run counted but could not put into its pair (a crash, a kill) goes there now.
+    if (journalsWaiting(dataFolderPath(), journal_->owner())) foldJournals(false);
     tick_.start(hooks_.installed());
     sessionNotifications_.register_(handle());
     SetTimer(handle(), HORALIS_TIMER_ID, HORALIS_TIMER_MS, nullptr);

@@ -161,7 +161,10 @@ void CMainDlg::refreshApplicationList() {
 
 void CMainDlg::clearLists() {
     if (!appIcons_) return;
+    // What was counted stays the day's: the lists start again, the journal goes on.
+    tick_.flushJournal();
     horalis::clearLists(records_, appModel_, titleModel_, *appIcons_);
+    tick_.journal().forget();
     updateListViews();
 }
 

@@ -69,12 +69,30 @@ void CMainDlg::exportHtml() {
     exportReportTo(L"html", kHtmlFilter, ReportFormat::Html);
 }
 
+// The day's time is in the journal already; the pair is written from it.
+// Once the journal holds everything the totals may go, even when the pair
+// could not be written now: the next fold puts the time into its own day.
 bool CMainDlg::writeDailyReports(const LocalTime& day) {
+    foldJournals(true, &day);
+    return !journal_->hasUnwritten();
+}
+
+void CMainDlg::appendJournal(const LocalTime& day, int minuteOfDay) {
+    if (!journal_ || settings_.saveDailyReports == 0) return;
+    journal_->append(records_, tick_.journal(), day, minuteOfDay);
+    if (foldPending_) foldJournals(false);
+}
+
+void CMainDlg::foldJournals(bool alwaysHistory, const LocalTime* pairDay) {
     // HoralisReporter.exe may be writing the same pair (see reporter/reporter_engine.h).
     DailyReportLock lock;
-    if (!lock.held()) return false;
-    return horalis::writeDailyReports(dataFolderPath(), day, localTimeNow(), records_, settings_) !=
-           DailyPairResult::NotWritten;
+    if (!lock.held()) {
+        foldPending_ = true;
+        return;
+    }
+    const FoldResult result = journal_->fold(localTimeNow(), settings_, pairDay);
+    foldPending_ = !result.complete;
+    if (alwaysHistory || !result.days.empty()) writeHistoryPage(dataFolderPath(), localTimeNow());
 }
 
 void CMainDlg::openReport() {
@@ -86,6 +104,11 @@ void CMainDlg::openReport() {
 
 void CMainDlg::openHistory() {
     const String folder = dataFolderPath();
+    // Today up to the last minute: what was counted goes through the journal into today's record.
+    if (settings_.saveDailyReports != 0) {
+        tick_.flushJournal();
+        foldJournals(false);
+    }
     {
         // The reporter rebuilds the page after its pair; the lock keeps the two from writing it at once.
         DailyReportLock lock;
