@@ -99,9 +99,13 @@ void appendOwners(std::string& out, const HistoryPeriod& period) {
         appendDuration(out, share.active);
         out += " active (";
         appendShare(out, share.active, period.active);
-        out += "), ";
-        appendDuration(out, share.away);
-        out += " away</li>";
+        out += ')';
+        if (share.away > 0) {
+            out += ", ";
+            appendDuration(out, share.away);
+            out += " away";
+        }
+        out += "</li>";
     }
     out += "</ul>\n";
 }

@@ -147,7 +147,7 @@ HistoryPeriod HistoryBuilder::summarizePeriod(int period, const std::vector<int>
                           });
         for (size_t i = 0; i < titles.size(); ++i) {
             if (i < shown) {
-                application.titles.push_back(HistoryTitle{texts_->titleText(titles[i]), titleSeconds(titles[i])});
+                application.titles.push_back(HistoryTitle{String(texts_->titleText(titles[i])), titleSeconds(titles[i])});
             } else {
                 ++application.moreTitles;
                 application.moreTitlesSeconds += titleSeconds(titles[i]);
@@ -214,7 +214,7 @@ HistoryDayRow HistoryBuilder::summarizeDay(int64_t day, const std::vector<int>& 
             out.colour = application < colours.size() ? colours[application] : kNoColour;
             out.path = texts_->path(application);
             if (const auto it = longestTitle.find(application); it != longestTitle.end())
-                out.title = texts_->titleText(it->second);
+                out.title = String(texts_->titleText(it->second));
         }
         row.spans.push_back(std::move(out));
     }
