@@ -68,7 +68,7 @@ uint32_t HistoryTexts::addTitle(size_t slot, uint32_t application, StringView te
         longTexts_.push_back(std::make_unique<char16_t[]>(text.size()));
         stored = longTexts_.back().get();
     } else {
-        if (blockUsed_ + text.size() > kTextBlock) {
+        if (textBlocks_.empty() || blockUsed_ + text.size() > kTextBlock) {
             textBlocks_.push_back(std::make_unique<char16_t[]>(kTextBlock));
             blockUsed_ = 0;
         }
