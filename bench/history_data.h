@@ -129,7 +129,7 @@ inline bool sampleDay(int64_t day, Use use) {
         {u"C:\\Program Files\\Web Browser\\browser.exe", 140,
          {u"Pull request #412: faster list refresh - Code Review - Web Browser",
           u"<script>alert('history')</script> & friends - Web Browser", u"Team calendar - Web Browser",
-          u"\u6771\u4eac \u2014 \u0395\u03bb\u03bb\u03b7\u03bd\u03b9\u03ba\u03ac \U0001F600 - Web Browser"}},
+          u"\u039a\u03b1\u03b9\u03c1\u03cc\u03c2 \u2014 \u0395\u03bb\u03bb\u03b7\u03bd\u03b9\u03ba\u03ac \U0001F600 - Web Browser"}},
         {u"C:\\Program Files\\Code Editor\\editor.exe", 120,
          {u"history.cpp - horalis - Code Editor", u"list_models.cpp - horalis - Code Editor",
           u"README.md - horalis - Code Editor"}},
