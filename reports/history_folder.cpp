@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 
+#include "reports/daily_reports.h"
 #include "reports/history_cache.h"
 #include "storage/report_stream.h"
 
@@ -10,8 +11,9 @@ namespace horalis {
 
 namespace {
 
-// A daily CSV or day record of this size is far beyond any real day; reading it would only stall the tick.
-constexpr size_t kLargestFile = 64u << 20;
+// The pair writer's own limit, so that no pair it adds to is left out here;
+// a day record (UTF-8, with its minutes) of a real day is far below it too.
+constexpr size_t kLargestFile = kLargestPair;
 
 bool isDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 
