@@ -140,7 +140,7 @@ private:
     HistoryTexts* texts_;
     int64_t newestDay_;
     int64_t oldestDay_;
-    std::vector<int64_t> days_;  // one entry per file
+    std::vector<int64_t> days_;  // one entry per addDay: a day twice when added twice
     int64_t away_[kHistoryPeriods] = {};
     std::vector<Seconds> applicationSeconds_;  // by application number
     std::vector<Seconds> titleSeconds_;        // by title number
