@@ -112,4 +112,20 @@ private:
     HGDIOBJ previous_;
 };
 
+// The reason Windows shows for a window while a log-off or shutdown waits
+// for it (ShutdownBlockReasonCreate), destroyed with the scope.
+class ShutdownBlockReason {
+public:
+    ShutdownBlockReason(HWND window, const wchar_t* reason)
+        : window_(ShutdownBlockReasonCreate(window, reason) ? window : nullptr) {}
+    ShutdownBlockReason(const ShutdownBlockReason&) = delete;
+    ShutdownBlockReason& operator=(const ShutdownBlockReason&) = delete;
+    ~ShutdownBlockReason() {
+        if (window_) ShutdownBlockReasonDestroy(window_);
+    }
+
+private:
+    HWND window_;
+};
+
 }  // namespace horalis

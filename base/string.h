@@ -37,4 +37,10 @@ inline void appendUtf8(char32_t c, std::string& out) {
     }
 }
 
+// What separates the arguments of a Windows command line.
+constexpr bool isCommandLineBlank(char16_t c) { return c == u' ' || c == u'\t'; }
+
+// A..Z to a..z, nothing else: enough for the program's own ASCII names.
+constexpr char16_t asciiLower(char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c; }
+
 }  // namespace horalis

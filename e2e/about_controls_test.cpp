@@ -5,11 +5,13 @@
 #include <vector>
 
 #include "e2e/framework.h"
+#include "e2e/in_process.h"
 #include "e2e/session.h"
 #include "base/handles.h"
 
 namespace {
 
+using e2e::InProcess;
 using e2e::Milliseconds;
 using e2e::Session;
 using e2e::Window;
@@ -272,26 +274,6 @@ uint32_t screenColour(COLORREF colour) {
     return (static_cast<uint32_t>(GetRValue(colour)) << 16) | (GetGValue(colour) << 8) | GetBValue(colour);
 }
 
-// e2e/in_process_hook.cpp, hooked into the thread of a window of the program.
-class InProcess {
-public:
-    explicit InProcess(const Window& window) {
-        library_.reset(LoadLibraryW((e2e::config().driverFolder + L"\\in-process-hook.dll").c_str()));
-        auto proc = library_ ? reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(library_.get(), "inProcessHook"))) : nullptr;
-        if (proc) hook_ = SetWindowsHookExW(WH_GETMESSAGE, proc, library_.get(), GetWindowThreadProcessId(window.handle(), nullptr));
-    }
-    ~InProcess() {
-        if (hook_) UnhookWindowsHookEx(hook_);
-    }
-    bool ready() const { return hook_ != nullptr; }
-    void request(const Window& target, WPARAM action, LPARAM value) const {
-        target.post(RegisterWindowMessageW(L"horalis-e2e-in-process"), action, value);
-    }
-
-private:
-    horalis::Module library_;
-    HHOOK hook_ = nullptr;
-};
 
 }  // namespace
 

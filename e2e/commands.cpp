@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "reports/daily_reports.h"
+#include "reports/pair_reader.h"
+
 namespace e2e {
 namespace {
 
@@ -142,6 +145,28 @@ std::wstring midnightBaseName() {
     wchar_t name[32];
     swprintf(name, 32, L"%d_%02d_%02d", now.wYear, now.wDay, now.wMonth);
     return name;
+}
+
+int64_t pairSeconds(const std::wstring& csv) {
+    horalis::DailyPairTotals pair;
+    if (!fileExists(csv) || horalis::readDailyCsv(readBytes(csv), pair) != horalis::PairReadResult::Read) return -1;
+    const std::wstring driver = driverPath();
+    for (const auto& app : pair.applications)
+        if (std::wstring(app.path.begin(), app.path.end()) == driver) return app.seconds;
+    return -1;
+}
+
+int countSeconds(const Window& main, int atLeast) {
+    ListView apps(main.control(kAppListId).handle());
+    waitUntil([&] { return apps.secondsOf(driverPath()) >= atLeast; }, Milliseconds(8000));
+    return apps.secondsOf(driverPath());
+}
+
+std::wstring todaysPair(const std::wstring& folder) {
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    const horalis::LocalTime today{now.wYear, now.wMonth, now.wDay};
+    return folder + horalis::toWide(horalis::dailyPairBaseName(today));
 }
 
 void writeSettings(const std::wstring& folder, std::string_view text) {

@@ -61,6 +61,13 @@ std::wstring midnightBaseName();
 // to be answered TRUE), then WM_ENDSESSION with TRUE.
 void endSession(HWND window);
 
+// The driver window's seconds in a daily CSV; -1 when it is not there or not a pair.
+int64_t pairSeconds(const std::wstring& csv);
+// The driver window's seconds in the main window's list, once at least atLeast (8 s at most).
+int countSeconds(const Window& main, int atLeast);
+// The daily pair that holds today in folder, without ".csv" or ".html".
+std::wstring todaysPair(const std::wstring& folder);
+
 // Creates the folder if needed and writes conf.dat there; ends the case on failure.
 void writeSettings(const std::wstring& folder, std::string_view text);
 

@@ -11,7 +11,6 @@
 #include "e2e/driver_window.h"
 #include "e2e/framework.h"
 #include "e2e/session.h"
-#include "reports/pair_reader.h"
 
 namespace {
 
@@ -24,23 +23,8 @@ constexpr const wchar_t* kSixth = L"2026_07_12";    // holds 6 December
 constexpr const wchar_t* kSeventh = L"2026_08_12";  // holds 7 December
 constexpr int kExitCommand = 32773;
 
-// The driver window's seconds in a daily CSV; -1 when it is not there or not a pair.
-int64_t pairSeconds(const std::wstring& csv) {
-    horalis::DailyPairTotals pair;
-    if (!e2e::fileExists(csv) || horalis::readDailyCsv(e2e::readBytes(csv), pair) != horalis::PairReadResult::Read)
-        return -1;
-    const std::wstring driver = e2e::driverPath();
-    for (const auto& app : pair.applications)
-        if (std::wstring(app.path.begin(), app.path.end()) == driver) return app.seconds;
-    return -1;
-}
-
-int countSeconds(const Window& main, int atLeast) {
-    e2e::ListView apps(main.control(e2e::kAppListId).handle());
-    e2e::waitUntil([&] { return apps.secondsOf(e2e::driverPath()) >= atLeast; }, Milliseconds(8000));
-    return apps.secondsOf(e2e::driverPath());
-}
-
+using e2e::countSeconds;
+using e2e::pairSeconds;
 
 void exitByMenu(Session& app, const Window& main) {
     main.postCommand(kExitCommand);

@@ -12,6 +12,10 @@
 //             of its descendants that each reached goes into the window's
 //             properties "e2e.WM_..." (Wine's SetSysColors tells every window
 //             itself, so wParam 1 cannot show what the program passes on).
+//   wParam 4: the font each child of the window draws with (WM_GETFONT) goes
+//             into the child's property "e2e.font": its height in pixels
+//             times two, plus one when it is underlined; then lParam into the
+//             window's property "e2e.fonts", to say the round is done.
 #include <windows.h>
 
 namespace {
@@ -45,6 +49,18 @@ void sendToTopLevelOnly(HWND window) {
     if (hook) UnhookWindowsHookEx(hook);
 }
 
+void noteControlFonts(HWND window, LPARAM round) {
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        LOGFONTW font{};
+        const auto handle = reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0));
+        INT_PTR value = 0;
+        if (handle && GetObjectW(handle, sizeof font, &font) == sizeof font)
+            value = (font.lfHeight < 0 ? -font.lfHeight : font.lfHeight) * 2 + (font.lfUnderline ? 1 : 0);
+        SetPropW(child, L"e2e.font", reinterpret_cast<HANDLE>(value));
+    }
+    SetPropW(window, L"e2e.fonts", reinterpret_cast<HANDLE>(round));
+}
+
 }  // namespace
 
 extern "C" __declspec(dllexport) LRESULT CALLBACK inProcessHook(int code, WPARAM wParam, LPARAM lParam) {
@@ -69,6 +85,7 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK inProcessHook(int code, WPARAM
             GdiFlush();
         }
         if (msg->wParam == 3) sendToTopLevelOnly(msg->hwnd);
+        if (msg->wParam == 4) noteControlFonts(msg->hwnd, msg->lParam);
         msg->message = WM_NULL;
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);

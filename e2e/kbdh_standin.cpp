@@ -6,6 +6,8 @@
 // the library, so a case can count the reinstallations.
 #include <windows.h>
 
+#include "e2e/standin_log.h"
+
 #include "tracking/input_hook.h"
 
 namespace {
@@ -17,16 +19,7 @@ HANDLE thread = nullptr;
 DWORD threadId = 0;
 
 void logCall(const char* line) {
-    wchar_t path[MAX_PATH] = {};
-    const DWORD n = GetModuleFileNameW(library, path, MAX_PATH);
-    wchar_t* slash = n > 0 ? wcsrchr(path, L'\\') : nullptr;
-    if (slash == nullptr) return;
-    lstrcpyW(slash + 1, L"sethooks.log");
-    HANDLE file = CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return;
-    DWORD written = 0;
-    WriteFile(file, line, lstrlenA(line), &written, nullptr);
-    CloseHandle(file);
+    e2e::appendBesideLibrary(library, L"sethooks.log", line);
 }
 
 LRESULT CALLBACK hookProc(int code, WPARAM wParam, LPARAM lParam) {

@@ -31,6 +31,9 @@ E2E_TEST(main_window_has_caption_menu_bar_and_follows_a_resize) {
     EXPECT_EQ(main.caption(), std::wstring(L"Horalis"));
     EXPECT_TRUE(GetMenu(main.handle()) != nullptr);
     EXPECT_FALSE(main.isMinimised());
+    // The template's size where the screen has room for it.
+    EXPECT_EQ(main.clientSize().cx, 570L);
+    EXPECT_EQ(main.clientSize().cy, 569L);
 
     ASSERT_TRUE(e2e::resizeClient(main, 600, 400));
     // The controls are moved inside the size message; wait for the last one.

@@ -161,6 +161,33 @@ E2E_TEST_WITH_DEADLINE(reporter_runs_once_per_session_unseen_and_ends_with_the_s
     if (search != INVALID_HANDLE_VALUE) FindClose(search);
 }
 
+// The setup closes the reporter with WM_CLOSE before an upgrade, as taskkill
+// without /f does: it saves its day as at a log-off and ends. A suspend
+// before it changes nothing of that.
+E2E_TEST_WITH_DEADLINE(reporter_closed_with_wm_close_keeps_its_day, 60) {
+    const std::wstring folder = makeDataFolder(tmp);
+    e2e::DriverWindow driver(kTitle);
+    driver.bringToFront();
+    Reporter reporter(tmp, quoted(folder));
+    const Window window = reporter.waitWindow(kWindowClass, kCaption);
+    ASSERT_TRUE(window.exists());
+    DWORD_PTR answer = 0;
+    EXPECT_TRUE(SendMessageTimeoutW(window.handle(), WM_POWERBROADCAST, PBT_APMSUSPEND, 0, SMTO_ABORTIFHUNG, 2000,
+                                    &answer) != 0 &&
+                answer == TRUE);
+    window.post(WM_POWERBROADCAST, PBT_APMRESUMESUSPEND);
+    Sleep(4000);
+    driver.bringToFront();
+    const ULONGLONG start = GetTickCount64();
+    SendMessageTimeoutW(window.handle(), WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer);
+    EXPECT_TRUE(reporter.waitExited(Milliseconds(5000)));
+    e2e::note(L"WM_CLOSE to the end of the process: " + e2e::show(GetTickCount64() - start) + L" ms");
+    EXPECT_EQ(reporter.exitCode(), DWORD{0});
+    const int64_t seconds = e2e::pairSeconds(e2e::todaysPair(folder) + L".csv");
+    e2e::note(L"the pair holds " + e2e::show(seconds) + L" s of the driver's window");
+    EXPECT_TRUE(seconds >= 2);
+}
+
 E2E_TEST_WITH_DEADLINE(reporter_writes_daily_reports_at_midnight_under_a_shifted_clock, 90) {
     if (e2e::skipUnlessNearMidnight(true)) return;
     // Away after 3 s: only kbdh.dll's messages keep the user present.

@@ -109,7 +109,7 @@ std::wstring Session::prepareProgramFolder(const TempDir& folder, HookLibrary ho
 void Session::start() {
     if (process_) FAIL(L"the program was started already");
     std::wstring environment = environmentWith(appData_);
-    std::wstring commandLine = L"\"" + program_ + L"\"";
+    std::wstring commandLine = L"\"" + program_ + L"\"" + arguments_;
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION started{};

@@ -36,6 +36,8 @@ public:
     // APPDATA for the next start instead of the session's folder; nothing
     // leaves the variable out.
     void setAppData(std::optional<std::wstring> folder) { appData_ = std::move(folder); }
+    // Text after the program's path on the next start's command line (" /tray").
+    void setArguments(std::wstring arguments) { arguments_ = std::move(arguments); }
 
     // The main window, once visible; ends the case if it does not show.
     Window waitMainWindow(Milliseconds timeout = kDefaultWait,
@@ -70,6 +72,7 @@ private:
     std::wstring folder_;
     std::wstring ownAppData_;
     std::optional<std::wstring> appData_;
+    std::wstring arguments_;
     std::wstring program_;
     horalis::KernelHandle process_;
     DWORD processId_ = 0;

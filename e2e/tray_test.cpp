@@ -28,6 +28,12 @@ Window visiblePopupMenu(const Session& app) {
     return Window();
 }
 
+bool isHiddenWindowOf(const Session& app, HWND window) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    return window && process == app.processId() && !IsWindowVisible(window);
+}
+
 // Whether the shell shows the program's icon: an empty NIM_MODIFY succeeds
 // only for an icon it has.
 bool shellHasIcon(const Window& main) {
@@ -123,9 +129,10 @@ E2E_TEST(tray_right_click_opens_the_pop_up_and_show_application_brings_back) {
     Window popup;
     ASSERT_TRUE(e2e::waitUntil([&] { return static_cast<bool>(popup = visiblePopupMenu(app)); }));
     e2e::screenshot(L"tray-popup");
-    // Its owner, the hidden main window, is the foreground window, so that
-    // Windows closes the pop-up on Esc or a click elsewhere; it stays hidden.
-    EXPECT_TRUE(GetForegroundWindow() == main.handle());
+    // Its owner is the foreground window, so that Windows closes the pop-up
+    // on Esc or a click elsewhere: a hidden window of the program; the main
+    // window stays hidden.
+    EXPECT_TRUE(isHiddenWindowOf(app, GetForegroundWindow()));
     EXPECT_FALSE(main.isVisible());
     popup.post(WM_KEYDOWN, VK_ESCAPE, 0);
     EXPECT_TRUE(e2e::waitUntil([&] { return !popup.isVisible(); }));
@@ -162,5 +169,69 @@ E2E_TEST(tray_right_click_opens_the_pop_up_and_show_application_brings_back) {
     question.clickNo();
     EXPECT_TRUE(question.waitClosed());
     EXPECT_TRUE(app.isRunning());
+    app.stop();
+}
+
+namespace {
+
+// Wine's own notification area when no tray manager runs: a top-level window
+// of Explorer at (0,0) with one child per icon.
+Window wineTrayIcon() {
+    HWND tray = FindWindowW(L"__winex11_standalone_tray", nullptr);
+    return Window(tray ? FindWindowExW(tray, nullptr, L"__winex11_tray_icon", nullptr) : nullptr);
+}
+
+// A real right click: the system delivers it to Explorer's icon window,
+// which tells the program with its callback message.
+void rightClickOn(const Window& window) {
+    const RECT r = window.screenRect();
+    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    INPUT clicks[2] = {};
+    clicks[0].type = clicks[1].type = INPUT_MOUSE;
+    clicks[0].mi.dwFlags = MOUSEEVENTF_RIGHTDOWN;
+    clicks[1].mi.dwFlags = MOUSEEVENTF_RIGHTUP;
+    SendInput(2, clicks, sizeof(INPUT));
+}
+
+// Whether upper is in front of lower in the z-order of top-level windows.
+bool inFrontOf(HWND upper, HWND lower) {
+    for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
+        if (w == upper) return true;
+        if (w == lower) return false;
+    }
+    return false;
+}
+
+}  // namespace
+
+// The pop-up opens on a real click, and opening it leaves the windows where
+// they are: the main window raised over Wine's tray window (both at (0,0))
+// would take every later click on the icon.
+E2E_TEST(tray_real_right_click_opens_the_pop_up_and_leaves_the_windows_where_they_are) {
+    Session app(tmp);
+    app.start();
+    Window main = app.waitMainWindow();
+    Sleep(1500);  // past the start-up picture
+    // It opens at (0,0), over Wine's tray window.
+    SetWindowPos(main.handle(), nullptr, 200, 120, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_ASYNCWINDOWPOS);
+    ASSERT_TRUE(e2e::waitUntil([&] { return main.screenRect().left == 200; }, Milliseconds(3000)));
+    Window icon;
+    ASSERT_TRUE(e2e::waitUntil([&] { return static_cast<bool>(icon = wineTrayIcon()) && icon.isVisible(); }));
+    DriverWindow front(L"Tray real click front");
+    ASSERT_TRUE(front.bringToFront());
+
+    for (int click = 0; click < 2; ++click) {
+        rightClickOn(icon);
+        Window popup;
+        ASSERT_TRUE(e2e::waitUntil([&] { return static_cast<bool>(popup = visiblePopupMenu(app)); },
+                                   Milliseconds(3000)));
+        if (click == 0) e2e::screenshot(L"tray-real-click");
+        EXPECT_TRUE(isHiddenWindowOf(app, GetForegroundWindow()));
+        EXPECT_TRUE(inFrontOf(front.handle(), main.handle()));
+        popup.post(WM_KEYDOWN, VK_ESCAPE, 0);
+        EXPECT_TRUE(e2e::waitUntil([&] { return !popup.isVisible(); }));
+        // A second press this soon would be a double click, which opens nothing.
+        Sleep(GetDoubleClickTime() + 100);
+    }
     app.stop();
 }

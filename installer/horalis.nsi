@@ -45,6 +45,8 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (C) Horalis"
 
 !include "MUI2.nsh"
 !include "LogicLib.nsh"
+!include "StrFunc.nsh"
+${StrStr}
 
 !define MUI_ICON "${HORALIS_ICON}"
 !define MUI_UNICON "${HORALIS_ICON}"
@@ -83,10 +85,10 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (C) Horalis"
   ${Loop}
 !macroend
 
-; The Reporter has no window to exit from and holds its files while it runs;
-; it keeps nothing that a restart would lose beyond the day's totals, so it is
-; asked to end (its hidden window closes on WM_CLOSE) and starts again with
-; Windows. Should more than one run, each is closed in turn.
+; The Reporter has no window to exit from and holds its files while it runs,
+; so it is asked to end: its hidden window saves the day so far on WM_CLOSE,
+; as at a log-off, and closes. Should more than one run, each is closed in
+; turn. $1 counts them.
 !macro HORALIS_END_REPORTER
   StrCpy $1 0
   ${Do}
@@ -106,6 +108,37 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (C) Horalis"
 
 Function StartAsLoggedOnUser
   Exec '"$WINDIR\explorer.exe" "$INSTDIR\Horalis.exe"'
+FunctionEnd
+
+; The Reporter the setup ended in this session starts again at once, as the
+; logged-on user and with the command line of its start-up entry, rather
+; than at the next logon: nothing would be measured until then. Explorer
+; opens a shortcut as it opens a program, as that user; the shortcut goes
+; once the Reporter's window is there (at most 5 s).
+Var ReporterWasRunning
+Function RestartReporter
+  ReadRegStr $0 HKLM "${RUN_KEY}" "HoralisReporter"
+  ; The value is '"<folder>\HoralisReporter.exe" "<data folder>"' (older ones
+  ; leave the program unquoted): the arguments follow the program's name.
+  ${StrStr} $2 $0 "HoralisReporter.exe"
+  ${If} $0 == ""
+  ${OrIf} $2 == ""
+    Return
+  ${EndIf}
+  StrCpy $2 $2 "" 19
+  StrCpy $3 $2 1
+  ${If} $3 == '"'
+    StrCpy $2 $2 "" 1
+  ${EndIf}
+  StrCpy $3 "$TEMP\Horalis Reporter.lnk"
+  CreateShortCut "$3" "$INSTDIR\HoralisReporter.exe" "$2"
+  Exec '"$WINDIR\explorer.exe" "$3"'
+  ${For} $4 1 50
+    Sleep 100
+    FindWindow $0 "HoralisReporterWindow"
+    ${IfThen} $0 != 0 ${|} ${ExitFor} ${|}
+  ${Next}
+  Delete "$3"
 FunctionEnd
 
 ; Windows keeps a running program's files (and the kbdh.dll it loaded) from
@@ -152,6 +185,7 @@ FunctionEnd
 Section "Horalis" SecProgram
   SectionIn RO
   !insertmacro HORALIS_END_REPORTER
+  StrCpy $ReporterWasRunning $1
   SetOutPath "$INSTDIR"
   !insertmacro HORALIS_INSTALL_FILE "Horalis.exe"
   !insertmacro HORALIS_INSTALL_FILE "kbdh.dll"
@@ -173,6 +207,10 @@ Section "Horalis" SecProgram
   ; In KiB, as the list of installed programs expects.
   SectionGetSize ${SecProgram} $0
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
+
+  ${If} $ReporterWasRunning > 0
+    Call RestartReporter
+  ${EndIf}
 SectionEnd
 
 ; Removes what the setup put there and the Reporter's start-up entry, which

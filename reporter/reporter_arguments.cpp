@@ -6,10 +6,6 @@
 namespace horalis {
 namespace {
 
-bool isBlank(char16_t c) { return c == u' ' || c == u'\t'; }
-
-char16_t lower(char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c; }
-
 // Where the program part of an unquoted command line ends: after the last
 // word ending in ".exe" before the first quote, which opens the argument.
 size_t programEnd(StringView line) {
@@ -18,14 +14,14 @@ size_t programEnd(StringView line) {
     size_t found = StringView::npos;
     for (size_t i = 0; i + kExe.size() <= limit; ++i) {
         bool match = true;
-        for (size_t k = 0; k < kExe.size() && match; ++k) match = lower(line[i + k]) == kExe[k];
+        for (size_t k = 0; k < kExe.size() && match; ++k) match = asciiLower(line[i + k]) == kExe[k];
         const size_t end = i + kExe.size();
-        if (match && (end == limit || isBlank(line[end]))) found = end;
+        if (match && (end == limit || isCommandLineBlank(line[end]))) found = end;
     }
     if (found != StringView::npos) return found;
     // Started by some other name: the first word, as the system would split it.
     size_t end = 0;
-    while (end < line.size() && !isBlank(line[end]) && line[end] != u'"') ++end;
+    while (end < line.size() && !isCommandLineBlank(line[end]) && line[end] != u'"') ++end;
     return end;
 }
 
@@ -37,14 +33,14 @@ std::optional<String> reporterDataFolder(StringView named, bool namedExists, Str
     if (named.size() < kDataFolderName.size()) return std::nullopt;
     const StringView tail = named.substr(named.size() - kDataFolderName.size());
     for (size_t i = 0; i < tail.size(); ++i)
-        if (lower(tail[i]) != kDataFolderName[i]) return std::nullopt;
+        if (asciiLower(tail[i]) != kDataFolderName[i]) return std::nullopt;
     return String(ownDataFolder);
 }
 
 ReporterArguments parseReporterCommandLine(StringView line) {
     ReporterArguments result;
     size_t at = 0;
-    while (at < line.size() && isBlank(line[at])) ++at;
+    while (at < line.size() && isCommandLineBlank(line[at])) ++at;
     line.remove_prefix(at);
     if (!line.empty() && line[0] == u'"') {
         const size_t close = line.find(u'"', 1);
@@ -56,11 +52,11 @@ ReporterArguments parseReporterCommandLine(StringView line) {
     std::vector<String> arguments;
     size_t i = 0;
     for (;;) {
-        while (i < line.size() && isBlank(line[i])) ++i;
+        while (i < line.size() && isCommandLineBlank(line[i])) ++i;
         if (i == line.size()) break;
         String argument;
         // A word may mix quoted and unquoted pieces: "C:\My Data"\Horalis.
-        while (i < line.size() && !isBlank(line[i])) {
+        while (i < line.size() && !isCommandLineBlank(line[i])) {
             if (line[i] == u'"') {
                 const size_t close = line.find(u'"', i + 1);
                 if (close == StringView::npos) {

@@ -49,6 +49,7 @@ void ReporterEngine::tick() {
         tick_.journal().forget();
     }
     tick_.run();
+    if (foldRetry_.due()) foldJournals(false);
 }
 
 void ReporterEngine::useSettings(const Settings& fromFile) {
@@ -73,22 +74,26 @@ bool ReporterEngine::writeDailyReports(const LocalTime& day) {
 
 void ReporterEngine::appendJournal(const LocalTime& day, int minuteOfDay) {
     journal_.append(records_, tick_.journal(), day, minuteOfDay);
-    if (foldPending_) foldJournals(false);
 }
 
 bool ReporterEngine::foldJournals(bool alwaysHistory, const LocalTime* pairDay) {
     LocalTime now;
     if (!desktop_.localTime(desktop_.currentTime(), now)) {
-        foldPending_ = true;
+        foldRetry_.note(false);
         return false;
     }
-    const bool locked = session_.withDailyReportLock([&] {
-        const FoldResult result = journal_.fold(now, settings_, pairDay);
-        foldPending_ = !result.complete;
-        if (alwaysHistory || !result.days.empty()) writeHistoryPage(dataFolder_, now);
-        return true;
+    const bool locked = session_.withDailyReportLock(finalSave_.lockWaitMs(steadyMs()), [&] {
+        return finalSave_.fold([&](bool withHistory) {
+            const FoldResult result = journal_.fold(now, settings_, pairDay);
+            foldRetry_.note(result.complete);
+            if (withHistory && (alwaysHistory || !result.days.empty())) writeHistoryPage(dataFolder_, now);
+            return result.complete;
+        });
     });
-    if (!locked) foldPending_ = true;
+    if (!locked) {
+        foldRetry_.note(false);
+        finalSave_.noteNotWritten();
+    }
     return locked;
 }
 

@@ -19,6 +19,7 @@
 
 #include "reports/day_journal.h"
 #include "reports/report_writers.h"
+#include "reports/session_end.h"
 #include "storage/data_folder.h"
 #include "storage/settings.h"
 #include "tracking/sampling_tick.h"
@@ -32,9 +33,10 @@ public:
     virtual ~ReporterSession() = default;
     // Horalis.exe runs in this session.
     virtual bool mainProgramRunning() = 0;
-    // Runs write while holding the daily-report lock that both programs take;
-    // false, without running it, when the lock cannot be had.
-    virtual bool withDailyReportLock(const std::function<bool()>& write) = 0;
+    // Runs write while holding the daily-report lock that both programs take,
+    // waiting at most waitMs for it; false, without running it, when the lock
+    // cannot be had.
+    virtual bool withDailyReportLock(uint32_t waitMs, const std::function<bool()>& write) = 0;
 };
 
 class ReporterEngine final : private TickActions {
@@ -47,8 +49,10 @@ public:
     // its timer starts; reinstallHooks is called when the hooks go quiet.
     void start(bool hooksInstalled, std::function<void()> reinstallHooks = {});
     void tick();
-    // Log-off or shutdown: the pair is written now, by the same rule.
-    void saveDayNow() { tick_.saveDayNow(); }
+    // Log-off, shutdown, or the setup closing the reporter: the pair is
+    // written now, by the same rule, within the time Windows allows
+    // (reports/session_end.h); what cannot be goes to the journal.
+    void saveBeforeEnd() { finalSave_.run(tick_); }
     // The computer goes to sleep: what was counted goes into the journal.
     void flushJournal() { tick_.flushJournal(); }
     // The hook library's activity message.
@@ -90,7 +94,7 @@ private:
     ReporterSession& session_;
     UsageRecords records_;
     DayJournal journal_;
-    bool foldPending_ = false;
+    FoldRetry foldRetry_;  // a fold cut short is tried again on later ticks
     Settings settings_;
     Settings nextSettings_;  // conf.dat as read at the last rollover, used after the clear
     // conf.dat's daily-report switch as last read while Horalis.exe ran, and
@@ -102,6 +106,7 @@ private:
     ListModel titleModel_;
     NoIcons icons_;
     SamplingTick tick_;
+    FinalSave finalSave_;
     std::function<void()> reinstallHooks_;
 };
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <utility>
 
+#include "base/handles.h"
 #include "base/instance_names.h"
 #include "base/named_mutex.h"
 #include "base/string.h"
@@ -31,21 +32,26 @@ constexpr const wchar_t* kWindowClass = L"HoralisReporterWindow";
 
 class Win32ReporterSession final : public ReporterSession {
 public:
+    explicit Win32ReporterSession(String dataFolder) : dataFolder_(std::move(dataFolder)) {}
+
     bool mainProgramRunning() override {
         return namedMutexExists(kMainProgramInstanceMutex);
     }
 
-    bool withDailyReportLock(const std::function<bool()>& write) override {
-        DailyReportLock lock;
+    bool withDailyReportLock(uint32_t waitMs, const std::function<bool()>& write) override {
+        const DailyReportLock lock(dataFolder_, waitMs);
         return lock.held() && write();
     }
+
+private:
+    String dataFolder_;
 };
 
 // A hidden top-level window: it carries the timer and kbdh.dll's message, and,
 // unlike a message-only window, it is told when the session ends.
 class CReporterWnd final : public wingui::CWnd {
 public:
-    explicit CReporterWnd(String dataFolder) : engine_(std::move(dataFolder), desktop_, session_) {}
+    explicit CReporterWnd(const String& dataFolder) : session_(dataFolder), engine_(dataFolder, desktop_, session_) {}
 
     bool create() {
         if (!createWindow(WS_EX_TOOLWINDOW, kWindowClass, L"Horalis Reporter", WS_POPUP, RECT{}, nullptr))
@@ -53,7 +59,7 @@ public:
         hooks_.load();  // without it every sample after the away timeout is idle, as in Horalis.exe
         hooks_.install(handle());
         engine_.start(hooks_.installed(), [this] { hooks_.reinstall(); });
-        sessionNotifications_.register_(handle());
+        sessionNotifications_.register_(handle(), HORALIS_SESSION_RETRY_TIMER_ID);
         SetTimer(handle(), HORALIS_TIMER_ID, HORALIS_TIMER_MS, nullptr);
         return true;
     }
@@ -66,6 +72,7 @@ protected:
             wingui::onMessage(WM_WTSSESSION_CHANGE, &CReporterWnd::onSessionChange),
             wingui::onMessage(WM_QUERYENDSESSION, &CReporterWnd::onQueryEndSession),
             wingui::onMessage(WM_ENDSESSION, &CReporterWnd::onEndSession),
+            wingui::onMessage(WM_POWERBROADCAST, &CReporterWnd::onPowerBroadcast),
             wingui::onClose(&CReporterWnd::onClose),
             wingui::onMessage(WM_DESTROY, &CReporterWnd::onDestroy),
         };
@@ -74,7 +81,12 @@ protected:
     }
 
 private:
-    void onTimer(UINT_PTR) { engine_.tick(); }
+    void onTimer(UINT_PTR id) {
+        if (id == HORALIS_SESSION_RETRY_TIMER_ID)
+            sessionNotifications_.retry();
+        else
+            engine_.tick();
+    }
 
     LRESULT onHookActivity(WPARAM, LPARAM) {
         engine_.noteHookActivity();
@@ -86,23 +98,37 @@ private:
         return 0;
     }
 
-    // The reporter ends with the session: its day so far goes into the pair
-    // now (see CMainDlg::onQueryEndSession for why already here).
-    LRESULT onQueryEndSession(WPARAM, LPARAM) {
-        engine_.saveDayNow();
-        return TRUE;
-    }
+    // The reporter ends with the session. As in Horalis.exe, the question is
+    // answered at once and the day is saved at WM_ENDSESSION: without a
+    // window to show, the reporter is simply ended when it takes too long.
+    LRESULT onQueryEndSession(WPARAM, LPARAM) { return TRUE; }
 
-    // The process may be ended as soon as this returns, so the rest of the
-    // day is saved and the hooks go now.
+    // TRUE: the process may be ended as soon as this returns, so the day is
+    // saved and the hooks go now; also when Restart Manager closes it for an
+    // update (ENDSESSION_CLOSEAPP), after which it is to end on its own.
     LRESULT onEndSession(WPARAM ending, LPARAM) {
         if (!ending) return 0;
-        engine_.saveDayNow();
+        saveBeforeEnd();
         destroyWindow();
         return 0;
     }
 
-    void onClose() { destroyWindow(); }
+    // The setup asks it to end before an upgrade or a removal, as taskkill
+    // without /f does: the day so far is saved as at a log-off.
+    void onClose() {
+        saveBeforeEnd();
+        destroyWindow();
+    }
+
+    LRESULT onPowerBroadcast(WPARAM event, LPARAM) {
+        if (event == PBT_APMSUSPEND) engine_.flushJournal();
+        return TRUE;
+    }
+
+    void saveBeforeEnd() {
+        const ShutdownBlockReason reason(handle(), horalis::toWide(kFinalSaveReason).c_str());
+        engine_.saveBeforeEnd();
+    }
 
     void onDestroy() {
         KillTimer(handle(), HORALIS_TIMER_ID);
@@ -173,7 +199,11 @@ protected:
         if (!singleInstance_.claim(kReporterInstanceMutex)) return false;
 
         if (!registerWindowClass(instanceHandle())) return false;
-        window_ = std::make_unique<CReporterWnd>(std::move(arguments.dataFolder));
+        // Restart Manager closing it for an update brings it back with its
+        // folder; after a restart of Windows the Run key starts it.
+        const std::wstring restart = L"\"" + horalis::toWide(arguments.dataFolder) + L"\"";
+        RegisterApplicationRestart(restart.c_str(), RESTART_NO_CRASH | RESTART_NO_HANG | RESTART_NO_REBOOT);
+        window_ = std::make_unique<CReporterWnd>(arguments.dataFolder);
         return window_->create();
     }
 

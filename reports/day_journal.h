@@ -41,6 +41,23 @@ FoldResult foldJournals(const String& dataFolder, const RecordOwner& owner, Stri
 // True when owner has journals in the data folder: a start only folds then.
 bool journalsWaiting(const String& dataFolder, const RecordOwner& owner);
 
+// A fold cut short (the lock held, a file held open) is tried again every
+// fourth tick: a tick waits at most 0.1 s for the lock, so a writer that keeps
+// it costs the window a twentieth of its time, and a freed lock is seen within 2 s.
+class FoldRetry {
+public:
+    void note(bool complete) {
+        pending_ = !complete;
+        ticks_ = 0;
+    }
+    bool pending() const { return pending_; }
+    bool due() { return pending_ && ++ticks_ % 4 == 0; }
+
+private:
+    bool pending_ = false;
+    int ticks_ = 0;
+};
+
 // The journal of the running program.
 class DayJournal {
 public:

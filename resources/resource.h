@@ -89,4 +89,5 @@
 #define HORALIS_TRAY_ID         4662
 #define HORALIS_TRAY_RETRY_TIMER_ID  292   // a failed NIM_ADD is tried again
 #define HORALIS_TRAY_RETRY_MS        1000
+#define HORALIS_SESSION_RETRY_TIMER_ID  293  // a failed session-notification registration is tried again
 #define WM_TRAY_CALLBACK        0xA123

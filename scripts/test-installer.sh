@@ -180,6 +180,34 @@ horalis_wine "$setup" /S </dev/null
 check "the next upgrade, nothing in use, ends with code 0 and leaves no waiting file" \
   bash -c 'test "$1" -eq 0 && test ! -e "$2/kbdh.dll.new"' _ $? "$target"
 
+# --- an upgrade while the Reporter runs ---
+# The setup closes it with WM_CLOSE, which saves its day as a log-off does,
+# and starts it again as the user, with its start-up entry's command line.
+reporter_pids() { pgrep -f 'HoralisReporter\.exe' | sort; }
+horalis_wine reg add "$run_key" /v HoralisReporter /t REG_EXPAND_SZ /f \
+  /d "\"$target_win\\HoralisReporter.exe\" \"%APPDATA%\\Horalis\"" >/dev/null 2>&1
+mkdir -p "$data"
+rm -f "$data"/*_*_*.csv
+"$HORALIS_WINE_BIN" "$target_win\\HoralisReporter.exe" "$data_win" </dev/null &
+reporter=$!
+sleep 3
+horalis_wine "$setup" /S </dev/null
+code=$?
+wait "$reporter"
+closed=$?
+sleep 1
+restarted=$(reporter_pids | head -n 1)
+check "a silent upgrade while the Reporter runs ends with code 0; the Reporter ended cleanly with its day in a pair" \
+  bash -c 'test "$1" -eq 0 -a "$2" -eq 0 && ls "$3"/*_*_*.csv >/dev/null 2>&1' _ "$code" "$closed" "$data"
+check "the upgrade started the Reporter again from Program Files with its start-up entry's arguments, and left no shortcut behind" \
+  bash -c 'test -n "$1" && tr "\0" " " </proc/$1/cmdline | grep -qiF "$2\HoralisReporter.exe %APPDATA%\Horalis" &&
+           ! ls "$3"/users/*/Temp/*.lnk >/dev/null 2>&1' _ "$restarted" "$target_win" "$drive"
+# Ended as taskkill without /f ends it: WM_CLOSE.
+horalis_wine taskkill /im HoralisReporter.exe >/dev/null 2>&1
+[[ -n $restarted ]] && timeout 10 tail --pid="$restarted" -f /dev/null
+timeout 60 "$HORALIS_WINESERVER_BIN" -w
+rm -rf "$data"
+
 # --- uninstall ---
 # The user's data, and the Reporter's start-up entry as Tools > Reporter/Client... writes it.
 mkdir -p "$data"

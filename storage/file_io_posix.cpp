@@ -6,12 +6,15 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <optional>
 #include <string>
+#include <thread>
 
 #include "storage/file_faults.h"
 #include "storage/file_io.h"
+#include "storage/file_retry.h"
 
 namespace horalis {
 
@@ -92,6 +95,15 @@ bool fileChangeAllowed() {
     if (changesLeft == 0) return false;
     --changesLeft;
     return true;
+}
+
+uint64_t steadyMs() {
+    const auto since = std::chrono::steady_clock::now().time_since_epoch();
+    return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(since).count());
+}
+
+void pauseMs(uint32_t ms) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
 std::FILE* openFile(const String& path, const char* mode) {

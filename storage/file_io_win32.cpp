@@ -1,4 +1,6 @@
 #include <windows.h>
+#include <fcntl.h>
+#include <io.h>
 
 #include <cstdio>
 #include <cwchar>
@@ -6,6 +8,7 @@
 
 #include "base/handles.h"
 #include "storage/file_io.h"
+#include "storage/held_file_win32.h"
 #include "storage/long_path.h"
 
 namespace horalis {
@@ -30,15 +33,47 @@ private:
     bool valid_ = false;
 };
 
+// The C runtime's stream over a handle it then owns (fclose closes both).
+std::FILE* streamOver(KernelHandle handle, int flags, const char* mode) {
+    const int descriptor = _open_osfhandle(reinterpret_cast<intptr_t>(handle.get()), flags);
+    if (descriptor == -1) return nullptr;
+    handle.release();
+    std::FILE* file = _fdopen(descriptor, mode);
+    if (file == nullptr) _close(descriptor);
+    return file;
+}
+
 }  // namespace
+
+uint64_t steadyMs() {
+    return GetTickCount64();
+}
+
+void pauseMs(uint32_t ms) {
+    Sleep(ms);
+}
 
 std::FILE* openFile(const String& path, const char* mode) {
     const WidePath widePath(path);
     const wchar_t* wide = widePath.get();
     if (wide == nullptr || mode == nullptr) return nullptr;
-    std::wstring wideMode;
-    for (const char* m = mode; *m != '\0'; ++m) wideMode.push_back(static_cast<wchar_t>(static_cast<unsigned char>(*m)));
-    return _wfopen(wide, wideMode.c_str());
+    const bool reading = std::string_view(mode) == "rb";
+    if (!reading && std::string_view(mode) != "wb") return nullptr;
+    // A reader shares everything, so that it never keeps a writer (the other
+    // program, or this one) from replacing or deleting the file; a writer
+    // lets others read what it writes.
+    const DWORD access = reading ? GENERIC_READ : GENERIC_WRITE;
+    const DWORD share = reading ? FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE : FILE_SHARE_READ;
+    const DWORD disposition = reading ? OPEN_EXISTING : CREATE_ALWAYS;
+    KernelHandle handle;
+    const bool opened = retryWhileHeld([&] {
+        const HANDLE h = CreateFileW(wide, access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (h == INVALID_HANDLE_VALUE) return attemptAfterFileError(GetLastError());
+        handle.reset(h);
+        return Attempt::Done;
+    });
+    if (!opened) return nullptr;
+    return streamOver(std::move(handle), reading ? _O_RDONLY | _O_BINARY : _O_WRONLY | _O_BINARY, mode);
 }
 
 bool replaceFile(const String& source, const String& target) {
@@ -47,7 +82,23 @@ bool replaceFile(const String& source, const String& target) {
     const wchar_t* from = fromPath.get();
     const wchar_t* to = toPath.get();
     if (from == nullptr || to == nullptr) return false;
-    return MoveFileExW(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    // MOVEFILE_WRITE_THROUGH makes only the move itself durable: without
+    // FlushFileBuffers first, a power cut just after it can leave the new
+    // name on data that never reached the disk. FlushFileBuffers needs a
+    // handle with write access; it writes the file's cached data whichever
+    // handle wrote it.
+    {
+        const HANDLE h =
+            CreateFileW(from, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (h == INVALID_HANDLE_VALUE) return false;
+        const KernelHandle written(h);
+        if (!FlushFileBuffers(written.get())) return false;
+    }
+    // A target held open without delete sharing refuses the move until it is closed.
+    return retryWhileHeld([&] {
+        return MoveFileExW(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) ? Attempt::Done
+                                                                                           : attemptAfterFileError(GetLastError());
+    });
 }
 
 bool removeFile(const String& path) {

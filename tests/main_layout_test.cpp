@@ -79,5 +79,18 @@ TEST(MainLayout, OnlyTheExtentThatWouldBeNegativeIsClamped) {
     EXPECT_EQ(next.appGroup, (Rect{10, 55, 10, 55}));
 }
 
+TEST(MainLayout, FirstPlaceStaysWhereItFitsAndShrinksIntoASmallerArea) {
+    const Rect screen{0, 0, 1280, 800};
+    // 96 dpi: the template's size fits and nothing changes.
+    EXPECT_EQ(fitIntoArea({0, 0, 584, 627}, screen), (Rect{0, 0, 584, 627}));
+    // 144 dpi: too tall; as tall as the area, the width kept.
+    EXPECT_EQ(fitIntoArea({0, 0, 869, 889}, screen), (Rect{0, 0, 869, 800}));
+    // A work area off the origin (taskbar at the top or left, a second
+    // monitor): moved in, by no more than needed.
+    EXPECT_EQ(fitIntoArea({0, 0, 869, 889}, {-1280, 40, 0, 800}), (Rect{-869, 40, 0, 800}));
+    EXPECT_EQ(fitIntoArea({1000, 100, 1500, 400}, screen), (Rect{780, 100, 1280, 400}));
+    EXPECT_EQ(fitIntoArea({0, 0, 2000, 900}, screen), screen);
+}
+
 }  // namespace
 }  // namespace horalis

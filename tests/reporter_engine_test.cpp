@@ -19,7 +19,7 @@ public:
     bool lockFree = true;
     int locked = 0;
     bool mainProgramRunning() override { return mainRunning; }
-    bool withDailyReportLock(const std::function<bool()>& write) override {
+    bool withDailyReportLock(uint32_t, const std::function<bool()>& write) override {
         if (!lockFree) return false;
         ++locked;
         return write();
@@ -161,13 +161,13 @@ TEST_F(ReporterEngineTest, AtLogOffAddsOnlyWhatHoralisDidNotCount) {
     engine.start(true);
     desktop.now = kMidnight - 3600;
     runUntil(engine, kMidnight - 3590);
-    engine.saveDayNow();  // Horalis.exe still there: it writes
+    engine.saveBeforeEnd();  // Horalis.exe still there: it writes
     EXPECT_EQ(session.locked, 0);
     EXPECT_FALSE(folder.exists("2024_10_03.csv"));
 
     session.mainRunning = false;
     runUntil(engine, kMidnight - 3587);
-    engine.saveDayNow();
+    engine.saveBeforeEnd();
     EXPECT_EQ(session.locked, 1);
     DailyPairTotals pair;
     ASSERT_EQ(readDailyCsv(folder.read("2024_10_03.csv"), pair), PairReadResult::Read);
@@ -188,24 +188,27 @@ TEST_F(ReporterEngineTest, APairThatCannotBeWrittenYetGetsItsTimeLaterAndNoOther
     EXPECT_FALSE(folder.exists("2024_10_03.csv"));
     EXPECT_EQ(engine.records().applications()[0].sampleCount, 3);
 
-    session.lockFree = true;  // tried again with the next minute's append
-    runUntil(engine, kMidnight + 61);
+    session.lockFree = true;  // tried again within a few ticks
+    runUntil(engine, kMidnight + 4);
     DailyPairTotals ended, started;
     ASSERT_EQ(readDailyCsv(folder.read("2024_10_03.csv"), ended), PairReadResult::Read);
     EXPECT_EQ(ended.applications.at(0).seconds, 4);
+    runUntil(engine, kMidnight + 61);
+    engine.saveBeforeEnd();
     ASSERT_EQ(readDailyCsv(folder.read("2024_11_03.csv"), started), PairReadResult::Read);
-    EXPECT_EQ(started.applications.at(0).seconds, 59);  // the first sample of a record uncounted
+    EXPECT_EQ(started.applications.at(0).seconds, 60);  // 61 s, the first sample of a record uncounted
 
     // A folder in the next pair's place: nothing is lost, the pair comes once it can.
     std::filesystem::remove(folder.path() / "2024_11_03.csv");
     std::filesystem::remove(folder.path() / "2024_11_03.html");
     std::filesystem::create_directories(folder.path() / "2024_11_03.csv");
-    engine.saveDayNow();
+    engine.saveBeforeEnd();
     EXPECT_FALSE(folder.exists("2024_11_03.html"));
     std::filesystem::remove(folder.path() / "2024_11_03.csv");
     runUntil(engine, kMidnight + 121);
+    engine.saveBeforeEnd();
     ASSERT_EQ(readDailyCsv(folder.read("2024_11_03.csv"), started), PairReadResult::Read);
-    EXPECT_EQ(started.applications.at(0).seconds, 119);
+    EXPECT_EQ(started.applications.at(0).seconds, 120);
 }
 
 TEST_F(ReporterEngineTest, ALockedSessionIsIdleWhateverTheHooksSayUntilTheUnlock) {

@@ -251,14 +251,27 @@ TEST_F(SamplingTickTest, NothingAtMidnightWithDailyReportsOff) {
     EXPECT_EQ(records.applications()[0].sampleCount, 1);
 }
 
-TEST_F(SamplingTickTest, FailedDailyWriteKeepsTheTotals) {
+// The other writer holds the lock for a moment: the next ticks try again for
+// ten seconds, the ended day's pair and not the new day's.
+TEST_F(SamplingTickTest, FailedDailyWriteIsTriedAgainForTenSecondsThenKeepsTheTotals) {
     settings.saveDailyReports = 1;
     actions.writeSucceeds = false;
     tickAt(kMidnight - 1);
     EXPECT_EQ(tickAt(kMidnight), (Log{"write", kPointer, "refresh"}));
     EXPECT_EQ(records.applications()[0].sampleCount, 1);
-    // No retry on that date: the totals go into the next pair.
+    EXPECT_EQ(tickAt(kMidnight + 9), (Log{"write", kPointer, "refresh"}));
+    // No more tries after that: the totals go into the next pair.
+    EXPECT_EQ(tickAt(kMidnight + 10), (Log{kPointer, "refresh"}));
     EXPECT_EQ(tickAt(kMidnight + 30), (Log{kPointer, "refresh"}));
+    EXPECT_EQ(actions.days, (std::vector<int>{actions.days[0], actions.days[0]}));
+
+    // Freed within the ten seconds: written and cleared on that tick.
+    actions.writeSucceeds = false;
+    tickAt(kMidnight + kDay);
+    actions.writeSucceeds = true;
+    EXPECT_EQ(tickAt(kMidnight + kDay + 1), (Log{"write", "clear", "reset", kPointer, "refresh"}));
+    EXPECT_EQ(actions.days.back(), actions.days[0] + 1);
+    EXPECT_EQ(tickAt(kMidnight + kDay + 2), (Log{kPointer, "refresh"}));
 }
 
 // A start in the 00:00 minute, or the switch turned on in it, ends no day:

@@ -103,7 +103,10 @@ void SamplingTick::midnightStep() {
         state_.dayKnown = true;
         return;
     }
-    if (compareDates(local, state_.dayHeld) == 0) return;
+    if (compareDates(local, state_.dayHeld) == 0) {
+        retryRollover();
+        return;
+    }
     const LocalTime ended = state_.dayHeld;
     state_.dayHeld = dateOf(local);
     if (settings_.saveDailyReports) rollover(ended);
@@ -117,11 +120,28 @@ void SamplingTick::saveDayNow() {
 void SamplingTick::rollover(const LocalTime& day) {
     // The ended day's last samples first: the pair is written from the journal.
     flushJournal();
-    // Totals are only dropped once they are safely in the pair; after a
-    // failed write they carry on into the next one.
-    if (!actions_.writeDailyReports(day)) return;
+    if (writeAndClear(day) || state_.rolloverPending) return;
+    state_.rolloverPending = true;
+    state_.rolloverRetryEnd = desktop_.monotonicMs() + kRolloverRetryMs;
+    state_.rolloverDay = day;
+}
+
+void SamplingTick::retryRollover() {
+    if (!state_.rolloverPending) return;
+    if (!settings_.saveDailyReports || desktop_.monotonicMs() >= state_.rolloverRetryEnd)
+        state_.rolloverPending = false;
+    else
+        writeAndClear(state_.rolloverDay);
+}
+
+bool SamplingTick::writeAndClear(const LocalTime& day) {
+    // Totals are only dropped once they are safely in the journal (the pair
+    // follows from it); after a failed write they carry on.
+    if (!actions_.writeDailyReports(day)) return false;
+    state_.rolloverPending = false;
     actions_.clearLists();
     actions_.resetPointerCounts();
+    return true;
 }
 
 }  // namespace horalis

@@ -102,7 +102,16 @@ struct TickState {
     int minuteOfDay = -1;
     LocalTime journalDay;
     int journalMinute = -1;
+    // An ended day whose pair could not be written (the other writer held
+    // the lock): the ticks until rolloverRetryEnd (monotonic) try again.
+    bool rolloverPending = false;
+    uint64_t rolloverRetryEnd = 0;
+    LocalTime rolloverDay;
 };
+
+// How long the ticks try again to write an ended day's pair: more than any
+// writer holds the lock; after that the journal keeps the time for the next fold.
+inline constexpr uint64_t kRolloverRetryMs = 10000;
 
 class SamplingTick {
 public:
@@ -137,6 +146,8 @@ private:
     void rollover(const LocalTime& day);
     void journalStep();
     void count(StringView path, StringView title);
+    bool writeAndClear(const LocalTime& day);
+    void retryRollover();
     bool away();
     UsageRecords& records_;
     const Settings& settings_;

@@ -6,7 +6,9 @@
 #include "base/named_mutex.h"
 #include "resources/resource.h"
 #include "ui/framework/winapp.h"
+#include "base/string.h"
 #include "ui/main_dlg.h"
+#include "ui/start_options.h"
 
 namespace horalis {
 namespace {
@@ -30,13 +32,15 @@ protected:
     void onHelp() override;
 
 private:
-    bool claimSingleInstance();
+    bool claimSingleInstance(bool intoTray);
     SingleInstance singleInstance_;
 };
 
-bool CHoralisApp::claimSingleInstance() {
-    // One running copy per session: a second start brings the first one forward.
+bool CHoralisApp::claimSingleInstance(bool intoTray) {
+    // One running copy per session: a second start brings the first one
+    // forward, unless it only asked for what is there (a restart into the tray).
     if (singleInstance_.claim(kMainProgramInstanceMutex)) return true;
+    if (intoTray) return false;
 
     if (HWND running = findRunningMainWindow()) {
         ShowWindow(running, SW_SHOW);
@@ -47,7 +51,8 @@ bool CHoralisApp::claimSingleInstance() {
 }
 
 bool CHoralisApp::initInstance() {
-    if (!claimSingleInstance()) return false;
+    const bool intoTray = startsInTray(toCore(GetCommandLineW()));
+    if (!claimSingleInstance(intoTray)) return false;
 
     INITCOMMONCONTROLSEX controls{sizeof(controls), 0xFF};
     InitCommonControlsEx(&controls);
@@ -55,7 +60,7 @@ bool CHoralisApp::initInstance() {
     setRegistryKey(L"Local AppWizard-Generated Applications");
 
     {
-        CMainDlg dialog;
+        CMainDlg dialog(intoTray);
         setMainWindow(&dialog);
         dialog.doModal();
         setMainWindow(nullptr);

@@ -15,8 +15,13 @@ public:
 protected:
     void doDataExchange(wingui::DataExchange& dx) override;
     BOOL onInitDialog() override;
+    void onDpiChanged(UINT fromDpi) override;
 
 private:
+    // The pointer pictures at 16 pixels scaled to the dialog's DPI, given to
+    // the list before the old image list goes.
+    void setPointerImages();
+
     wingui::CListCtrl list_;
     horalis::ImageList images_;
 };

@@ -7,7 +7,6 @@
 #include "tracking/pointer_table.h"
 #include "base/string.h"
 #include "ui/dpi_scale.h"
-#include "ui/framework/dpi.h"
 
 namespace horalis {
 
@@ -21,19 +20,12 @@ void CDlgCursors::doDataExchange(wingui::DataExchange& dx) {
 BOOL CDlgCursors::onInitDialog() {
     CDialog::onInitDialog();
     // Sizes at 96 DPI, scaled to the dialog's.
-    const UINT dpi = wingui::windowDpi(handle());
     list_.setExtendedStyle(LVS_EX_FULLROWSELECT);
-    list_.insertColumn(0, L"Cursor name", LVCFMT_LEFT, scaleToDpi(400, dpi));
-    list_.insertColumn(1, L"Active time", LVCFMT_LEFT, scaleToDpi(150, dpi));
-
-    const int iconSize = scaleToDpi(16, dpi);
-    images_.reset(ImageList_Create(iconSize, iconSize, ILC_COLOR32 | ILC_MASK, 0, 1));
-    ImageList_SetBkColor(images_.get(), GetSysColor(COLOR_BTNFACE));
-    list_.setImageList(images_.get(), LVSIL_SMALL);
+    list_.insertColumn(0, L"Cursor name", LVCFMT_LEFT, scaleToDpi(400, dpi()));
+    list_.insertColumn(1, L"Active time", LVCFMT_LEFT, scaleToDpi(150, dpi()));
+    setPointerImages();
 
     const auto& table = PointerTable();
-    // The image list copies the pointer's bitmaps; the shared handles stay ours.
-    for (const auto& entry : table) ImageList_ReplaceIcon(images_.get(), -1, reinterpret_cast<HICON>(entry.handle));
     for (size_t i = 0; i < table.size(); ++i) {
         const int row = static_cast<int>(i);
         list_.insertItem(row, horalis::toWide(table[i].displayName), row);
@@ -41,6 +33,23 @@ BOOL CDlgCursors::onInitDialog() {
         list_.setItemText(row, 1, horalis::toWide(formatDuration(seconds, false)));
     }
     return TRUE;
+}
+
+void CDlgCursors::onDpiChanged(UINT fromDpi) {
+    list_.rescaleColumns(fromDpi, dpi());
+    setPointerImages();
+    list_.invalidate(true);
+}
+
+void CDlgCursors::setPointerImages() {
+    const int iconSize = scaleToDpi(16, dpi());
+    horalis::ImageList images(ImageList_Create(iconSize, iconSize, ILC_COLOR32 | ILC_MASK, 0, 1));
+    ImageList_SetBkColor(images.get(), GetSysColor(COLOR_BTNFACE));
+    // The image list copies the pointer's bitmaps; the shared handles stay ours.
+    for (const auto& entry : PointerTable())
+        ImageList_ReplaceIcon(images.get(), -1, reinterpret_cast<HICON>(entry.handle));
+    list_.setImageList(images.get(), LVSIL_SMALL);
+    images_ = std::move(images);
 }
 
 }  // namespace horalis

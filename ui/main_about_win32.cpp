@@ -18,8 +18,8 @@ void CMainDlg::loadButtonBitmaps() {
     constexpr int kClearLists[] = {IDB_CLEAR_LISTS, IDB_CLEAR_LISTS_150, IDB_CLEAR_LISTS_200};
     constexpr int kOptions[] = {IDB_OPTIONS, IDB_OPTIONS_150, IDB_OPTIONS_200};
     constexpr int kMousePointers[] = {IDB_MOUSE_POINTERS, IDB_MOUSE_POINTERS_150, IDB_MOUSE_POINTERS_200};
-    const auto scale = static_cast<size_t>(pictureScaleFor(dpi_));
-    for (CImageButton* button : {&clearListsButton_, &optionsButton_, &pointersButton_}) button->setDpi(dpi_);
+    const auto scale = static_cast<size_t>(pictureScaleFor(dpi()));
+    for (CImageButton* button : {&clearListsButton_, &optionsButton_, &pointersButton_}) button->setDpi(dpi());
     clearListsButton_.LoadButtonBitmaps(kClearLists[scale], kTransparent, kAlternateNone, 0);
     optionsButton_.LoadButtonBitmaps(kOptions[scale], kTransparent, kAlternateNone, 0);
     pointersButton_.LoadButtonBitmaps(kMousePointers[scale], kTransparent, kAlternateNone, 0);

@@ -6,6 +6,7 @@
 
 #include "reports/day_journal.h"
 #include "reports/report_writers.h"
+#include "reports/session_end.h"
 #include "storage/settings.h"
 #include "tracking/desktop_win32.h"
 #include "tracking/hook_library_win32.h"
@@ -26,7 +27,9 @@ inline constexpr const wchar_t* kFeedbackUrl = L"https://horalis.example/feedbac
 
 class CMainDlg : public wingui::CDialog, private TickActions {
 public:
-    CMainDlg();
+    // startHidden: started in the tray, as Windows restarts a program whose
+    // window was hidden (ui/start_options.h).
+    explicit CMainDlg(bool startHidden = false);
     ~CMainDlg() override;
 
 protected:
@@ -46,6 +49,7 @@ private:
     void startSampling();
     void addTrayIcon();
     void loadButtonBitmaps();
+    void fitIntoWorkArea();
 
     // The tick's calls back into the window.
     void destroySplash() override;
@@ -70,8 +74,10 @@ private:
     bool onSysCommand(UINT id);
     LRESULT onTrayCallback(WPARAM id, LPARAM event);
     LRESULT onQueryEndSession(WPARAM, LPARAM);
-    LRESULT onEndSession(WPARAM ending, LPARAM);
-    LRESULT onDpiChanged(WPARAM dpis, LPARAM suggested);
+    LRESULT onEndSession(WPARAM ending, LPARAM flags);
+    LRESULT onPowerBroadcast(WPARAM event, LPARAM);
+    LRESULT onWindowPosChanging(WPARAM, LPARAM position);
+    void onDpiChanged(UINT fromDpi) override;
     void ignoreCommand() {}
 
     // The two lists (main_lists_win32.cpp).
@@ -86,7 +92,7 @@ private:
     void pushSelection(const wingui::CListCtrl& view, const ListModel& model);
     void pullSelection(const wingui::CListCtrl& view, ListModel& model);
     void updateListViews();
-    // Column widths, row images and default icon for dpi_, from fromDpi's.
+    // Column widths, row images and default icon for dpi(), from fromDpi's.
     void rescaleLists(UINT fromDpi);
 
     // The tray (main_tray_win32.cpp).
@@ -102,6 +108,11 @@ private:
     void hideWindow();
     void showApplication();
     void exitApplication();
+    // The last save of the run, within the time Windows allows at a session end.
+    void saveBeforeEnd();
+    // Hooks, tray icon and the modal run end: the program ends.
+    void endProgram();
+    void registerRestart(bool windowHidden);
     void showOptions();
     void showReporterManager();
     void showPointerTimes();
@@ -118,19 +129,23 @@ private:
     void foldJournals(bool alwaysHistory, const LocalTime* pairDay = nullptr);
 
     horalis::Icon mainIcon_;
-    UINT dpi_ = 96;  // the window's DPI: every pixel size set in code is scaled to it
-    horalis::Icon smallIcon_;  // the caption's, drawn for dpi_
+    horalis::Icon smallIcon_;  // the caption's, drawn for dpi()
     UsageRecords records_;
     horalis::Icon defaultAppIcon_;
     horalis::ImageList appImages_;
     horalis::ImageList titleImages_;
     horalis::Menu trayMenu_;
+    wingui::CWnd trayMenuOwner_;  // hidden; the foreground window while the tray pop-up shows
     Win32Desktop desktop_;
     SamplingTick tick_;  // keeps the day held, lastInputTime and splashTicks
+    FinalSave finalSave_;
+    // Until the first tick, the dialog manager's own showing of the window is
+    // refused: it shows a modal dialog whatever its template says.
+    bool keepHidden_ = false;
     wingui::CDialog splash_;
     Settings settings_;
     std::unique_ptr<DayJournal> journal_;  // from the start of sampling
-    bool foldPending_ = false;             // a fold was cut short: tried again each minute
+    FoldRetry foldRetry_;  // a fold cut short is tried again on later ticks
     HookLibrary hooks_;
     SessionNotifications sessionNotifications_;
     ListModel appModel_;    // what list 1003 shows

@@ -11,6 +11,7 @@
 #include "ui/framework/dpi.h"
 #include "ui/framework/winapp.h"
 #include "ui/main_layout.h"
+#include "ui/start_options.h"
 
 namespace horalis {
 namespace {
@@ -30,10 +31,11 @@ HICON loadIconResource(int id) {
 
 }  // namespace
 
-CMainDlg::CMainDlg()
+CMainDlg::CMainDlg(bool startHidden)
     : CDialog(IDD_HORALIS_DIALOG),
       mainIcon_(loadIconResource(IDR_MAINFRAME)),
       tick_(records_, settings_, desktop_, *this),
+      keepHidden_(startHidden),
       splash_(IDD_SPLASH) {}
 
 CMainDlg::~CMainDlg() = default;
@@ -52,7 +54,8 @@ const wingui::MessageMap* CMainDlg::messageMap() const {
         wingui::onMessage(WM_TRAY_CALLBACK, &CMainDlg::onTrayCallback),
         wingui::onMessage(WM_QUERYENDSESSION, &CMainDlg::onQueryEndSession),
         wingui::onMessage(WM_ENDSESSION, &CMainDlg::onEndSession),
-        wingui::onMessage(WM_DPICHANGED, &CMainDlg::onDpiChanged),
+        wingui::onMessage(WM_POWERBROADCAST, &CMainDlg::onPowerBroadcast),
+        wingui::onMessage(WM_WINDOWPOSCHANGING, &CMainDlg::onWindowPosChanging),
         // Enter and Esc must not close the main window.
         wingui::onCommand(IDOK, &CMainDlg::ignoreCommand),
         wingui::onCommand(IDCANCEL, &CMainDlg::ignoreCommand),
@@ -104,7 +107,6 @@ void CMainDlg::doDataExchange(wingui::DataExchange& dx) {
 
 BOOL CMainDlg::onInitDialog() {
     CDialog::onInitDialog();
-    dpi_ = wingui::windowDpi(handle());
     addAboutMenuItem();
     setIcons();
     loadHookLibrary();
@@ -117,6 +119,8 @@ BOOL CMainDlg::onInitDialog() {
     addTrayIcon();
     layoutGuard = false;
     loadButtonBitmaps();
+    fitIntoWorkArea();
+    registerRestart(keepHidden_);
     return TRUE;
 }
 
@@ -138,9 +142,23 @@ void CMainDlg::addAboutMenuItem() {
 // window is given the new one before the old one is destroyed.
 void CMainDlg::setIcons() {
     sendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(mainIcon_.get()));
-    horalis::Icon small(wingui::loadIconOfSize(IDR_MAINFRAME, scaleToDpi(16, dpi_)));
+    horalis::Icon small(wingui::loadIconOfSize(IDR_MAINFRAME, scaleToDpi(16, dpi())));
     sendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small ? small.get() : mainIcon_.get()));
     smallIcon_ = std::move(small);
+}
+
+// The template's size is in dialog units, which grow with the scale: at
+// 150 % on a small screen the window would be taller than the screen. It is
+// made to fit its monitor's work area before it is first shown.
+void CMainDlg::fitIntoWorkArea() {
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (!GetMonitorInfoW(MonitorFromWindow(handle(), MONITOR_DEFAULTTONEAREST), &monitor)) return;
+    const Rect window = toRect(windowRect());
+    const Rect fitted = fitIntoArea(window, toRect(monitor.rcWork));
+    if (fitted == window) return;
+    SetWindowPos(handle(), nullptr, fitted.left, fitted.top, fitted.width(), fitted.height(),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void CMainDlg::loadHookLibrary() {
@@ -155,7 +173,8 @@ void CMainDlg::loadHookLibrary() {
 
 void CMainDlg::showSplash() {
     tick_.state().splashTicks = 0;
-    if (!splash_.create(handle())) return;
+    // Started into the tray: no one is looking for the window.
+    if (keepHidden_ || !splash_.create(handle())) return;
     // Topmost: the main window is shown and activated after this and must not
     // cover the splash before the second tick closes it.
     SetWindowPos(splash_.handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -171,7 +190,7 @@ void CMainDlg::startSampling() {
     // What an earlier run counted but could not put into its pair (a crash, a kill) goes there now.
     if (journalsWaiting(dataFolderPath(), journal_->owner())) foldJournals(false);
     tick_.start(hooks_.installed());
-    sessionNotifications_.register_(handle());
+    sessionNotifications_.register_(handle(), HORALIS_SESSION_RETRY_TIMER_ID);
     SetTimer(handle(), HORALIS_TIMER_ID, HORALIS_TIMER_MS, nullptr);
 }
 
@@ -188,7 +207,13 @@ void CMainDlg::onTimer(UINT_PTR id) {
         addTrayIcon();
         return;
     }
+    if (id == HORALIS_SESSION_RETRY_TIMER_ID) {
+        sessionNotifications_.retry();
+        return;
+    }
+    keepHidden_ = false;
     tick_.run();
+    if (foldRetry_.due()) foldJournals(false);
 }
 
 LRESULT CMainDlg::onHookActivity(WPARAM, LPARAM) {
@@ -230,7 +255,7 @@ void CMainDlg::layoutControls(int width, int height) {
     }
     MainWindowLayout current{toRect(rects[0]), toRect(rects[1]), toRect(rects[2]), toRect(rects[3]),
                              toRect(rects[4])};
-    MainWindowLayout next = layoutMainWindow(width, height, current, dpi_);
+    MainWindowLayout next = layoutMainWindow(width, height, current, dpi());
     const Rect placed[] = {next.appGroup, next.appList, next.titleGroup, next.titleList, next.pointersButton};
     for (int i = 0; i < 5; ++i) {
         const Rect& r = placed[i];
@@ -239,25 +264,16 @@ void CMainDlg::layoutControls(int width, int height) {
     InvalidateRect(handle(), nullptr, TRUE);
 }
 
-// A per-monitor aware window moved to a monitor of another DPI (or the
-// user's scale changed) gets WM_DPICHANGED: LOWORD(wParam) is the new DPI and
-// lParam the rectangle the window is to take.
-LRESULT CMainDlg::onDpiChanged(WPARAM dpis, LPARAM suggested) {
-    const UINT from = dpi_;
-    if (LOWORD(dpis) != 0) dpi_ = LOWORD(dpis);
-    // In a per-monitor v2 dialog the dialog manager rescales the template's
-    // controls and fonts here (Windows 10 1703 and later).
-    defaultProcessing();
-    rescaleLists(from);
+// The controls have the new DPI's font and place already (CDialog); the
+// lists, the button pictures, the icons and the resize rule's margins are
+// sized here.
+void CMainDlg::onDpiChanged(UINT fromDpi) {
+    rescaleLists(fromDpi);
     loadButtonBitmaps();
     setIcons();
-    if (const auto* rect = reinterpret_cast<const RECT*>(suggested))
-        SetWindowPos(handle(), nullptr, rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
     // The size may be the same as before, when no WM_SIZE comes.
     const RECT client = clientRect();
     layoutControls(client.right - client.left, client.bottom - client.top);
-    return 0;
 }
 
 void CMainDlg::onPaint() {
@@ -282,20 +298,43 @@ void CMainDlg::onClose() {
     hideWindow();
 }
 
-// Log-off or shutdown: the day so far goes into its pair here already, since
-// a program may be ended without WM_ENDSESSION when another one refuses or
-// the user forces the end. Saved totals are cleared, so a session that goes
-// on counts them once.
+// Log-off, shutdown, or Restart Manager closing the program for an update
+// (ENDSESSION_CLOSEAPP). Microsoft's rule: answer at once and save in
+// WM_ENDSESSION. Windows may end a program that takes more than about 5 s
+// here, and one that is hidden in the tray without asking the user. The
+// state the window is in now is what a restart brings back.
 LRESULT CMainDlg::onQueryEndSession(WPARAM, LPARAM) {
-    tick_.saveDayNow();
+    registerRestart(!IsWindowVisible(handle()));
     return TRUE;
 }
 
-// The process may be ended as soon as this returns: what came in since the
-// question is saved too.
-LRESULT CMainDlg::onEndSession(WPARAM ending, LPARAM) {
-    if (ending) tick_.saveDayNow();
+// TRUE: the session ends and the process may be ended as soon as this
+// returns. FALSE: another program refused; nothing was saved or cleared at
+// the question, so nothing is lost and the run goes on.
+LRESULT CMainDlg::onEndSession(WPARAM ending, LPARAM flags) {
+    if (!ending) return 0;
+    saveBeforeEnd();
+    // Restart Manager waits for the program to end on its own.
+    if (flags & ENDSESSION_CLOSEAPP) endProgram();
     return 0;
+}
+
+// Suspend: a battery may die during the sleep. Windows gives about 2 s here.
+LRESULT CMainDlg::onPowerBroadcast(WPARAM event, LPARAM) {
+    if (event == PBT_APMSUSPEND) tick_.flushJournal();
+    return TRUE;
+}
+
+// WM_WINDOWPOSCHANGING lets a window refuse a change by clearing its flag:
+// a start into the tray refuses to be shown, and to be activated, by the
+// dialog manager.
+LRESULT CMainDlg::onWindowPosChanging(WPARAM, LPARAM position) {
+    if (keepHidden_) {
+        auto* change = reinterpret_cast<WINDOWPOS*>(position);
+        change->flags &= ~SWP_SHOWWINDOW;
+        change->flags |= SWP_NOACTIVATE;
+    }
+    return defaultProcessing();
 }
 
 bool CMainDlg::onSysCommand(UINT id) {
@@ -313,6 +352,7 @@ void CMainDlg::hideWindow() {
 }
 
 void CMainDlg::showApplication() {
+    keepHidden_ = false;
     showWindow(SW_SHOW);
     SendMessageW(GetDesktopWindow(), WM_SYSCOMMAND, SC_HOTKEY, reinterpret_cast<LPARAM>(handle()));
 }
@@ -323,10 +363,27 @@ void CMainDlg::exitApplication() {
     if (MessageBoxW(handle(), kFeedbackQuestion, kFeedbackCaption, MB_YESNO | MB_ICONQUESTION) == IDYES)
         ShellExecuteW(handle(), L"open", kFeedbackUrl, nullptr, nullptr, SW_SHOWNORMAL);
     // The day's time so far would be lost with the program.
-    tick_.saveDayNow();
+    saveBeforeEnd();
+    endProgram();
+}
+
+void CMainDlg::saveBeforeEnd() {
+    const ShutdownBlockReason reason(handle(), toWide(kFinalSaveReason).c_str());
+    finalSave_.run(tick_);
+}
+
+void CMainDlg::endProgram() {
     hooks_.unload();
     removeTrayIcon();
     endDialog(0);
+}
+
+// Windows brings the program back after Restart Manager closed it for an
+// update and, where the user allows it, after a restart; not after a crash
+// or a hang.
+void CMainDlg::registerRestart(bool windowHidden) {
+    const std::wstring arguments = toWide(restartArguments(windowHidden));
+    RegisterApplicationRestart(arguments.c_str(), RESTART_NO_CRASH | RESTART_NO_HANG);
 }
 
 

@@ -51,4 +51,12 @@ MainWindowLayout layoutMainWindow(int32_t width, int32_t height, const MainWindo
     return next;
 }
 
+Rect fitIntoArea(Rect window, Rect area) {
+    const int32_t width = std::min(window.width(), area.width());
+    const int32_t height = std::min(window.height(), area.height());
+    const int32_t left = std::clamp(window.left, area.left, area.right - width);
+    const int32_t top = std::clamp(window.top, area.top, area.bottom - height);
+    return {left, top, left + width, top + height};
+}
+
 }  // namespace horalis

@@ -25,6 +25,11 @@ struct MainWindowLayout {
 MainWindowLayout layoutMainWindow(int32_t width, int32_t height, const MainWindowLayout& current,
                                   uint32_t dpi = kBaseDpi);
 
+// Where a window of this rectangle goes so that it lies inside area (the
+// work area of its monitor): unchanged where it fits; otherwise no larger
+// than area and moved in by as little as it takes.
+Rect fitIntoArea(Rect window, Rect area);
+
 // True from the start until the main window has finished its initialisation;
 // while it is set, resizing moves nothing.
 extern bool layoutGuard;

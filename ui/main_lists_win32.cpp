@@ -42,13 +42,6 @@ HIMAGELIST resizedRowImages(HIMAGELIST from, int size) {
     return images;
 }
 
-void rescaleColumns(const wingui::CListCtrl& list, UINT fromDpi, UINT toDpi) {
-    for (int column = 0; column < 2; ++column) {
-        const int width = static_cast<int>(list.sendMessage(LVM_GETCOLUMNWIDTH, column));
-        list.sendMessage(LVM_SETCOLUMNWIDTH, column, rescaleDpi(width, fromDpi, toDpi));
-    }
-}
-
 // Row icons of the application list. The image list copies each icon, so the
 // extracted one is destroyed right away: a row costs one image-list entry and
 // no icon handle.
@@ -82,8 +75,8 @@ private:
 }  // namespace
 
 void CMainDlg::setupLists() {
-    const int width0 = scaleToDpi(kColumnWidth0, dpi_);
-    const int width1 = scaleToDpi(kColumnWidth1, dpi_);
+    const int width0 = scaleToDpi(kColumnWidth0, dpi());
+    const int width1 = scaleToDpi(kColumnWidth1, dpi());
     appList_.setExtendedStyle(LVS_EX_FULLROWSELECT);
     appList_.insertColumn(0, L"Application executable", LVCFMT_LEFT, width0);
     appList_.insertColumn(1, L"Active time", LVCFMT_LEFT, width1);
@@ -91,7 +84,7 @@ void CMainDlg::setupLists() {
     titleList_.insertColumn(0, L"Window title", LVCFMT_LEFT, width0);
     titleList_.insertColumn(1, L"Active time", LVCFMT_LEFT, width1);
 
-    const int iconSize = scaleToDpi(kRowIconSize, dpi_);
+    const int iconSize = scaleToDpi(kRowIconSize, dpi());
     appImages_.reset(createRowImages(iconSize));
     appList_.setImageList(appImages_.get(), LVSIL_SMALL);
     titleImages_.reset(createRowImages(iconSize));
@@ -112,13 +105,13 @@ void CMainDlg::setupLists() {
 
 void CMainDlg::rescaleLists(UINT fromDpi) {
     if (!appIcons_) return;
-    rescaleColumns(appList_, fromDpi, dpi_);
-    rescaleColumns(titleList_, fromDpi, dpi_);
+    appList_.rescaleColumns(fromDpi, dpi());
+    titleList_.rescaleColumns(fromDpi, dpi());
 
     // Application icons are redrawn from the old list (their files are not
     // read again); the title icon and the default icon come from their
     // resources' drawings for the new size.
-    const int iconSize = scaleToDpi(kRowIconSize, dpi_);
+    const int iconSize = scaleToDpi(kRowIconSize, dpi());
     // Each list is given its new image list before the old one is destroyed.
     horalis::ImageList apps(resizedRowImages(appImages_.get(), iconSize));
     appList_.setImageList(apps.get(), LVSIL_SMALL);

@@ -80,19 +80,24 @@ bool CMainDlg::writeDailyReports(const LocalTime& day) {
 void CMainDlg::appendJournal(const LocalTime& day, int minuteOfDay) {
     if (!journal_ || settings_.saveDailyReports == 0) return;
     journal_->append(records_, tick_.journal(), day, minuteOfDay);
-    if (foldPending_) foldJournals(false);
 }
 
 void CMainDlg::foldJournals(bool alwaysHistory, const LocalTime* pairDay) {
-    // HoralisReporter.exe may be writing the same pair (see reporter/reporter_engine.h).
-    DailyReportLock lock;
+    const String folder = dataFolderPath();
+    // HoralisReporter.exe, or this user's copy in another session, may be
+    // writing the same pair (see reporter/reporter_engine.h).
+    const DailyReportLock lock(folder, finalSave_.lockWaitMs(steadyMs()));
     if (!lock.held()) {
-        foldPending_ = true;
+        foldRetry_.note(false);
+        finalSave_.noteNotWritten();
         return;
     }
-    const FoldResult result = journal_->fold(localTimeNow(), settings_, pairDay);
-    foldPending_ = !result.complete;
-    if (alwaysHistory || !result.days.empty()) writeHistoryPage(dataFolderPath(), localTimeNow());
+    finalSave_.fold([&](bool withHistory) {
+        const FoldResult result = journal_->fold(localTimeNow(), settings_, pairDay);
+        foldRetry_.note(result.complete);
+        if (withHistory && (alwaysHistory || !result.days.empty())) writeHistoryPage(folder, localTimeNow());
+        return result.complete;
+    });
 }
 
 void CMainDlg::openReport() {
@@ -111,7 +116,7 @@ void CMainDlg::openHistory() {
     }
     {
         // The reporter rebuilds the page after its pair; the lock keeps the two from writing it at once.
-        DailyReportLock lock;
+        const DailyReportLock lock(folder);
         if (lock.held() && !writeHistoryPage(folder, localTimeNow())) {
             MessageBoxW(handle(), kCantCreateFile, kErrorCaption, MB_ICONERROR | MB_OK);
             return;

@@ -48,6 +48,9 @@ void CMainDlg::setupTrayMenu() {
     trayMenu_.reset(LoadMenuW(wingui::resourceInstance(), MAKEINTRESOURCEW(IDR_TRAYMENU)));
     if (!trayMenu_) return;
     if (HMENU popup = GetSubMenu(trayMenu_.get(), 0)) SetMenuDefaultItem(popup, 0, TRUE);
+    // Unowned: an owned window brought to the front takes its owner along.
+    trayMenuOwner_.createWindow(WS_EX_TOOLWINDOW, L"Static", L"", WS_POPUP, RECT{}, nullptr);
+
 
     // A restarted shell forgets every icon and says so with a registered
     // message, whose number is only known at run time, so it is caught in a
@@ -96,15 +99,21 @@ LRESULT CMainDlg::onTrayCallback(WPARAM, LPARAM event) {
     case WM_RBUTTONDOWN: {
         HMENU popup = trayMenu_ ? GetSubMenu(trayMenu_.get(), 0) : nullptr;
         POINT at{};
-        if (!popup || !GetCursorPos(&at)) break;
+        if (!popup || !trayMenuOwner_.handle() || !GetCursorPos(&at)) break;
         // Windows dismisses a pop-up menu on a click elsewhere or on Esc only
         // when its owner is the foreground window, and the next one opened
         // closes at once unless a message reaches the owner after the first
-        // (TrackPopupMenu's documented remarks). A hidden window can be the
-        // foreground window and stays hidden. Wine closes the menu either way.
-        SetForegroundWindow(handle());
-        TrackPopupMenu(popup, TPM_RIGHTALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, handle(), nullptr);
-        postMessage(WM_NULL);
+        // (TrackPopupMenu's documented remarks). The owner is a hidden window
+        // of its own: making the main window the foreground one would also
+        // activate it and raise it over every other window (under Wine over
+        // the tray window itself, so that the next click missed the icon).
+        // The chosen command goes to the main window as a menu command.
+        SetForegroundWindow(trayMenuOwner_.handle());
+        constexpr UINT kFlags = TPM_RIGHTALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY;
+        const auto command =
+            static_cast<UINT>(TrackPopupMenu(popup, kFlags, at.x, at.y, 0, trayMenuOwner_.handle(), nullptr));
+        trayMenuOwner_.postMessage(WM_NULL);
+        if (command != 0) postMessage(WM_COMMAND, MAKEWPARAM(command, 0), 0);
         break;
     }
     default:

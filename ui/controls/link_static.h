@@ -37,6 +37,7 @@ private:
     bool onSetCursor(HWND, UINT, UINT);
     void onMouseMove(UINT keys, POINT point);
     void onCaptureChanged(HWND newCapture);
+    LRESULT onSetFont(WPARAM font, LPARAM redraw);
     LRESULT onCaptureChangedMessage(WPARAM, LPARAM newCapture) {
         onCaptureChanged(reinterpret_cast<HWND>(newCapture));
         return 0;

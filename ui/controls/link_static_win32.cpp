@@ -8,6 +8,18 @@
 
 namespace horalis {
 
+namespace {
+
+// A copy of font, underlined or not; null when the font cannot be read.
+HFONT linkFontFrom(HFONT font, bool underline) {
+    LOGFONTW logFont{};
+    if (!font || GetObjectW(font, sizeof logFont, &logFont) != sizeof logFont) return nullptr;
+    logFont.lfUnderline = underline ? TRUE : FALSE;
+    return CreateFontIndirectW(&logFont);
+}
+
+}  // namespace
+
 CLinkStatic::CLinkStatic() {
     colours_.hover = GetSysColor(COLOR_HIGHLIGHT);
 }
@@ -21,6 +33,7 @@ const wingui::MessageMap* CLinkStatic::messageMap() const {
         wingui::onSetCursor(&CLinkStatic::onSetCursor),
         wingui::onMouse(WM_MOUSEMOVE, &CLinkStatic::onMouseMove),
         wingui::onMessage(WM_CAPTURECHANGED, &CLinkStatic::onCaptureChangedMessage),
+        wingui::onMessage(WM_SETFONT, &CLinkStatic::onSetFont),
     };
     static const wingui::MessageMap map{handlers, CStatic::messageMap()};
     return &map;
@@ -45,18 +58,25 @@ void CLinkStatic::onAttach() {
 
     auto current = reinterpret_cast<HFONT>(sendMessage(WM_GETFONT));
     if (!current) current = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-    LOGFONTW logFont{};
-    if (current && GetObjectW(current, sizeof logFont, &logFont) == sizeof logFont) {
-        logFont.lfUnderline = underline_ ? TRUE : FALSE;
-        font_.reset(CreateFontIndirectW(&logFont));
-        if (font_) sendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
-    }
+    font_.reset(linkFontFrom(current, underline_));
+    if (font_) sendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
 
     FitToText();
     LoadLinkCursor();
 
     if (tooltip_.create(*this)) tooltip_.addTool(*this, target_, nullptr, 1);
     CStatic::onAttach();
+}
+
+// The dialog gives every control its font anew at another DPI: the link
+// takes its own copy of that one, as at the start, and fits itself to it.
+LRESULT CLinkStatic::onSetFont(WPARAM font, LPARAM redraw) {
+    horalis::Font own(linkFontFrom(reinterpret_cast<HFONT>(font), underline_));
+    if (!own) return defaultProcessing();
+    callDefault(wingui::Message{handle(), WM_SETFONT, reinterpret_cast<WPARAM>(own.get()), redraw});
+    font_ = std::move(own);  // the old copy once the control no longer uses it
+    FitToText();
+    return 0;
 }
 
 bool CLinkStatic::preTranslateMessage(MSG& msg) {

@@ -18,6 +18,9 @@ public:
     // width -1 leaves the column's width to the control.
     int insertColumn(int column, const std::wstring& heading, int format = LVCFMT_LEFT, int width = -1) const;
     HIMAGELIST setImageList(HIMAGELIST images, int which) const;  // LVSIL_SMALL...
+    // Every column's width, as it is now (the user may have changed it),
+    // from fromDpi to toDpi.
+    void rescaleColumns(UINT fromDpi, UINT toDpi) const;
     int itemCount() const;
     // Owner-data lists: the number of rows.
     bool setItemCount(int count, DWORD flags = LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL) const;

@@ -1,5 +1,7 @@
 #include "ui/framework/controls.h"
 
+#include "ui/dpi_scale.h"
+
 namespace wingui {
 namespace {
 
@@ -37,6 +39,15 @@ int CListCtrl::insertColumn(int column, const std::wstring& heading, int format,
         info.cx = width;
     }
     return static_cast<int>(sendMessage(LVM_INSERTCOLUMNW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&info)));
+}
+
+void CListCtrl::rescaleColumns(UINT fromDpi, UINT toDpi) const {
+    const auto header = reinterpret_cast<HWND>(sendMessage(LVM_GETHEADER));
+    const int columns = header ? static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
+    for (int column = 0; column < columns; ++column) {
+        const int width = static_cast<int>(sendMessage(LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column)));
+        sendMessage(LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), horalis::rescaleDpi(width, fromDpi, toDpi));
+    }
 }
 
 HIMAGELIST CListCtrl::setImageList(HIMAGELIST images, int which) const {

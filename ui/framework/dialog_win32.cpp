@@ -1,5 +1,6 @@
 #include <utility>
 
+#include "ui/framework/dpi.h"
 #include "ui/framework/window.h"
 #include "ui/framework/winapp.h"
 
@@ -114,9 +115,44 @@ const MessageMap* CDialog::messageMap() const {
     static constexpr Handler<CDialog> handlers[] = {
         wingui::onCommand(IDOK, &CDialog::okCommand),
         wingui::onCommand(IDCANCEL, &CDialog::cancelCommand),
+        wingui::onMessage(WM_DPICHANGED, &CDialog::dpiChanged),
     };
     static const MessageMap map{handlers, CWnd::messageMap()};
     return &map;
+}
+
+// The template's font as the dialog manager made it for the dialog's DPI;
+// its size in points is what every later DPI gets.
+void CDialog::noteTemplateFont() {
+    const auto font = reinterpret_cast<HFONT>(sendMessage(WM_GETFONT));
+    if (!font || GetObjectW(font, sizeof templateFont_, &templateFont_) != sizeof templateFont_) return;
+    templatePoints_ = MulDiv(templateFont_.lfHeight < 0 ? -templateFont_.lfHeight : templateFont_.lfHeight, 72,
+                             static_cast<int>(dpi_));
+}
+
+// Windows sends WM_DPICHANGED when the dialog moves to a monitor of another
+// DPI (or that monitor's scale changes); the dialog is to take the suggested
+// rectangle in lParam. Every control gets the template's font made for the new
+// DPI and its place scaled (takeOverDialogDpiChanges says why it is done here),
+// then the class scales its own sizes.
+LRESULT CDialog::dpiChanged(WPARAM dpis, LPARAM suggested) {
+    const UINT from = dpi_;
+    const UINT to = LOWORD(dpis);
+    if (to == 0 || to == from) return 0;
+    dpi_ = to;
+    horalis::Font font;
+    if (templatePoints_ > 0) {
+        LOGFONTW scaled = templateFont_;
+        scaled.lfHeight = -MulDiv(templatePoints_, static_cast<int>(to), 72);
+        font.reset(CreateFontIndirectW(&scaled));
+    }
+    rescaleDialogControls(handle(), font.get(), from, to);
+    font_ = std::move(font);  // the previous one only now that no control uses it
+    if (const auto* rect = reinterpret_cast<const RECT*>(suggested))
+        SetWindowPos(handle(), nullptr, rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    onDpiChanged(from);
+    return 0;
 }
 
 LRESULT CDialog::callDefault(const Message& m) {
@@ -129,6 +165,9 @@ INT_PTR CALLBACK CDialog::dialogProc(HWND window, UINT msg, WPARAM wParam, LPARA
     if (msg == WM_INITDIALOG) {
         auto* self = reinterpret_cast<CDialog*>(lParam);
         self->attach(window);
+        self->dpi_ = windowDpi(window);
+        takeOverDialogDpiChanges(window);
+        self->noteTemplateFont();
         Message m{window, msg, wParam, lParam};
         try {
             MessageScope scope(*self, &m);
@@ -155,7 +194,10 @@ INT_PTR CALLBACK CDialog::dialogProc(HWND window, UINT msg, WPARAM wParam, LPARA
         handled = m.defaultDone;
         m.result = m.defaultResult;
     }
-    if (msg == WM_NCDESTROY) self->detach();
+    if (msg == WM_NCDESTROY) {
+        self->detach();
+        static_cast<CDialog*>(self)->font_.reset();  // the controls are gone
+    }
     if (!handled) return FALSE;
     if (returnsResultDirectly(msg)) return static_cast<INT_PTR>(m.result);
     SetWindowLongPtrW(window, DWLP_MSGRESULT, m.result);

@@ -52,6 +52,8 @@
 #include <string_view>
 #include <utility>
 
+#include "base/handles.h"
+
 namespace wingui {
 
 class CWnd;
@@ -455,6 +457,9 @@ public:
     // Runs the data-exchange step; saving = controls to members.
     bool updateData(bool saving = true);
     UINT templateId() const { return templateId_; }
+    // The DPI the dialog is laid out for: its monitor's at creation, then
+    // the one of each WM_DPICHANGED.
+    UINT dpi() const { return dpi_; }
 
 protected:
     // Base: the data-exchange step to the controls; true lets the platform
@@ -465,6 +470,11 @@ protected:
     virtual void onOK();
     // Base: endDialog(IDCANCEL).
     virtual void onCancel();
+    // After a move to a monitor of another DPI, once every control has the
+    // dialog font at the new DPI and its place scaled, and the dialog has the
+    // rectangle Windows suggested: whatever the class sizes in code itself
+    // (list columns, image lists, pictures). Base: nothing.
+    virtual void onDpiChanged(UINT fromDpi) { (void)fromDpi; }
     // Binds IDOK and IDCANCEL to onOK and onCancel.
     const MessageMap* messageMap() const override;
     LRESULT callDefault(const Message& m) override;
@@ -474,9 +484,15 @@ private:
     void okCommand() { onOK(); }
     void cancelCommand() { onCancel(); }
     HWND ownerWindow() const;
+    void noteTemplateFont();
+    LRESULT dpiChanged(WPARAM dpis, LPARAM suggested);
 
     UINT templateId_;
     CWnd* parent_;
+    UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
+    LOGFONTW templateFont_{};  // the template's font as created, with its size in points
+    int templatePoints_ = 0;   // 0: no font to scale
+    horalis::Font font_;       // the template's font at dpi_, after the first DPI change
 };
 
 // The module whose resources the program uses (the executable).
