@@ -101,8 +101,9 @@ rm -rf "$profile"
 "$convert" "$work/report.png" -trim +repage -bordercolor white -border 12 \
   -bordercolor '#999999' -border 1 -strip "$out/html-report.png"
 
-# The history page over a few generated weeks of daily pairs (made by the
-# native build's history_sample with the program's own writers).
+# The history page over a few generated weeks of day records and older daily
+# pairs (made by the native build's history_sample with the program's own
+# writers): the day rows, the timeline and the start of the applications.
 [[ -d $root/build/native ]] || cmake --preset native -S "$root" --log-level=WARNING >/dev/null
 cmake --build "$root/build/native" --target history_sample >/dev/null
 mkdir -p "$work/history"
@@ -110,7 +111,7 @@ mkdir -p "$work/history"
 profile=$(mktemp -d)
 timeout 60 chromium --headless --no-sandbox --disable-gpu --disable-background-networking \
     --disable-component-update --disable-sync --no-first-run --user-data-dir="$profile" \
-    --hide-scrollbars --window-size=1000,1150 --screenshot="$work/history.png" "file://$work/history/history.html" \
+    --hide-scrollbars --window-size=1000,1400 --screenshot="$work/history.png" "file://$work/history/history.html" \
     >/dev/null 2>&1
 rm -rf "$profile"
 "$convert" "$work/history.png" -bordercolor '#999999' -border 1 -strip "$out/history.png"

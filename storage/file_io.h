@@ -1,6 +1,7 @@
 #pragma once
 // Opening files by their UTF-16 path, so a data folder under a user name
 // outside the ANSI code page still works.
+#include <cstdint>
 #include <cstdio>
 #include <vector>
 
@@ -26,5 +27,17 @@ bool createDirectory(const String& path);
 // Appends the names of the files in a folder (not its subfolders), in no
 // particular order; false when the folder cannot be read.
 bool listFolderFiles(const String& folder, std::vector<String>& names);
+
+// What tells a file's contents apart from what it held before: its size, its
+// last write time and which file it is (a file put in its place is another).
+// Equal stamps mean the file is as it was when the stamp was taken; take the
+// stamp before reading, so that a change during the read shows next time.
+struct FileStamp {
+    uint64_t size = 0;
+    uint64_t writeTime = 0;  // the platform's own units
+    uint64_t identity = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+bool fileStamp(const String& path, FileStamp& out);
 
 }  // namespace horalis

@@ -145,4 +145,14 @@ bool listFolderFiles(const String& folder, std::vector<String>& names) {
     return true;
 }
 
+bool fileStamp(const String& path, FileStamp& out) {
+    const auto native = nativePath(path);
+    struct stat st;
+    if (!native || native->empty() || ::stat(native->c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+    out.size = static_cast<uint64_t>(st.st_size);
+    out.writeTime = static_cast<uint64_t>(st.st_mtim.tv_sec) * 1000000000u + static_cast<uint64_t>(st.st_mtim.tv_nsec);
+    out.identity = static_cast<uint64_t>(st.st_ino);
+    return true;
+}
+
 }  // namespace horalis

@@ -148,4 +148,27 @@ bool listFolderFiles(const String& folder, std::vector<String>& names) {
     return true;
 }
 
+bool fileStamp(const String& path, FileStamp& out) {
+    const WidePath widePath(path);
+    const wchar_t* wide = widePath.get();
+    if (wide == nullptr) return false;
+    // FindFirstFileExW's size and time may lag behind on NTFS ("may not be
+    // current", its documentation says); the open file's own information is.
+    // Reading attributes takes no part in sharing, so a file open for writing
+    // elsewhere can be stamped too. On FAT the write time has 2 s steps: the
+    // size and the file index still tell a file rewritten within them.
+    const HANDLE opened = CreateFileW(wide, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (opened == INVALID_HANDLE_VALUE) return false;
+    const KernelHandle file(opened);
+    BY_HANDLE_FILE_INFORMATION information;
+    if (!GetFileInformationByHandle(file.get(), &information) ||
+        (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+        return false;
+    out.size = (uint64_t{information.nFileSizeHigh} << 32) | information.nFileSizeLow;
+    out.writeTime = (uint64_t{information.ftLastWriteTime.dwHighDateTime} << 32) | information.ftLastWriteTime.dwLowDateTime;
+    out.identity = (uint64_t{information.nFileIndexHigh} << 32) | information.nFileIndexLow;
+    return true;
+}
+
 }  // namespace horalis
