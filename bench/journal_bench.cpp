@@ -91,16 +91,10 @@ void appendReference(benchmark::State& state) {
         state.PauseTiming();
         touchMinute(day, minute);
         state.ResumeTiming();
-        DayRecord record;
-        record.day = kDay;
         JournalBlock whole;
         day.tracker.noteAll();
         day.tracker.take(day.records, kDay, 0, minute + 1, whole);
-        for (const ApplicationRecord& application : day.records.applications()) {
-            JournalApplication into{application.executablePath, application.sampleCount, {}};
-            for (const TitleRecord& title : application.titles) into.titles.push_back(JournalTitle{title.text, title.sampleCount});
-            record.applications.push_back(std::move(into));
-        }
+        const DayRecord record = dayRecordOf(day.records, kDay, RecordOwner{u"PC1", u"ann"});
         std::string bytes;
         appendDayRecord(record, bytes);
         writeFileReplacing(path, bytes);

@@ -84,6 +84,19 @@ void DayRecord::noteHeld(StringView runId, uint64_t sequence) {
     runs.push_back(DayRun{String(runId), sequence});
 }
 
+DayRecord dayRecordOf(const UsageRecords& records, const LocalTime& day, const RecordOwner& owner) {
+    DayRecord record;
+    record.day = dateOf(day);
+    record.computer = owner.computer;
+    record.user = owner.user;
+    for (const ApplicationRecord& application : records.applications()) {
+        JournalApplication into{application.executablePath, application.sampleCount, {}};
+        for (const TitleRecord& title : application.titles) into.titles.push_back(JournalTitle{title.text, title.sampleCount});
+        record.applications.push_back(std::move(into));
+    }
+    return record;
+}
+
 void appendDayRecord(const DayRecord& record, std::string& out) {
     size_t lines = 0;
     auto textLine = [&](std::string_view kind, int64_t samples, StringView text) {

@@ -66,6 +66,10 @@ private:
     std::vector<std::unordered_map<String, uint32_t>> titleIndex_;
 };
 
+// What the records in memory hold, as a day's record (no minutes): the
+// history page shows today from it when no journal is kept.
+DayRecord dayRecordOf(const UsageRecords& records, const LocalTime& day, const RecordOwner& owner);
+
 void appendDayRecord(const DayRecord& record, std::string& out);
 enum class DayRecordRead { Read, Damaged };
 DayRecordRead readDayRecord(std::string_view bytes, DayRecord& out);
