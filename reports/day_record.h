@@ -66,10 +66,6 @@ private:
     std::vector<std::unordered_map<String, uint32_t>> titleIndex_;
 };
 
-// What the records in memory hold, as a day's record (no minutes): the
-// history page shows today from it when no journal is kept.
-DayRecord dayRecordOf(const UsageRecords& records, const LocalTime& day, const RecordOwner& owner);
-
 void appendDayRecord(const DayRecord& record, std::string& out);
 enum class DayRecordRead { Read, Damaged };
 DayRecordRead readDayRecord(std::string_view bytes, DayRecord& out);
@@ -80,6 +76,10 @@ struct RecordOwner {
     String computer;
     String user;
 };
+
+// What the records in memory hold, as a day's record (no minutes): the
+// history page shows today from it when no journal is kept.
+DayRecord dayRecordOf(const UsageRecords& records, const LocalTime& day, const RecordOwner& owner);
 
 String journalFolder(const String& dataFolder);     // dataFolder + "\Journal"
 String dayRecordFolder(const String& dataFolder);   // dataFolder + "\Days"
