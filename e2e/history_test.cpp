@@ -7,6 +7,8 @@
 #include <string>
 
 #include "e2e/commands.h"
+#include "e2e/driver_window.h"
+#include "reports/report_writers.h"
 #include "e2e/framework.h"
 #include "e2e/session.h"
 
@@ -128,5 +130,53 @@ E2E_TEST(history_opened_from_the_file_menu_is_built_from_the_daily_pairs_and_han
     EXPECT_TRUE(page.find("2025_01_12.csv &ndash;") != std::string::npos);
     EXPECT_TRUE(page.find("<script>") == std::string::npos);
     EXPECT_TRUE(app.openMessageBoxes().empty());
+    app.stop();
+}
+
+// A day from 17:00 under two titles that differ only where Windows-1251 has
+// '?': "Open history" during the run shows today, and after the program was
+// ended without saving and started again, the page shows each title exactly
+// with its own time, and the strip of the day a span from 17:00 naming the
+// program in front.
+E2E_TEST_WITH_DEADLINE(timeline_of_a_day_with_titles_outside_windows_1251_shows_each_exactly, 150) {
+    if (e2e::startClockAt("@2026-12-06 17:00:00\n").empty()) return;
+    StandInHtmlProgram browser;
+    ASSERT_TRUE(browser.set);
+    Session app(tmp);
+    const std::wstring folder = app.dataFolder();
+    e2e::writeSettings(folder, "1 0 1 300");
+    const std::wstring tokyo = L"\u6771\u4eac \u2014 \u0395\u03bb\u03bb\u03b7\u03bd\u03b9\u03ba\u03ac \U0001F600";
+    const std::wstring osaka = L"\u5927\u962a \u2014 \u0395\u03bb\u03bb\u03b7\u03bd\u03b9\u03ba\u03ac \U0001F600";
+    e2e::DriverWindow driver(tokyo);
+    app.start();
+    Window main = app.waitMainWindow();
+    driver.bringToFront();
+    e2e::countSeconds(main, 20);
+    driver.setTitle(osaka);
+    e2e::countSeconds(main, 30);
+    main.postCommand(kOpenHistoryCommand);
+    const std::wstring history = folder + L"\\history.html";
+    EXPECT_TRUE(e2e::waitUntil([&] { return !browser.opened().empty(); }, Milliseconds(10000)));
+    EXPECT_TRUE(e2e::readBytes(history).find("Sun 6 Dec 2026") != std::string::npos);  // today, live
+
+    e2e::waitUntil([] { return e2e::localTimeReached(6, 17, 1, 10); }, Milliseconds(80000));
+    app.stop();  // ended without saving: the journal holds all but the last minute
+    DeleteFileW(history.c_str());
+    app.start();  // folds it and makes the page again
+    main = app.waitMainWindow();
+    EXPECT_TRUE(e2e::waitUntil([&] { return e2e::fileExists(history); }, Milliseconds(10000)));
+    Sleep(500);
+    const std::string page = e2e::readBytes(history);
+    std::string tokyoText, osakaText, span;
+    horalis::appendHtmlBytes(horalis::toCore(tokyo), tokyoText);
+    horalis::appendHtmlBytes(horalis::toCore(osaka), osakaText);
+    horalis::appendHtmlBytes(u"17:00\u201317:", span);
+    const size_t atTokyo = page.find(tokyoText), atOsaka = page.find(osakaText);
+    e2e::note(L"history.html: Tokyo's title " + e2e::widen(atTokyo == std::string::npos ? "missing" : "found") +
+              L", Osaka's " + e2e::widen(atOsaka == std::string::npos ? "missing" : "found") + L", as " +
+              e2e::widen(osakaText));
+    EXPECT_TRUE(atTokyo != std::string::npos && atOsaka != std::string::npos);
+    const size_t atSpan = page.find(span);
+    EXPECT_TRUE(atSpan != std::string::npos && page.find("horalis_e2e.exe", atSpan) < atSpan + 40);
     app.stop();
 }

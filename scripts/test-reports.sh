@@ -38,7 +38,7 @@ run_cases() {  # filter [wrapper...]
 mkdir -p "$work/cases"
 libfaketime=$(dpkg -L libfaketime 2>/dev/null | grep -m 1 '/libfaketime\.so\.1$')
 
-# The crash cases wait minutes for the journal: they run beside the others, in
+# The crash and timeline cases wait minutes for the journal: they run beside the others, in
 # a copy of the prefix with a wineserver on the real clock and a display of
 # their own, so that neither takes the other's foreground.
 crash=$work/crash
@@ -53,7 +53,7 @@ horalis_wine_copy_prefix "$crash/prefix"
   "$HORALIS_WINESERVER_BIN" -p
   echo "@2026-12-06 17:00:00" >"$crash/clock"
   timeout -k 10 400 env LD_PRELOAD="$libfaketime" FAKETIME_TIMESTAMP_FILE="$crash/clock" FAKETIME_CACHE_DURATION=1 \
-    FAKETIME_DONT_FAKE_MONOTONIC=1 "$HORALIS_WINE_BIN" "$build/e2e/horalis_e2e.exe" --filter crash_ \
+    FAKETIME_DONT_FAKE_MONOTONIC=1 "$HORALIS_WINE_BIN" "$build/e2e/horalis_e2e.exe" --filter crash_,timeline_ \
     --work "$(to_windows "$crash/cases")" --results "$(to_windows "$crash/results.txt")" </dev/null >"$crash/log" 2>&1
   "$HORALIS_WINESERVER_BIN" -k 2>/dev/null
   kill "$xvfb" 2>/dev/null
