@@ -202,3 +202,62 @@ DWORD startShortLived(const std::wstring& program, const std::wstring& title, Mi
 }
 
 }  // namespace e2e
+
+namespace e2e {
+namespace {
+
+bool setDefaultValue(HKEY root, const wchar_t* path, const std::wstring& value) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(root, path, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return false;
+    const bool ok = RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                                   static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+    RegCloseKey(key);
+    return ok;
+}
+
+}  // namespace
+
+// HKCU\Software\Classes is where a user's own association lives on Windows;
+// Wine reads associations from the machine's classes only, so both are set.
+StandInHtmlProgram::StandInHtmlProgram() {
+    const std::wstring program = config().driverFolder + L"\\record-open.exe";
+    log = config().driverFolder + L"\\opened.txt";
+    DeleteFileW(log.c_str());
+    const std::wstring command = L"\"" + program + L"\" \"%1\"";
+    for (int r = 0; r < 2; ++r) {
+        wchar_t value[256] = {};
+        DWORD size = sizeof value - sizeof(wchar_t);
+        if (RegGetValueW(kRoots[r], L"Software\\Classes\\.html", nullptr, RRF_RT_REG_SZ, nullptr, value, &size) ==
+            ERROR_SUCCESS)
+            previous[r] = value;
+        set = setDefaultValue(kRoots[r], L"Software\\Classes\\.html", L"Horalis.E2E.html") &&
+              setDefaultValue(kRoots[r], L"Software\\Classes\\Horalis.E2E.html\\shell\\open\\command", command);
+        if (!set) return;
+    }
+}
+
+StandInHtmlProgram::~StandInHtmlProgram() {
+    for (int r = 0; r < 2; ++r) {
+        RegDeleteTreeW(kRoots[r], L"Software\\Classes\\Horalis.E2E.html");
+        if (previous[r].empty())
+            RegDeleteKeyValueW(kRoots[r], L"Software\\Classes\\.html", nullptr);
+        else
+            setDefaultValue(kRoots[r], L"Software\\Classes\\.html", previous[r]);
+    }
+}
+
+std::wstring StandInHtmlProgram::opened() const {
+    const std::string bytes = readBytes(log);
+    return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t));
+}
+
+std::string openHistoryPage(const Window& main, const std::wstring& dataFolder) {
+    StandInHtmlProgram browser;
+    if (!browser.set) return {};
+    main.postCommand(32789);  // File > Open history
+    if (!waitUntil([&] { return !browser.opened().empty(); }, Milliseconds(10000))) return {};
+    return readBytes(dataFolder + L"\\history.html");
+}
+
+}  // namespace e2e

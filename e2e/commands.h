@@ -86,4 +86,21 @@ std::wstring shortLivedApplication(const std::wstring& folder, const std::wstrin
 DWORD startShortLived(const std::wstring& program, const std::wstring& title, Milliseconds lifetime,
                       horalis::KernelHandle* process = nullptr);
 
+// Classes\.html pointing at record-open.exe while it lives, as the program
+// associated with HTML files: it notes what it was asked to open.
+struct StandInHtmlProgram {
+    StandInHtmlProgram();
+    ~StandInHtmlProgram();
+    StandInHtmlProgram(const StandInHtmlProgram&) = delete;
+    StandInHtmlProgram& operator=(const StandInHtmlProgram&) = delete;
+    std::wstring opened() const;
+    const HKEY kRoots[2] = {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE};
+    std::wstring previous[2];
+    std::wstring log;
+    bool set = false;
+};
+
+// "Open history" (File menu) with the stand-in above: the page as the program made it, "" when none came.
+std::string openHistoryPage(const Window& main, const std::wstring& dataFolder);
+
 }  // namespace e2e

@@ -15,59 +15,12 @@
 namespace {
 
 using e2e::Milliseconds;
+using e2e::StandInHtmlProgram;
 using e2e::Session;
 using e2e::Window;
 
 constexpr int kOpenHistoryCommand = 32789;
 constexpr const char* kHostileTitle = "<script>document.body.setAttribute('data-pwned','1')</script> Hostile page";
-
-// Classes\.html pointing at record-open.exe for this case, removed afterwards.
-// HKCU\Software\Classes is where a user's own association lives on Windows;
-// Wine reads associations from the machine's classes only, so both are set.
-struct StandInHtmlProgram {
-    StandInHtmlProgram() {
-        const std::wstring program = e2e::config().driverFolder + L"\\record-open.exe";
-        log = e2e::config().driverFolder + L"\\opened.txt";
-        DeleteFileW(log.c_str());
-        const std::wstring command = L"\"" + program + L"\" \"%1\"";
-        for (int r = 0; r < 2; ++r) {
-            wchar_t value[256] = {};
-            DWORD size = sizeof value - sizeof(wchar_t);
-            if (RegGetValueW(kRoots[r], L"Software\\Classes\\.html", nullptr, RRF_RT_REG_SZ, nullptr, value, &size) ==
-                ERROR_SUCCESS)
-                previous[r] = value;
-            set = setDefault(kRoots[r], L"Software\\Classes\\.html", L"Horalis.E2E.html") &&
-                  setDefault(kRoots[r], L"Software\\Classes\\Horalis.E2E.html\\shell\\open\\command", command);
-            if (!set) return;
-        }
-    }
-    ~StandInHtmlProgram() {
-        for (int r = 0; r < 2; ++r) {
-            RegDeleteTreeW(kRoots[r], L"Software\\Classes\\Horalis.E2E.html");
-            if (previous[r].empty())
-                RegDeleteKeyValueW(kRoots[r], L"Software\\Classes\\.html", nullptr);
-            else
-                setDefault(kRoots[r], L"Software\\Classes\\.html", previous[r]);
-        }
-    }
-    static bool setDefault(HKEY root, const wchar_t* path, const std::wstring& value) {
-        HKEY key = nullptr;
-        if (RegCreateKeyExW(root, path, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS)
-            return false;
-        const bool ok = RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                                       static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
-        RegCloseKey(key);
-        return ok;
-    }
-    std::wstring opened() const {
-        const std::string bytes = e2e::readBytes(log);
-        return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t));
-    }
-    const HKEY kRoots[2] = {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE};
-    std::wstring previous[2];
-    std::wstring log;
-    bool set = false;
-};
 
 // year_day_month of a date.
 std::wstring pairName(const SYSTEMTIME& date) {

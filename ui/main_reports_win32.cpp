@@ -4,7 +4,6 @@
 #include <commdlg.h>
 #include <shellapi.h>
 
-#include <optional>
 #include <string>
 
 #include "base/libraries.h"
@@ -111,19 +110,15 @@ void CMainDlg::openReport() {
 void CMainDlg::openHistory() {
     const String folder = dataFolderPath();
     // Today up to the last minute: what was counted goes through the journal
-    // into today's record, or, with no journal kept, straight onto the page.
-    std::optional<DayRecord> today;
+    // into today's record. Without daily reports there is no day to add it to.
     if (settings_.saveDailyReports != 0) {
         tick_.flushJournal();
         foldJournals(false);
-    } else {
-        const TickState& state = tick_.state();
-        today = dayRecordOf(records_, state.dayKnown ? state.dayHeld : localTimeNow(), journal_->owner());
     }
     {
         // The reporter rebuilds the page after its pair; the lock keeps the two from writing it at once.
         const DailyReportLock lock(folder);
-        if (lock.held() && !writeHistoryPage(folder, localTimeNow(), today ? &*today : nullptr)) {
+        if (lock.held() && !writeHistoryPage(folder, localTimeNow())) {
             MessageBoxW(handle(), kCantCreateFile, kErrorCaption, MB_ICONERROR | MB_OK);
             return;
         }
