@@ -255,7 +255,7 @@ std::wstring StandInHtmlProgram::opened() const {
 std::string openHistoryPage(const Window& main, const std::wstring& dataFolder) {
     StandInHtmlProgram browser;
     if (!browser.set) return {};
-    main.postCommand(32789);  // File > Open history
+    main.postCommand(kOpenHistoryCommand);
     if (!waitUntil([&] { return !browser.opened().empty(); }, Milliseconds(10000))) return {};
     return readBytes(dataFolder + L"\\history.html");
 }

@@ -25,6 +25,10 @@ inline constexpr int kHelpCommand = 32784;
 inline constexpr int kHideCommand = 32783;
 inline constexpr int kPauseCommand = 32790;
 inline constexpr int kRulesCommand = 32791;
+inline constexpr int kOpenHistoryCommand = 32789;
+// The tray icon's callback message and id, as the program registers them.
+inline constexpr UINT kTrayCallback = 0xA123;
+inline constexpr WPARAM kTrayId = 4662;
 
 // The program's save or open dialog: a "#32770" with the file-name field.
 Window waitFileDialog(const Session& session);

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "e2e/commands.h"
 #include "e2e/driver_window.h"
 #include "e2e/framework.h"
 #include "e2e/session.h"
@@ -16,7 +17,7 @@ namespace {
 using e2e::Milliseconds;
 using e2e::Window;
 
-constexpr int kAppList = 1003;
+constexpr int kAppList = e2e::kAppListId;
 constexpr UINT kBringToFront = WM_APP + 1;  // understood by the stand-in frame
 constexpr const wchar_t* kFrameTitle = L"Hosted application frame";
 

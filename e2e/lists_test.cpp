@@ -20,8 +20,8 @@ using e2e::Milliseconds;
 using e2e::Session;
 using e2e::Window;
 
-constexpr int kAppList = 1003;
-constexpr int kTitleList = 1004;
+constexpr int kAppList = e2e::kAppListId;
+constexpr int kTitleList = e2e::kTitleListId;
 constexpr int kClearLists = 1020;
 constexpr int kClearListCommand = 32775;
 

@@ -25,8 +25,8 @@ using e2e::Window;
 
 using e2e::kPauseCommand;
 using e2e::kRulesCommand;
-constexpr UINT kTrayCallback = 0xA123;
-constexpr WPARAM kTrayId = 4662;
+using e2e::kTrayCallback;
+using e2e::kTrayId;
 constexpr const wchar_t* kIdleTime = L"Idle time";
 
 // The rules dialog's controls.

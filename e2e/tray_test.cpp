@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "e2e/commands.h"
 #include "e2e/driver_window.h"
 #include "e2e/framework.h"
 #include "e2e/session.h"
@@ -18,9 +19,9 @@ using e2e::Milliseconds;
 using e2e::Session;
 using e2e::Window;
 
-constexpr UINT kTrayCallback = 0xA123;
-constexpr WPARAM kTrayId = 4662;
-constexpr int kAppList = 1003;
+using e2e::kTrayCallback;
+using e2e::kTrayId;
+constexpr int kAppList = e2e::kAppListId;
 
 Window visiblePopupMenu(const Session& app) {
     for (const Window& window : app.windows())

@@ -236,21 +236,18 @@ void appendJournalBlock(const JournalBlock& block, std::string& out) {
     out += ' ';
     appendJournalMinute(block.minuteOfDay, out);
     out += '\n';
-    for (const JournalApplication& application : block.applications) {
-        out += "a ";
-        appendJournalNumber(static_cast<uint64_t>(std::max<int64_t>(application.samples, 0)), out);
+    // "a samples path" and "t samples title" lines.
+    auto countLine = [&](const char* kind, int64_t samples, const String& text) {
+        out += kind;
+        appendJournalNumber(static_cast<uint64_t>(std::max<int64_t>(samples, 0)), out);
         out += ' ';
-        appendJournalText(application.path, out);
+        appendJournalText(text, out);
         out += '\n';
         ++lines;
-        for (const JournalTitle& title : application.titles) {
-            out += "t ";
-            appendJournalNumber(static_cast<uint64_t>(std::max<int64_t>(title.samples, 0)), out);
-            out += ' ';
-            appendJournalText(title.title, out);
-            out += '\n';
-            ++lines;
-        }
+    };
+    for (const JournalApplication& application : block.applications) {
+        countLine("a ", application.samples, application.path);
+        for (const JournalTitle& title : application.titles) countLine("t ", title.samples, title.title);
     }
     const uint64_t checksum = fnv1a(std::string_view(out).substr(start));
     out += "e ";
