@@ -222,9 +222,9 @@ bool setDefaultValue(HKEY root, const wchar_t* path, const std::wstring& value) 
 // Wine reads associations from the machine's classes only, so both are set.
 StandInHtmlProgram::StandInHtmlProgram() {
     const std::wstring program = config().driverFolder + L"\\record-open.exe";
-    log = config().driverFolder + L"\\opened.txt";
+    log = config().workFolder + L"\\opened.txt";
     DeleteFileW(log.c_str());
-    const std::wstring command = L"\"" + program + L"\" \"%1\"";
+    const std::wstring command = L"\"" + program + L"\" \"" + log + L"\" \"%1\"";
     for (int r = 0; r < 2; ++r) {
         wchar_t value[256] = {};
         DWORD size = sizeof value - sizeof(wchar_t);
