@@ -5,6 +5,7 @@
 #include "reports/history.h"
 #include "storage/cp1251.h"
 #include "storage/file_io.h"
+#include "storage/replacing_file.h"
 
 namespace horalis {
 
@@ -30,13 +31,10 @@ String keyInSum(StringView text, Find exists) {
 // Writes one report of the sum beside its place; false (and nothing left
 // behind) when it could not be written whole.
 template <class Write>
-bool writeBeside(const String& temporary, Write write) {
-    ReportStream out;
-    if (!out.open(temporary)) return false;
-    write(out);
-    if (out.close()) return true;
-    removeFile(temporary);
-    return false;
+bool writeBeside(ReplacingFile& file, Write write) {
+    if (!file.open()) return false;
+    write(file.stream());
+    return file.finish();
 }
 
 }  // namespace
@@ -122,22 +120,16 @@ DailyPairResult writePairFiles(const String& base, const UsageRecords& sum, cons
     const int userSortColumn = sortColumn;
     refreshApplicationList(applications, sum, settings.showTimeInSeconds != 0, icons);
     ReportLists lists{applications, titles, sum, settings};
-    // Names of our own in our own folder: one left by a crash is replaced.
-    const String csvTemporary = csvPath + u".tmp";
-    const String htmlTemporary = htmlPath + u".tmp";
-    const bool csvWritten = writeBeside(csvTemporary, [&](ReportStream& out) { writeDailyCsvReport(out, lists); });
-    const bool htmlWritten =
-        csvWritten && writeBeside(htmlTemporary, [&](ReportStream& out) { writeHtmlReport(out, lists, now); });
+    // Both are written before either replaces its file, the CSV file first:
+    // it alone makes the totals count as saved. Declared in this order so
+    // that on a failure the CSV's temporary goes first.
+    ReplacingFile html(htmlPath);
+    ReplacingFile csv(csvPath);
+    const bool csvWritten = writeBeside(csv, [&](ReportStream& out) { writeDailyCsvReport(out, lists); });
+    const bool htmlWritten = csvWritten && writeBeside(html, [&](ReportStream& out) { writeHtmlReport(out, lists, now); });
     sortColumn = userSortColumn;
-    if (!htmlWritten || !replaceFile(csvTemporary, csvPath)) {
-        removeFile(csvTemporary);
-        removeFile(htmlTemporary);
-        return DailyPairResult::NotWritten;
-    }
-    if (!replaceFile(htmlTemporary, htmlPath)) {
-        removeFile(htmlTemporary);
-        return DailyPairResult::CsvOnly;
-    }
+    if (!htmlWritten || !csv.commit()) return DailyPairResult::NotWritten;
+    if (!html.commit()) return DailyPairResult::CsvOnly;
     return DailyPairResult::Written;
 }
 

@@ -6,6 +6,7 @@
 
 #include "reports/daily_reports.h"
 #include "storage/file_io.h"
+#include "storage/replacing_file.h"
 #include "storage/report_stream.h"
 
 namespace horalis {
