@@ -41,7 +41,8 @@ bool writeBeside(ReplacingFile& file, Write write) {
 
 // " (unreadable).csv", " (unreadable 2).csv", ...: the first name free for both files.
 bool setPairAside(const String& base) {
-    for (int n = 1; n < 1000; ++n) {
+    const String csv(kPairCsvExtension), html(kPairHtmlExtension);
+    for (int n = 1; n < kSetAsideNames; ++n) {
         String aside = base + u" (unreadable";
         if (n > 1) {
             char digits[16];
@@ -49,10 +50,10 @@ bool setPairAside(const String& base) {
             aside.append(digits, digits + length);
         }
         aside += u")";
-        if (pathExists(aside + u".csv") || pathExists(aside + u".html")) continue;
-        if (!renameFileKeepingTarget(base + u".csv", aside + u".csv")) return false;
+        if (pathExists(aside + csv) || pathExists(aside + html)) continue;
+        if (!renameFileKeepingTarget(base + csv, aside + csv)) return false;
         // The HTML file was made from the same totals; it goes along when there is one.
-        if (pathExists(base + u".html")) renameFileKeepingTarget(base + u".html", aside + u".html");
+        if (pathExists(base + html)) renameFileKeepingTarget(base + html, aside + html);
         return true;
     }
     return false;
@@ -88,8 +89,7 @@ void addPairTotals(const DailyPairTotals& pair, const UsageRecords& memory, Usag
 DailyPairResult writeDailyPair(const String& dataFolder, const LocalTime& day, const LocalTime& now,
                                const UsageRecords& records, const Settings& settings) {
     const String base = dataFolder + dailyPairBaseName(day);
-    const String csvPath = base + u".csv";
-    const String htmlPath = base + u".html";
+    const String csvPath = base + String(kPairCsvExtension);
 
     DailyPairTotals pair;
     bool unreadable = false;
@@ -111,8 +111,8 @@ DailyPairResult writeDailyPair(const String& dataFolder, const LocalTime& day, c
 
 DailyPairResult writePairFiles(const String& base, const UsageRecords& sum, const Settings& settings,
                                const LocalTime& now) {
-    const String csvPath = base + u".csv";
-    const String htmlPath = base + u".html";
+    const String csvPath = base + String(kPairCsvExtension);
+    const String htmlPath = base + String(kPairHtmlExtension);
     ListModel applications, titles;
     NoRowIcons icons;
     // The walk sorts by time through the shared sort column; the lists on

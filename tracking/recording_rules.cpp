@@ -269,12 +269,6 @@ bool wildcardMatch(StringView pattern, StringView text) {
     return WildcardPattern(pattern, false).matches(foldedCase(text));
 }
 
-
-StringView executableFileName(StringView path) {
-    const size_t slash = path.find_last_of(u"\\/");
-    return slash == StringView::npos ? path : path.substr(slash + 1);
-}
-
 bool ruleMatches(const RecordingRule& rule, StringView path, StringView title) {
     return RuleMatcher({rule}).firstMatch(path, title) != nullptr;
 }
@@ -286,7 +280,7 @@ RuleMatcher::RuleMatcher(std::vector<RecordingRule> rules) : rules_(std::move(ru
 
 const RecordingRule* RuleMatcher::firstMatch(StringView path, StringView title) {
     if (rules_.empty()) return nullptr;
-    const StringView name = executableFileName(path);
+    const StringView name = fileNameOf(path);
     foldedName_.assign(name);
     for (char16_t& c : foldedName_) c = foldCase(c);
     foldedTitle_.assign(title);

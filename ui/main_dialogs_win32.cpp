@@ -6,6 +6,7 @@
 #include "ui/conf_dlg.h"
 #include "ui/cursors_dlg.h"
 #include "ui/main_dlg.h"
+#include "ui/message_texts.h"
 #include "ui/service_dlg.h"
 
 namespace horalis {
@@ -19,7 +20,7 @@ void CMainDlg::showOptions() {
     // The day so far becomes the journal's too, as it would have gone into the pair at 00:00.
     if (!wasSavingDaily && settings_.saveDailyReports != 0) tick_.journal().noteAll();
     if (!saveSettings(settings_, dataFolderPath()))
-        MessageBoxW(handle(), L"Can't save configuration to a file!", L"Error", MB_ICONERROR);
+        MessageBoxW(handle(), L"Can't save configuration to a file!", kErrorCaption, MB_ICONERROR);
 }
 
 void CMainDlg::showPointerTimes() {

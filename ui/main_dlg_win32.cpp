@@ -11,18 +11,17 @@
 #include "ui/framework/dpi.h"
 #include "ui/framework/winapp.h"
 #include "ui/main_layout.h"
+#include "ui/message_texts.h"
 #include "ui/start_options.h"
 
 namespace horalis {
 namespace {
 
 constexpr const wchar_t* kExitQuestion = L"Exit from application?";
-constexpr const wchar_t* kExitCaption = L"Horalis";
 constexpr const wchar_t* kFeedbackQuestion =
     L"We would like to hear what you think about Horalis, so please send us your comments, "
     L"suggestions or problems you had using the program. Click 'Yes' to visit our Web site.";
 constexpr const wchar_t* kFeedbackCaption = L"Write us";
-constexpr const wchar_t* kErrorCaption = L"Error";
 
 HICON loadIconResource(int id) {
     return static_cast<HICON>(
@@ -364,10 +363,10 @@ void CMainDlg::showApplication() {
 }
 
 void CMainDlg::exitApplication() {
-    if (MessageBoxW(handle(), kExitQuestion, kExitCaption, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
+    if (MessageBoxW(handle(), kExitQuestion, kProgramName, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
     help_.closeAll();
     if (MessageBoxW(handle(), kFeedbackQuestion, kFeedbackCaption, MB_YESNO | MB_ICONQUESTION) == IDYES)
-        ShellExecuteW(handle(), L"open", kFeedbackUrl, nullptr, nullptr, SW_SHOWNORMAL);
+        ShellExecuteW(handle(), wingui::kOpenVerb, kFeedbackUrl, nullptr, nullptr, SW_SHOWNORMAL);
     // The day's time so far would be lost with the program.
     saveBeforeEnd();
     endProgram();

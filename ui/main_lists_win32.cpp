@@ -14,6 +14,7 @@
 #include "ui/dpi_scale.h"
 #include "ui/framework/dpi.h"
 #include "ui/main_dlg.h"
+#include "ui/message_texts.h"
 
 namespace horalis {
 namespace {
@@ -79,10 +80,10 @@ void CMainDlg::setupLists() {
     const int width1 = scaleToDpi(kColumnWidth1, dpi());
     appList_.setExtendedStyle(LVS_EX_FULLROWSELECT);
     appList_.insertColumn(0, L"Application executable", LVCFMT_LEFT, width0);
-    appList_.insertColumn(1, L"Active time", LVCFMT_LEFT, width1);
+    appList_.insertColumn(1, kTimeColumnTitle, LVCFMT_LEFT, width1);
     titleList_.setExtendedStyle(LVS_EX_FULLROWSELECT);
     titleList_.insertColumn(0, L"Window title", LVCFMT_LEFT, width0);
-    titleList_.insertColumn(1, L"Active time", LVCFMT_LEFT, width1);
+    titleList_.insertColumn(1, kTimeColumnTitle, LVCFMT_LEFT, width1);
 
     const int iconSize = scaleToDpi(kRowIconSize, dpi());
     appImages_.reset(createRowImages(iconSize));

@@ -15,15 +15,18 @@
 #include "reports/report_writers.h"
 #include "storage/data_folder.h"
 #include "ui/framework/file_dialog.h"
+#include "ui/framework/winapp.h"
 #include "ui/main_dlg.h"
+#include "ui/message_texts.h"
 
 namespace horalis {
 namespace {
 
-constexpr const wchar_t* kErrorCaption = L"Error";
 constexpr const wchar_t* kCantCreateFile = L"Can't create file!";
 constexpr const wchar_t* kCantWriteFile = L"Can't write file!";
+constexpr const wchar_t* kCsvExtension = L"csv";
 constexpr const wchar_t* kCsvFilter = L"CSV files(*.csv)|*.csv||";
+constexpr const wchar_t* kHtmlExtension = L"html";
 constexpr const wchar_t* kHtmlFilter = L"HTML files(*.html)|*.html||";
 constexpr const wchar_t* kHelpFileName = L"Horalis.chm";
 
@@ -58,15 +61,15 @@ void CMainDlg::exportReportTo(const wchar_t* defaultExtension, const wchar_t* fi
 }
 
 void CMainDlg::exportCsv() {
-    exportReportTo(L"csv", kCsvFilter, ReportFormat::Csv);
+    exportReportTo(kCsvExtension, kCsvFilter, ReportFormat::Csv);
 }
 
 void CMainDlg::exportExcelCsv() {
-    exportReportTo(L"csv", kCsvFilter, ReportFormat::SpreadsheetCsv);
+    exportReportTo(kCsvExtension, kCsvFilter, ReportFormat::SpreadsheetCsv);
 }
 
 void CMainDlg::exportHtml() {
-    exportReportTo(L"html", kHtmlFilter, ReportFormat::Html);
+    exportReportTo(kHtmlExtension, kHtmlFilter, ReportFormat::Html);
 }
 
 // The day's time is in the journal already; the pair is written from it.
@@ -101,10 +104,10 @@ void CMainDlg::foldJournals(bool alwaysHistory, const LocalTime* pairDay) {
 }
 
 void CMainDlg::openReport() {
-    wingui::CFileDialog dialog(true, L"html", nullptr, OFN_FILEMUSTEXIST, kHtmlFilter, this);
+    wingui::CFileDialog dialog(true, kHtmlExtension, nullptr, OFN_FILEMUSTEXIST, kHtmlFilter, this);
     dialog.setInitialFolder(horalis::toWide(dataFolderPath()));
     if (dialog.doModal() != IDOK) return;
-    ShellExecuteW(handle(), L"open", dialog.pathName().c_str(), nullptr, nullptr, SW_SHOW);
+    ShellExecuteW(handle(), wingui::kOpenVerb, dialog.pathName().c_str(), nullptr, nullptr, SW_SHOW);
 }
 
 void CMainDlg::openHistory() {
@@ -127,7 +130,7 @@ void CMainDlg::openHistory() {
     // ShellExecuteW may hand the file to a COM shell extension, so COM must be
     // initialised on this (the UI) thread; the application object does that at start.
     const std::wstring page = toWide(historyPagePath(folder));
-    ShellExecuteW(handle(), L"open", page.c_str(), nullptr, nullptr, SW_SHOW);
+    ShellExecuteW(handle(), wingui::kOpenVerb, page.c_str(), nullptr, nullptr, SW_SHOW);
 }
 
 void CMainDlg::showHelp() {

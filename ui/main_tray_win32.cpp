@@ -54,7 +54,7 @@ void CMainDlg::setupTrayMenu() {
     if (!trayMenu_) return;
     if (HMENU popup = GetSubMenu(trayMenu_.get(), 0)) SetMenuDefaultItem(popup, 0, TRUE);
     // Unowned: an owned window brought to the front takes its owner along.
-    trayMenuOwner_.createWindow(WS_EX_TOOLWINDOW, L"Static", L"", WS_POPUP, RECT{}, nullptr);
+    trayMenuOwner_.createWindow(WS_EX_TOOLWINDOW, WC_STATICW, L"", WS_POPUP, RECT{}, nullptr);
 
 
     // A restarted shell forgets every icon and says so with a registered
