@@ -40,12 +40,12 @@ void CMainDlg::loadPointerHandles() {
     });
 }
 
-void CMainDlg::countPointerSample(const CursorState& cursor) {
-    horalis::countPointerSample(cursor);
+void CMainDlg::countPointer(const CursorState& cursor) {
+    countPointerSample(cursor);
 }
 
-void CMainDlg::resetPointerCounts() {
-    horalis::resetPointerCounts();
+void CMainDlg::clearPointerTotals() {
+    resetPointerCounts();
 }
 
 }  // namespace horalis

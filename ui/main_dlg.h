@@ -57,12 +57,12 @@ private:
 
     // The tick's calls back into the window.
     void destroySplash() override;
-    bool writeDailyReports(const LocalTime& day) override;
+    bool saveEndedDay(const LocalTime& day) override;
     void appendJournal(const LocalTime& day, int minuteOfDay) override;
-    void clearLists() override;
-    void resetPointerCounts() override;
-    void countPointerSample(const CursorState& cursor) override;
-    void refreshApplicationList() override;
+    void clearTotals() override;
+    void clearPointerTotals() override;
+    void countPointer(const CursorState& cursor) override;
+    void refreshLists() override;
     void reinstallHooks() override;
 
     // Messages.

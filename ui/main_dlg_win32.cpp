@@ -71,7 +71,7 @@ const wingui::MessageMap* CMainDlg::messageMap() const {
         wingui::onCommand(ID_EXPORT_HTML, &CMainDlg::exportHtml),
         wingui::onCommand(ID_FILE_HIDE, &CMainDlg::hideWindow),
         wingui::onCommand(ID_FILE_EXIT, &CMainDlg::exitApplication),
-        wingui::onCommand(ID_TOOLS_CLEARLIST, &CMainDlg::clearLists),
+        wingui::onCommand(ID_TOOLS_CLEARLIST, &CMainDlg::clearTotals),
         wingui::onCommand(ID_TOOLS_OPTIONS, &CMainDlg::showOptions),
         wingui::onCommand(ID_TOOLS_REPORTER, &CMainDlg::showReporterManager),
         wingui::onCommand(ID_TOOLS_POINTERS, &CMainDlg::showPointerTimes),
@@ -79,7 +79,7 @@ const wingui::MessageMap* CMainDlg::messageMap() const {
         wingui::onCommand(ID_HELP_ABOUT, &CMainDlg::showAbout),
         wingui::onCommand(ID_TRAY_SHOW, &CMainDlg::showApplication),
         wingui::onCommand(ID_TRAY_EXIT, &CMainDlg::exitApplication),
-        wingui::onCommand(IDC_CLEAR_LISTS, &CMainDlg::clearLists),
+        wingui::onCommand(IDC_CLEAR_LISTS, &CMainDlg::clearTotals),
         wingui::onCommand(IDC_OPTIONS, &CMainDlg::showOptions),
         wingui::onCommand(IDC_MOUSE_POINTERS, &CMainDlg::showPointerTimes),
 

@@ -128,10 +128,10 @@ void CMainDlg::rescaleLists(UINT fromDpi) {
     titleList_.invalidate(true);
 }
 
-void CMainDlg::refreshApplicationList() {
+void CMainDlg::refreshLists() {
     if (!appIcons_) return;
     listUpdate_.clear();
-    horalis::refreshApplicationList(appModel_, records_, settings_.showTimeInSeconds != 0, *appIcons_, &listUpdate_);
+    refreshApplicationList(appModel_, records_, settings_.showTimeInSeconds != 0, *appIcons_, &listUpdate_);
     if (!listUpdate_.any()) return;
     if (listUpdate_.insertedRows != 0) {
         // Every row below the new ones moved down: redraw the whole view, but
@@ -153,11 +153,11 @@ void CMainDlg::refreshApplicationList() {
     pushSelection(appList_, appModel_);
 }
 
-void CMainDlg::clearLists() {
+void CMainDlg::clearTotals() {
     if (!appIcons_) return;
     // What was counted stays the day's: the lists start again, the journal goes on.
     tick_.flushJournal();
-    horalis::clearLists(records_, appModel_, titleModel_, *appIcons_);
+    clearLists(records_, appModel_, titleModel_, *appIcons_);
     tick_.journal().forget();
     updateListViews();
 }

@@ -75,7 +75,7 @@ void CMainDlg::exportHtml() {
 // The day's time is in the journal already; the pair is written from it.
 // Once the journal holds everything the totals may go, even when the pair
 // could not be written now: the next fold puts the time into its own day.
-bool CMainDlg::writeDailyReports(const LocalTime& day) {
+bool CMainDlg::saveEndedDay(const LocalTime& day) {
     foldJournals(true, &day);
     return !journal_->hasUnwritten();
 }
