@@ -1,8 +1,10 @@
-// The main window's dialogs and its part of the pointer accounting.
+// The main window's commands that open a window of their own: Options,
+// Mouse pointers, the reporter manager, About and the help file.
 #include <windows.h>
 
+#include "base/program_path.h"
 #include "storage/data_folder.h"
-#include "tracking/pointer_table.h"
+#include "ui/about_dlg.h"
 #include "ui/conf_dlg.h"
 #include "ui/cursors_dlg.h"
 #include "ui/main_dlg.h"
@@ -10,6 +12,11 @@
 #include "ui/service_dlg.h"
 
 namespace horalis {
+namespace {
+
+constexpr const wchar_t* kHelpFileName = L"Horalis.chm";
+
+}  // namespace
 
 void CMainDlg::showOptions() {
     CConfDlg dialog;
@@ -33,19 +40,14 @@ void CMainDlg::showReporterManager() {
     dialog.doModal();
 }
 
-void CMainDlg::loadPointerHandles() {
-    // Shared system cursors: never destroyed.
-    horalis::loadPointerHandles([](int32_t id) {
-        return reinterpret_cast<CursorRef>(LoadCursorW(nullptr, MAKEINTRESOURCEW(id)));
-    });
+// A new dialog each time, so the link always starts unvisited.
+void CMainDlg::showAbout() {
+    CAboutDlg about;
+    about.doModal();
 }
 
-void CMainDlg::countPointer(const CursorState& cursor) {
-    countPointerSample(cursor);
-}
-
-void CMainDlg::clearPointerTotals() {
-    resetPointerCounts();
+void CMainDlg::showHelp() {
+    help_.displayTopic(handle(), programFolder() + kHelpFileName);
 }
 
 }  // namespace horalis

@@ -1,5 +1,5 @@
-// The main window's report commands: the three exports, the daily reports the
-// tick asks for at 00:00, opening a saved report and the help file.
+// The main window's report commands: the three exports, opening a saved
+// report and the history page.
 #include <windows.h>
 #include <commdlg.h>
 #include <shellapi.h>
@@ -7,7 +7,6 @@
 #include <string>
 
 #include "base/libraries.h"
-#include "base/program_path.h"
 #include "base/string.h"
 #include "reports/daily_report_lock.h"
 #include "reports/daily_reports.h"
@@ -28,7 +27,6 @@ constexpr const wchar_t* kCsvExtension = L"csv";
 constexpr const wchar_t* kCsvFilter = L"CSV files(*.csv)|*.csv||";
 constexpr const wchar_t* kHtmlExtension = L"html";
 constexpr const wchar_t* kHtmlFilter = L"HTML files(*.html)|*.html||";
-constexpr const wchar_t* kHelpFileName = L"Horalis.chm";
 
 }  // namespace
 
@@ -72,37 +70,6 @@ void CMainDlg::exportHtml() {
     exportReportTo(kHtmlExtension, kHtmlFilter, ReportFormat::Html);
 }
 
-// The day's time is in the journal already; the pair is written from it.
-// Once the journal holds everything the totals may go, even when the pair
-// could not be written now: the next fold puts the time into its own day.
-bool CMainDlg::saveEndedDay(const LocalTime& day) {
-    foldJournals(true, &day);
-    return !journal_->hasUnwritten();
-}
-
-void CMainDlg::appendJournal(const LocalTime& day, int minuteOfDay) {
-    if (!journal_ || settings_.saveDailyReports == 0) return;
-    journal_->append(records_, tick_.journal(), day, minuteOfDay);
-}
-
-void CMainDlg::foldJournals(bool alwaysHistory, const LocalTime* pairDay) {
-    const String folder = dataFolderPath();
-    // HoralisReporter.exe, or this user's copy in another session, may be
-    // writing the same pair (see reporter/reporter_engine.h).
-    const DailyReportLock lock(folder, finalSave_.lockWaitMs(steadyMs()));
-    if (!lock.held()) {
-        foldRetry_.note(false);
-        finalSave_.noteNotWritten();
-        return;
-    }
-    finalSave_.fold([&](bool withHistory) {
-        const FoldResult result = journal_->fold(localTimeNow(), settings_, pairDay);
-        foldRetry_.note(result.complete);
-        if (withHistory && (alwaysHistory || !result.days.empty())) writeHistoryPage(folder, localTimeNow());
-        return result.complete;
-    });
-}
-
 void CMainDlg::openReport() {
     wingui::CFileDialog dialog(true, kHtmlExtension, nullptr, OFN_FILEMUSTEXIST, kHtmlFilter, this);
     dialog.setInitialFolder(horalis::toWide(dataFolderPath()));
@@ -131,10 +98,6 @@ void CMainDlg::openHistory() {
     // initialised on this (the UI) thread; the application object does that at start.
     const std::wstring page = toWide(historyPagePath(folder));
     ShellExecuteW(handle(), wingui::kOpenVerb, page.c_str(), nullptr, nullptr, SW_SHOW);
-}
-
-void CMainDlg::showHelp() {
-    help_.displayTopic(handle(), programFolder() + kHelpFileName);
 }
 
 }  // namespace horalis
