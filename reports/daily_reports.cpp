@@ -123,8 +123,8 @@ DailyPairResult writePairFiles(const String& base, const UsageRecords& sum, cons
     // Both are written before either replaces its file, the CSV file first:
     // it alone makes the totals count as saved. Declared in this order so
     // that on a failure the CSV's temporary goes first.
-    ReplacingFile html(htmlPath);
-    ReplacingFile csv(csvPath);
+    ReplacingFile html(htmlPath, Leftover::Removed);
+    ReplacingFile csv(csvPath, Leftover::Removed);
     const bool csvWritten = writeBeside(csv, [&](ReportStream& out) { writeDailyCsvReport(out, lists); });
     const bool htmlWritten = csvWritten && writeBeside(html, [&](ReportStream& out) { writeHtmlReport(out, lists, now); });
     sortColumn = userSortColumn;

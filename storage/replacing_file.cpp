@@ -8,7 +8,9 @@
 namespace horalis {
 
 // A name of our own in our own folder: one left by a crash is replaced.
-ReplacingFile::ReplacingFile(String target) : ReplacingFile(target, target + u".tmp") {}
+ReplacingFile::ReplacingFile(String target, Leftover leftover) : ReplacingFile(target, target + u".tmp") {
+    ours_ = leftover == Leftover::Removed;
+}
 
 ReplacingFile::ReplacingFile(String target, String temporary)
     : target_(std::move(target)), temporary_(std::move(temporary)) {}
@@ -16,23 +18,23 @@ ReplacingFile::ReplacingFile(String target, String temporary)
 ReplacingFile::~ReplacingFile() { discard(); }
 
 bool ReplacingFile::open() {
-    discard();
-    made_ = stream_.open(temporary_);
-    return made_;
+    ready_ = stream_.open(temporary_);
+    ours_ = ours_ || ready_;
+    return ready_;
 }
 
 bool ReplacingFile::writeFlushed(std::string_view bytes) {
-    discard();
     DurableFile file;
-    made_ = file.create(temporary_);
-    const bool written = made_ && file.writeFlushed(bytes);
+    const bool created = file.create(temporary_);
+    ours_ = ours_ || created;
+    ready_ = created && file.writeFlushed(bytes);
     file.close();
-    if (!written) discard();
-    return written;
+    if (!ready_) discard();
+    return ready_;
 }
 
 bool ReplacingFile::finish() {
-    if (!made_) return false;
+    if (!ready_) return false;
     if (!stream_.isOpen() || stream_.close()) return true;
     discard();
     return false;
@@ -43,7 +45,7 @@ bool ReplacingFile::commit() {
     // replaceFile puts the bytes on the disk before the name moves: a power
     // cut after the move must not leave the name on data still in a cache.
     if (replaceFile(temporary_, target_)) {
-        made_ = false;
+        ours_ = ready_ = false;
         return true;
     }
     discard();
@@ -52,13 +54,14 @@ bool ReplacingFile::commit() {
 
 void ReplacingFile::discard() {
     if (stream_.isOpen()) stream_.close();
-    if (!made_) return;
-    made_ = false;
+    ready_ = false;
+    if (!ours_) return;
+    ours_ = false;
     removeFile(temporary_);
 }
 
 bool writeFileReplacing(const String& target, std::string_view bytes) {
-    ReplacingFile file(target);
+    ReplacingFile file(target, Leftover::Removed);
     return file.writeFlushed(bytes) && file.commit();
 }
 

@@ -9,17 +9,25 @@
 
 namespace horalis {
 
+// Removed: the temporary's name is the writer's own, and whatever stands
+// there is removed unless the file is committed, also when it could not be
+// created anew (Windows refuses to truncate a hidden or system file, but
+// deletes it), so that the next try can succeed. Kept: only a temporary
+// made here is removed.
+enum class Leftover { Kept, Removed };
+
 class ReplacingFile {
 public:
     // The temporary is target + ".tmp" unless one is given (beside target).
-    explicit ReplacingFile(String target);
+    explicit ReplacingFile(String target, Leftover leftover = Leftover::Kept);
     ReplacingFile(String target, String temporary);
     ReplacingFile(const ReplacingFile&) = delete;
     ReplacingFile& operator=(const ReplacingFile&) = delete;
-    // A temporary made here and not committed is removed.
+    // An uncommitted temporary is removed (see Leftover).
     ~ReplacingFile();
 
     // Creates the temporary for writing through stream(); false when it cannot.
+    // Either this or writeFlushed, once.
     bool open();
     ReportStream& stream() { return stream_; }
     // Creates the temporary holding bytes, flushed to the disk before this
@@ -34,15 +42,14 @@ public:
     // false, and the temporary removed, when the target stays as it was.
     bool commit();
 
-    const String& temporary() const { return temporary_; }
-
 private:
     void discard();
 
     String target_;
     String temporary_;
     ReportStream stream_;
-    bool made_ = false;  // the temporary exists and is ours to remove
+    bool ours_ = false;   // what stands at the temporary's name is ours to remove
+    bool ready_ = false;  // the temporary is open or holds its bytes
 };
 
 // Writes bytes beside target, flushed to the disk, then replaces target with
