@@ -151,13 +151,13 @@ private:
     // history page follows when a pair changed (or always).
     void foldJournals(bool alwaysHistory, const LocalTime* pairDay = nullptr);
 
-    horalis::Icon mainIcon_;
-    horalis::Icon smallIcon_;  // the caption's, drawn for dpi()
+    Icon mainIcon_;
+    Icon smallIcon_;  // the caption's, drawn for dpi()
     UsageRecords records_;
-    horalis::Icon defaultAppIcon_;
-    horalis::ImageList appImages_;
-    horalis::ImageList titleImages_;
-    horalis::Menu trayMenu_;
+    Icon defaultAppIcon_;
+    ImageList appImages_;
+    ImageList titleImages_;
+    Menu trayMenu_;
     wingui::CWnd trayMenuOwner_;  // hidden; the foreground window while the tray pop-up shows
     Win32Desktop desktop_;
     SamplingTick tick_;  // keeps the day held, lastInputTime and splashTicks

@@ -138,7 +138,7 @@ void CMainDlg::addAboutMenuItem() {
 // window is given the new one before the old one is destroyed.
 void CMainDlg::setIcons() {
     sendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(mainIcon_.get()));
-    horalis::Icon small(wingui::loadIconOfSize(IDR_MAINFRAME, scaleToDpi(16, dpi())));
+    Icon small(wingui::loadIconOfSize(IDR_MAINFRAME, scaleToDpi(16, dpi())));
     sendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small ? small.get() : mainIcon_.get()));
     smallIcon_ = std::move(small);
 }
@@ -277,7 +277,7 @@ void CMainDlg::onPaint() {
         defaultProcessing();
         return;
     }
-    horalis::PaintDc dc(handle());
+    PaintDc dc(handle());
     sendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.get()), 0);
     RECT client = clientRect();
     int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;

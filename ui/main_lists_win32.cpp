@@ -37,7 +37,7 @@ HIMAGELIST resizedRowImages(HIMAGELIST from, int size) {
     HIMAGELIST images = createRowImages(size);
     if (!images || !from) return images;
     for (int i = 0, n = ImageList_GetImageCount(from); i < n; ++i) {
-        horalis::Icon icon(ImageList_GetIcon(from, i, ILD_NORMAL));
+        Icon icon(ImageList_GetIcon(from, i, ILD_NORMAL));
         ImageList_ReplaceIcon(images, -1, icon.get());
     }
     return images;
@@ -57,7 +57,7 @@ public:
         const size_t length = std::min<size_t>(executablePath.size(), MAX_PATH);
         std::copy_n(executablePath.data(), length, path);
         WORD index = 0;
-        horalis::Icon icon(ExtractAssociatedIconW(GetModuleHandleW(nullptr), path, &index));
+        Icon icon(ExtractAssociatedIconW(GetModuleHandleW(nullptr), path, &index));
         if (!icon) return addDefaultIcon();
         return ImageList_ReplaceIcon(images_, -1, icon.get());
     }
@@ -91,7 +91,7 @@ void CMainDlg::setupLists() {
     titleImages_.reset(createRowImages(iconSize));
     titleList_.setImageList(titleImages_.get(), LVSIL_SMALL);
 
-    horalis::Icon titleIcon(wingui::loadIconOfSize(IDI_TITLE, iconSize));
+    Icon titleIcon(wingui::loadIconOfSize(IDI_TITLE, iconSize));
     if (titleIcon && titleImages_) ImageList_ReplaceIcon(titleImages_.get(), -1, titleIcon.get());
     defaultAppIcon_.reset(wingui::loadIconOfSize(IDI_DEFAULT_APP, iconSize));
     appIcons_ = std::make_unique<ApplicationIcons>(appImages_.get(), defaultAppIcon_.get());
@@ -114,11 +114,11 @@ void CMainDlg::rescaleLists(UINT fromDpi) {
     // resources' drawings for the new size.
     const int iconSize = scaleToDpi(kRowIconSize, dpi());
     // Each list is given its new image list before the old one is destroyed.
-    horalis::ImageList apps(resizedRowImages(appImages_.get(), iconSize));
+    ImageList apps(resizedRowImages(appImages_.get(), iconSize));
     appList_.setImageList(apps.get(), LVSIL_SMALL);
     appImages_ = std::move(apps);
-    horalis::ImageList titles(createRowImages(iconSize));
-    horalis::Icon titleIcon(wingui::loadIconOfSize(IDI_TITLE, iconSize));
+    ImageList titles(createRowImages(iconSize));
+    Icon titleIcon(wingui::loadIconOfSize(IDI_TITLE, iconSize));
     if (titleIcon && titles) ImageList_ReplaceIcon(titles.get(), -1, titleIcon.get());
     titleList_.setImageList(titles.get(), LVSIL_SMALL);
     titleImages_ = std::move(titles);

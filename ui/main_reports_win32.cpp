@@ -47,7 +47,7 @@ void CMainDlg::exportReportTo(const wchar_t* defaultExtension, const wchar_t* fi
     ReportLists lists = reportLists();
     // The file is created before the walk sorts anything, so one that cannot be
     // created leaves the lists as they were.
-    const ExportResult result = exportReport(horalis::toCore(dialog.pathName()), format, lists, localTimeNow());
+    const ExportResult result = exportReport(toCore(dialog.pathName()), format, lists, localTimeNow());
     if (result == ExportResult::NotCreated) {
         MessageBoxW(handle(), kCantCreateFile, kErrorCaption, MB_ICONERROR | MB_OK);
         return;
@@ -72,7 +72,7 @@ void CMainDlg::exportHtml() {
 
 void CMainDlg::openReport() {
     wingui::CFileDialog dialog(true, kHtmlExtension, nullptr, OFN_FILEMUSTEXIST, kHtmlFilter, this);
-    dialog.setInitialFolder(horalis::toWide(dataFolderPath()));
+    dialog.setInitialFolder(toWide(dataFolderPath()));
     if (dialog.doModal() != IDOK) return;
     ShellExecuteW(handle(), wingui::kOpenVerb, dialog.pathName().c_str(), nullptr, nullptr, SW_SHOW);
 }

@@ -26,13 +26,13 @@ enum class TrayResult { NoIcon, Refused, Done };
 // for every call, at the size the notification area draws it; the shell
 // keeps a copy of its own. Paused, it is greyed and the tip says so.
 TrayResult notifyTrayIcon(HWND window, DWORD action, bool paused) {
-    horalis::Icon icon(wingui::loadSmallIconMetric(IDI_TRAY));
+    Icon icon(wingui::loadSmallIconMetric(IDI_TRAY));
     if (!icon) {
         wingui::appMessageBox(kCantLoadIcon, MB_OK);
         return TrayResult::NoIcon;
     }
     if (paused)
-        if (horalis::Icon greyed(wingui::greyedIcon(icon.get())); greyed) icon = std::move(greyed);
+        if (Icon greyed(wingui::greyedIcon(icon.get())); greyed) icon = std::move(greyed);
     NOTIFYICONDATAW data{};
     data.cbSize = sizeof data;
     data.hWnd = window;
