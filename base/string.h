@@ -37,6 +37,16 @@ inline void appendUtf8(char32_t c, std::string& out) {
     }
 }
 
+// What follows a path's last '\' or '/' (the whole path without one).
+constexpr StringView fileNameOf(StringView path) {
+    const size_t slash = path.find_last_of(u"\\/");
+    return slash == StringView::npos ? path : path.substr(slash + 1);
+}
+// The path up to and with its last '\' or '/' (empty without one).
+constexpr StringView folderOf(StringView path) {
+    return path.substr(0, path.size() - fileNameOf(path).size());
+}
+
 // What separates the arguments of a Windows command line.
 constexpr bool isCommandLineBlank(char16_t c) { return c == u' ' || c == u'\t'; }
 

@@ -98,8 +98,8 @@ public:
 class ListActions final : public TickActions {
 public:
     ListActions(ListModel& list, const UsageRecords& records) : list_(list), records_(records) {}
-    void countPointerSample(const CursorState& cursor) override { horalis::countPointerSample(cursor); }
-    void refreshApplicationList() override { horalis::refreshApplicationList(list_, records_, false, icons_, &update_); }
+    void countPointer(const CursorState& cursor) override { countPointerSample(cursor); }
+    void refreshLists() override { refreshApplicationList(list_, records_, false, icons_, &update_); }
 
 private:
     ListModel& list_;

@@ -11,7 +11,7 @@
 #include "reports/daily_reports.h"
 #include "reports/day_record.h"
 #include "reports/history.h"
-#include "storage/durable_file.h"
+#include "storage/replacing_file.h"
 #include "storage/file_io.h"
 
 namespace horalis::bench {

@@ -12,6 +12,7 @@
 #include "bench/figures.h"
 #include "reports/day_journal.h"
 #include "storage/durable_file.h"
+#include "storage/replacing_file.h"
 
 namespace horalis {
 namespace {

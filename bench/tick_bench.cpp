@@ -50,7 +50,7 @@ void tickOurs(benchmark::State& state, size_t apps, size_t titlesPerApp, size_t 
         tick.useRecordingFilter(&filter);
     }
     tick.noteHookActivity();
-    actions.refreshApplicationList();
+    actions.refreshLists();
     size_t k = 0, held = 0;
     for (auto _ : state) {
         desktop.path = &w.paths[w.samples[k].first];

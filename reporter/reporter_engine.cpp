@@ -61,7 +61,7 @@ bool ReporterEngine::mainProgramWrites() {
 void ReporterEngine::tick() {
     if (--ticksToRulesRead_ <= 0) loadRules();
     if (mainProgramWrites() && !records_.empty()) {
-        horalis::clearLists(records_, appModel_, titleModel_, icons_);
+        clearLists(records_, appModel_, titleModel_, icons_);
         tick_.journal().forget();
     }
     // The pause is only asked of a running Horalis.exe: its mark ends with it.
@@ -75,7 +75,7 @@ void ReporterEngine::useSettings(const Settings& fromFile) {
     settings_.saveDailyReports = 1;
 }
 
-bool ReporterEngine::writeDailyReports(const LocalTime& day) {
+bool ReporterEngine::saveEndedDay(const LocalTime& day) {
     // Read afresh: the user may have changed the options in Horalis since.
     Settings fromFile;
     loadSettings(fromFile, dataFolder_);
@@ -115,15 +115,15 @@ bool ReporterEngine::foldJournals(bool alwaysHistory, const LocalTime* pairDay) 
     return locked;
 }
 
-void ReporterEngine::clearLists() {
-    horalis::clearLists(records_, appModel_, titleModel_, icons_);
+void ReporterEngine::clearTotals() {
+    clearLists(records_, appModel_, titleModel_, icons_);
     tick_.journal().forget();
     // The new day's texts are formatted as conf.dat now says.
     useSettings(nextSettings_);
 }
 
-void ReporterEngine::refreshApplicationList() {
-    horalis::refreshApplicationList(appModel_, records_, settings_.showTimeInSeconds != 0, icons_);
+void ReporterEngine::refreshLists() {
+    refreshApplicationList(appModel_, records_, settings_.showTimeInSeconds != 0, icons_);
 }
 
 }  // namespace horalis

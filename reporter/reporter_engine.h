@@ -75,14 +75,14 @@ public:
     const ListModel& applications() const { return appModel_; }
 
 private:
-    bool writeDailyReports(const LocalTime& day) override;
+    bool saveEndedDay(const LocalTime& day) override;
     void appendJournal(const LocalTime& day, int minuteOfDay) override;
     // Under the lock; false when the lock could not be had.
     bool foldJournals(bool alwaysHistory, const LocalTime* pairDay = nullptr);
     // Horalis.exe runs with daily reports on: its pair holds this time.
     bool mainProgramWrites();
-    void clearLists() override;
-    void refreshApplicationList() override;
+    void clearTotals() override;
+    void refreshLists() override;
     void reinstallHooks() override {
         if (reinstallHooks_) reinstallHooks_();
     }

@@ -5,6 +5,7 @@
 #include "reports/history.h"
 #include "storage/cp1251.h"
 #include "storage/file_io.h"
+#include "storage/replacing_file.h"
 
 namespace horalis {
 
@@ -30,20 +31,18 @@ String keyInSum(StringView text, Find exists) {
 // Writes one report of the sum beside its place; false (and nothing left
 // behind) when it could not be written whole.
 template <class Write>
-bool writeBeside(const String& temporary, Write write) {
-    ReportStream out;
-    if (!out.open(temporary)) return false;
-    write(out);
-    if (out.close()) return true;
-    removeFile(temporary);
-    return false;
+bool writeBeside(ReplacingFile& file, Write write) {
+    if (!file.open()) return false;
+    write(file.stream());
+    return file.finish();
 }
 
 }  // namespace
 
 // " (unreadable).csv", " (unreadable 2).csv", ...: the first name free for both files.
 bool setPairAside(const String& base) {
-    for (int n = 1; n < 1000; ++n) {
+    const String csv(kPairCsvExtension), html(kPairHtmlExtension);
+    for (int n = 1; n < kSetAsideNames; ++n) {
         String aside = base + u" (unreadable";
         if (n > 1) {
             char digits[16];
@@ -51,10 +50,10 @@ bool setPairAside(const String& base) {
             aside.append(digits, digits + length);
         }
         aside += u")";
-        if (pathExists(aside + u".csv") || pathExists(aside + u".html")) continue;
-        if (!renameFileKeepingTarget(base + u".csv", aside + u".csv")) return false;
+        if (pathExists(aside + csv) || pathExists(aside + html)) continue;
+        if (!renameFileKeepingTarget(base + csv, aside + csv)) return false;
         // The HTML file was made from the same totals; it goes along when there is one.
-        if (pathExists(base + u".html")) renameFileKeepingTarget(base + u".html", aside + u".html");
+        if (pathExists(base + html)) renameFileKeepingTarget(base + html, aside + html);
         return true;
     }
     return false;
@@ -90,8 +89,7 @@ void addPairTotals(const DailyPairTotals& pair, const UsageRecords& memory, Usag
 DailyPairResult writeDailyPair(const String& dataFolder, const LocalTime& day, const LocalTime& now,
                                const UsageRecords& records, const Settings& settings) {
     const String base = dataFolder + dailyPairBaseName(day);
-    const String csvPath = base + u".csv";
-    const String htmlPath = base + u".html";
+    const String csvPath = base + String(kPairCsvExtension);
 
     DailyPairTotals pair;
     bool unreadable = false;
@@ -113,8 +111,8 @@ DailyPairResult writeDailyPair(const String& dataFolder, const LocalTime& day, c
 
 DailyPairResult writePairFiles(const String& base, const UsageRecords& sum, const Settings& settings,
                                const LocalTime& now) {
-    const String csvPath = base + u".csv";
-    const String htmlPath = base + u".html";
+    const String csvPath = base + String(kPairCsvExtension);
+    const String htmlPath = base + String(kPairHtmlExtension);
     ListModel applications, titles;
     NoRowIcons icons;
     // The walk sorts by time through the shared sort column; the lists on
@@ -122,22 +120,16 @@ DailyPairResult writePairFiles(const String& base, const UsageRecords& sum, cons
     const int userSortColumn = sortColumn;
     refreshApplicationList(applications, sum, settings.showTimeInSeconds != 0, icons);
     ReportLists lists{applications, titles, sum, settings};
-    // Names of our own in our own folder: one left by a crash is replaced.
-    const String csvTemporary = csvPath + u".tmp";
-    const String htmlTemporary = htmlPath + u".tmp";
-    const bool csvWritten = writeBeside(csvTemporary, [&](ReportStream& out) { writeDailyCsvReport(out, lists); });
-    const bool htmlWritten =
-        csvWritten && writeBeside(htmlTemporary, [&](ReportStream& out) { writeHtmlReport(out, lists, now); });
+    // Both are written before either replaces its file, the CSV file first:
+    // it alone makes the totals count as saved. Declared in this order so
+    // that on a failure the CSV's temporary goes first.
+    ReplacingFile html(htmlPath, Leftover::Removed);
+    ReplacingFile csv(csvPath, Leftover::Removed);
+    const bool csvWritten = writeBeside(csv, [&](ReportStream& out) { writeDailyCsvReport(out, lists); });
+    const bool htmlWritten = csvWritten && writeBeside(html, [&](ReportStream& out) { writeHtmlReport(out, lists, now); });
     sortColumn = userSortColumn;
-    if (!htmlWritten || !replaceFile(csvTemporary, csvPath)) {
-        removeFile(csvTemporary);
-        removeFile(htmlTemporary);
-        return DailyPairResult::NotWritten;
-    }
-    if (!replaceFile(htmlTemporary, htmlPath)) {
-        removeFile(htmlTemporary);
-        return DailyPairResult::CsvOnly;
-    }
+    if (!htmlWritten || !csv.commit()) return DailyPairResult::NotWritten;
+    if (!html.commit()) return DailyPairResult::CsvOnly;
     return DailyPairResult::Written;
 }
 

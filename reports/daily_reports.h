@@ -37,6 +37,12 @@ enum class DailyPairResult {
 DailyPairResult writeDailyPair(const String& dataFolder, const LocalTime& day, const LocalTime& now,
                                const UsageRecords& records, const Settings& settings);
 
+// The pair's two files: base name + extension.
+inline constexpr StringView kPairCsvExtension = u".csv";
+inline constexpr StringView kPairHtmlExtension = u".html";
+// How many names a file that cannot be read back may try when it is set aside.
+inline constexpr int kSetAsideNames = 1000;
+
 // A pair larger than this is not read back: no day holds that much.
 inline constexpr size_t kLargestPair = size_t{1} << 30;
 

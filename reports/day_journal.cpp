@@ -6,6 +6,7 @@
 
 #include "reports/daily_reports.h"
 #include "storage/file_io.h"
+#include "storage/replacing_file.h"
 #include "storage/report_stream.h"
 
 namespace horalis {
@@ -40,7 +41,7 @@ std::vector<String> ownJournals(const String& dataFolder, const RecordOwner& own
 
 // "... .txt.unreadable", "... .txt.unreadable2", ...: a name that no reader takes.
 bool setAside(const String& path) {
-    for (int n = 1; n < 1000; ++n) {
+    for (int n = 1; n < kSetAsideNames; ++n) {
         const std::string number = n == 1 ? std::string() : std::to_string(n);
         if (renameFileKeepingTarget(path, path + u".unreadable" + String(number.begin(), number.end()))) return true;
     }
@@ -61,7 +62,7 @@ public:
             if (foldJournal(journalFolder(dataFolder_) + u"\\" + name, runId) && runId != keepRunId)
                 held.push_back(name);
         }
-        if (pairDay != nullptr && !pathExists(dataFolder_ + dailyPairBaseName(*pairDay) + u".csv")) {
+        if (pairDay != nullptr && !pathExists(dataFolder_ + dailyPairBaseName(*pairDay) + String(kPairCsvExtension))) {
             if (Loaded* loaded = load(*pairDay))
                 loaded->record.pairPending = true;
             else
@@ -153,7 +154,7 @@ private:
     // A day without records: its pair, written before the journal, is where it starts.
     bool takePair(const LocalTime& day, DayRecord& record) {
         const String base = dataFolder_ + dailyPairBaseName(day);
-        const String csv = base + u".csv";
+        const String csv = base + String(kPairCsvExtension);
         if (!pathExists(csv)) return true;
         std::string bytes;
         if (!readFileBytes(csv, bytes, kLargestPair) || bytes.size() >= kLargestPair) return false;

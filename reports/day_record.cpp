@@ -8,6 +8,10 @@ namespace horalis {
 namespace {
 
 constexpr std::string_view kDayMagic = "horalis-day 1 ";
+// The record's own kinds of line; the others are the journal's.
+constexpr std::string_view kPairPendingLine = "pair-pending";
+constexpr std::string_view kMinuteLine = "m";
+constexpr std::string_view kEndLine = "end";
 
 int64_t saturatingAdd(int64_t a, int64_t b) {
     constexpr int64_t kMost = INT64_MAX / 4;
@@ -114,19 +118,22 @@ void appendDayRecord(const DayRecord& record, std::string& out) {
     appendJournalDate(record.day, out);
     out += '\n';
     ++lines;
-    textLine("computer", -1, record.computer);
-    textLine("user", -1, record.user);
-    for (const DayRun& run : record.runs) textLine("run", static_cast<int64_t>(run.sequence), run.runId);
+    textLine(kComputerLine, -1, record.computer);
+    textLine(kUserLine, -1, record.user);
+    for (const DayRun& run : record.runs) textLine(kRunLine, static_cast<int64_t>(run.sequence), run.runId);
     if (record.pairPending) {
-        out += "pair-pending\n";
+        out += kPairPendingLine;
+        out += '\n';
         ++lines;
     }
     for (const JournalApplication& application : record.applications) {
-        textLine("a", std::max<int64_t>(application.samples, 0), application.path);
-        for (const JournalTitle& title : application.titles) textLine("t", std::max<int64_t>(title.samples, 0), title.title);
+        textLine(kApplicationLine, std::max<int64_t>(application.samples, 0), application.path);
+        for (const JournalTitle& title : application.titles)
+            textLine(kTitleLine, std::max<int64_t>(title.samples, 0), title.title);
     }
     for (const DayMinute& minute : record.minutes) {
-        out += "m ";
+        out += kMinuteLine;
+        out += ' ';
         appendJournalMinute(minute.minuteOfDay, out);
         out += ' ';
         appendJournalNumber(minute.application, out);
@@ -135,7 +142,8 @@ void appendDayRecord(const DayRecord& record, std::string& out) {
         out += '\n';
         ++lines;
     }
-    out += "end ";
+    out += kEndLine;
+    out += ' ';
     appendJournalNumber(lines, out);
     out += '\n';
 }
@@ -161,36 +169,36 @@ DayRecordRead readDayRecord(std::string_view bytes, DayRecord& out) {
         }
         std::string_view kind;
         const bool more = splitJournalField(line, kind);
-        if (kind == "end") {
+        if (kind == kEndLine) {
             uint64_t count = 0;
             if (!more || !parseJournalNumber(line, count) || count != lines) return damaged();
             ended = true;
             continue;
         }
         ++lines;
-        if (kind == "computer" && lines == 2) {
+        if (kind == kComputerLine && lines == 2) {
             if (!more || !parseJournalText(line, record.computer)) return damaged();
-        } else if (kind == "user" && lines == 3) {
+        } else if (kind == kUserLine && lines == 3) {
             if (!more || !parseJournalText(line, record.user)) return damaged();
         } else if (lines <= 3) {
             return damaged();
-        } else if (kind == "pair-pending" && !more) {
+        } else if (kind == kPairPendingLine && !more) {
             record.pairPending = true;
-        } else if (kind == "run" || kind == "a" || kind == "t") {
+        } else if (kind == kRunLine || kind == kApplicationLine || kind == kTitleLine) {
             std::string_view number;
             uint64_t value = 0;
             String text;
             if (!more || !splitJournalField(line, number) || !parseJournalNumber(number, value) || !parseJournalText(line, text))
                 return damaged();
-            if (kind == "run") {
+            if (kind == kRunLine) {
                 record.runs.push_back(DayRun{std::move(text), value});
-            } else if (kind == "a") {
+            } else if (kind == kApplicationLine) {
                 record.applications.push_back(JournalApplication{std::move(text), static_cast<int64_t>(value), {}});
             } else {
                 if (record.applications.empty()) return damaged();
                 record.applications.back().titles.push_back(JournalTitle{std::move(text), static_cast<int64_t>(value)});
             }
-        } else if (kind == "m") {
+        } else if (kind == kMinuteLine) {
             std::string_view minute, application;
             uint64_t index = 0, samples = 0;
             DayMinute entry;

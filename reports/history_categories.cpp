@@ -5,12 +5,12 @@
 
 #include "reports/report_writers.h"
 #include "storage/duration.h"
+#include "tracking/usage_records.h"
 
 namespace horalis {
 namespace {
 
 constexpr size_t kNone = static_cast<size_t>(-1);
-constexpr StringView kIdleTime = u"Idle time";
 
 }  // namespace
 
@@ -49,7 +49,7 @@ void HistoryCategories::addDay(int64_t day, const DailyPairTotals& totals) {
     for (int p = 0; p < kHistoryPeriods; ++p)
         periods[p] = kHistoryPeriodDays[p] == 0 || day > newestDay_ - kHistoryPeriodDays[p];
     for (const PairApplicationTotal& application : totals.applications) {
-        if (application.path == kIdleTime) continue;
+        if (application.path == kIdleTimeKey) continue;
         // Each title's time by its own rule; what the titles do not hold (a
         // pair without titles, or their rounding) by the program's alone.
         int64_t inTitles = 0;

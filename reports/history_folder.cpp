@@ -6,6 +6,7 @@
 #include "reports/daily_reports.h"
 #include "reports/history_cache.h"
 #include "reports/history_categories.h"
+#include "storage/replacing_file.h"
 #include "storage/report_stream.h"
 
 namespace horalis {
@@ -165,16 +166,10 @@ bool writeHistoryPage(const String& dataFolder, const LocalTime& now, const DayR
         cache.endScan();  // after the summary: it may renumber the texts
     }
 
-    const String target = historyPagePath(dataFolder);
-    const String temporary = target + u".tmp";
-    ReportStream out;
-    if (!out.open(temporary)) return false;
-    out.writeEncoded(page);
-    if (!out.close() || !replaceFile(temporary, target)) {
-        removeFile(temporary);
-        return false;
-    }
-    return true;
+    ReplacingFile out(historyPagePath(dataFolder));
+    if (!out.open()) return false;
+    out.stream().writeEncoded(page);
+    return out.commit();
 }
 
 }  // namespace horalis

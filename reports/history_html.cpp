@@ -61,16 +61,6 @@ void appendShare(std::string& out, int64_t part, int64_t whole) {
     out += '%';
 }
 
-StringView fileNameOf(StringView path) {
-    const size_t slash = path.find_last_of(u"\\/");
-    return slash == StringView::npos ? path : path.substr(slash + 1);
-}
-
-StringView folderOf(StringView path) {
-    const size_t slash = path.find_last_of(u"\\/");
-    return slash == StringView::npos ? StringView() : path.substr(0, slash + 1);
-}
-
 void appendBarPart(std::string& out, int colour, int64_t seconds, int64_t whole, const std::string& tooltip) {
     if (colour == kNoColour) {
         out += "<span class=others style=\"width:";

@@ -20,8 +20,6 @@ void appendDay(std::string& out, int64_t day);
 void appendPercent(std::string& out, int64_t part, int64_t whole);
 // The share as it is read: whole percent, "<1%" rather than a misleading 0.
 void appendShare(std::string& out, int64_t part, int64_t whole);
-StringView fileNameOf(StringView path);
-StringView folderOf(StringView path);
 // A part of a bar, as wide as its share of whole; tooltip: HTML text already escaped.
 void appendBarPart(std::string& out, int colour, int64_t seconds, int64_t whole, const std::string& tooltip);
 void appendSwatch(std::string& out, int colour);

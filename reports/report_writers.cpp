@@ -5,6 +5,7 @@
 #include "reports/pair_reader.h"
 #include "storage/cp1251.h"
 #include "storage/file_io.h"
+#include "storage/replacing_file.h"
 
 namespace horalis {
 
@@ -276,23 +277,24 @@ ExportResult exportReport(const String& path, ReportFormat format, ReportLists& 
         case ReportFormat::SpreadsheetCsv: writeSpreadsheetCsvReport(out, lists); break;
         case ReportFormat::Html: writeHtmlReport(out, lists, now); break;
         }
-        return out.close();
     };
     // Written beside the target and then put in its place, so that a failure
     // leaves a file already there as it was.
     const String temporary = unusedNameBeside(path);
-    ReportStream beside;
-    if (!temporary.empty() && beside.open(temporary)) {
-        const bool written = write(beside);
-        if (written && replaceFile(temporary, path)) return ExportResult::Written;
-        removeFile(temporary);
-        if (!written) return ExportResult::NotWritten;
+    if (!temporary.empty()) {
+        ReplacingFile beside(path, temporary);
+        if (beside.open()) {
+            write(beside.stream());
+            if (!beside.finish()) return ExportResult::NotWritten;
+            if (beside.commit()) return ExportResult::Written;
+        }
     }
     // No new file can be made in the folder, or the target cannot be
     // replaced (a folder of that name, a read-only file): in place, if at all.
     ReportStream out;
     if (!out.open(path)) return ExportResult::NotCreated;
-    return write(out) ? ExportResult::Written : ExportResult::NotWritten;
+    write(out);
+    return out.close() ? ExportResult::Written : ExportResult::NotWritten;
 }
 
 }  // namespace horalis

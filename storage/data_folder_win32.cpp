@@ -34,8 +34,9 @@ String thisComputerName() {
 
 String thisUserName() {
     // UNLEN is 256; the name comes without its domain, as the profile folder has it.
-    wchar_t name[257];
-    DWORD size = 257;
+    constexpr DWORD kLongestName = 256 + 1;
+    wchar_t name[kLongestName];
+    DWORD size = kLongestName;
     if (!GetUserNameW(name, &size) || size == 0) return u"user";
     return String(name, name + size - 1);  // size counts the terminator here
 }

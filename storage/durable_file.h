@@ -1,7 +1,7 @@
 #pragma once
 // A file written so that what it holds is on the disk, not only in a cache,
 // when a write returns: the journal appends through it, and the records are
-// written beside their place through it before they replace the old file.
+// written beside their place through it (storage/replacing_file.h).
 #include <string_view>
 
 #include "base/string.h"
@@ -29,9 +29,5 @@ public:
 private:
     void* handle_ = nullptr;  // a HANDLE, or a file descriptor + 1
 };
-
-// Writes bytes beside target (its name + ".tmp"), flushed to the disk, then
-// replaces target with it; a failure leaves target as it was.
-bool writeFileReplacing(const String& target, std::string_view bytes);
 
 }  // namespace horalis

@@ -42,7 +42,8 @@ bool DurableFile::writeFlushed(std::string_view bytes) {
     if (handle_ == nullptr) return false;
     const HANDLE handle = static_cast<HANDLE>(handle_);
     while (!bytes.empty()) {
-        const DWORD chunk = bytes.size() > (1u << 30) ? (1u << 30) : static_cast<DWORD>(bytes.size());
+        constexpr DWORD kLargestWrite = 1u << 30;
+        const DWORD chunk = bytes.size() > kLargestWrite ? kLargestWrite : static_cast<DWORD>(bytes.size());
         DWORD written = 0;
         if (!WriteFile(handle, bytes.data(), chunk, &written, nullptr) || written == 0) return false;
         bytes.remove_prefix(written);

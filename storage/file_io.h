@@ -14,7 +14,10 @@ namespace horalis {
 
 // mode: "rb", "wb" as for fopen. Returns nullptr on failure.
 std::FILE* openFile(const String& path, const char* mode);
-// Replaces target with source (same folder), atomically where the platform can.
+// Replaces target with source (same folder), atomically where the platform
+// can: source's bytes reach the disk before the name moves, the move is
+// written through, and a target another program holds is tried again.
+// Files are replaced through ReplacingFile (storage/replacing_file.h).
 bool replaceFile(const String& source, const String& target);
 bool removeFile(const String& path);
 // Gives a file a new name in the same folder; false, changing nothing, when

@@ -108,6 +108,12 @@ void ReportStream::writeEncoded(std::string_view cp1251Bytes) {
     flushIfLarge();
 }
 
+void ReportStream::writeBytes(std::string_view bytes) {
+    if (!open_) return;
+    buffer_.append(bytes);
+    flushIfLarge();
+}
+
 void ReportStream::flushIfLarge() {
     if (inMemory_ || buffer_.size() < kFlushThreshold) return;
     if (!failed_ && std::fwrite(buffer_.data(), 1, buffer_.size(), asFile(file_)) != buffer_.size()) failed_ = true;

@@ -35,6 +35,8 @@ public:
 
     // Writes a text with a different rule for characters Windows-1251 lacks.
     void writeEncoded(std::string_view cp1251Bytes);
+    // Writes bytes as they are: no encoding, no line-end change.
+    void writeBytes(std::string_view bytes);
 
     // Flushes and closes. False when any write, the flush or the close failed.
     bool close();

@@ -2,6 +2,7 @@
 
 #include "storage/file_io.h"
 #include "storage/number_text.h"
+#include "storage/replacing_file.h"
 #include "storage/report_stream.h"
 
 namespace horalis {
@@ -65,16 +66,10 @@ void loadSettings(Settings& settings, const String& dataFolder) {
 bool saveSettings(const Settings& settings, const String& dataFolder) {
     // Written beside the file and moved over it, so that a failed write (a
     // full disk) never leaves conf.dat short or empty.
-    const String target = dataFolder + String(kSettingsFileName);
-    const String temp = target + u".tmp";
-    ReportStream stream;
-    if (!stream.open(temp)) return false;
-    writeSettings(stream, settings);
-    if (!stream.close() || !replaceFile(temp, target)) {
-        removeFile(temp);
-        return false;
-    }
-    return true;
+    ReplacingFile file(dataFolder + String(kSettingsFileName));
+    if (!file.open()) return false;
+    writeSettings(file.stream(), settings);
+    return file.commit();
 }
 
 }  // namespace horalis

@@ -4,7 +4,7 @@
 
 #include "reports/daily_reports.h"
 #include "reports/history_cache.h"
-#include "storage/durable_file.h"
+#include "storage/replacing_file.h"
 #include "temp_folder.h"
 
 namespace horalis {

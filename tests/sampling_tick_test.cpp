@@ -22,21 +22,21 @@ public:
     bool writeSucceeds = true;
 
     void destroySplash() override { log.push_back("splash"); }
-    bool writeDailyReports(const LocalTime& day) override {
+    bool saveEndedDay(const LocalTime& day) override {
         log.push_back("write");
         days.push_back(day.day);
         return writeSucceeds;
     }
     std::vector<int> days;  // the day of the month of each pair written
-    void clearLists() override {
+    void clearTotals() override {
         log.push_back("clear");
         records_.clearAll();
     }
-    void resetPointerCounts() override { log.push_back("reset"); }
-    void countPointerSample(const CursorState& c) override {
+    void clearPointerTotals() override { log.push_back("reset"); }
+    void countPointer(const CursorState& c) override {
         log.push_back("pointer:" + std::to_string(c.handle));
     }
-    void refreshApplicationList() override { log.push_back("refresh"); }
+    void refreshLists() override { log.push_back("refresh"); }
     void reinstallHooks() override { log.push_back("reinstall"); }
 
     size_t count(const std::string& what) const {

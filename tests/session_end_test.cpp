@@ -67,7 +67,7 @@ TEST(FinalSave, RunSavesTheDayHeldAndKeepsTheTotalsWhenItCannot) {
     settings.awayTimeoutSeconds = INT32_MAX;
     struct Failing : TickActions {
         int writes = 0;
-        bool writeDailyReports(const LocalTime&) override { return ++writes, false; }
+        bool saveEndedDay(const LocalTime&) override { return ++writes, false; }
     } actions;
     SamplingTick tick(records, settings, desktop, actions);
     tick.start(false);

@@ -3,8 +3,7 @@
 namespace horalis {
 
 bool isApplicationFrameHost(StringView executablePath) {
-    const size_t slash = executablePath.find_last_of(u"\\/");
-    const StringView name = slash == StringView::npos ? executablePath : executablePath.substr(slash + 1);
+    const StringView name = fileNameOf(executablePath);
     if (name.size() != kApplicationFrameHostName.size()) return false;
     for (size_t i = 0; i < name.size(); ++i) {
         char16_t a = name[i];

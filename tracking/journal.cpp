@@ -8,6 +8,8 @@ namespace horalis {
 namespace {
 
 constexpr std::string_view kJournalMagic = "horalis-journal 1";
+constexpr std::string_view kBlockLine = "b";
+constexpr std::string_view kBlockEndLine = "e";
 
 void appendUnitEscape(char16_t c, std::string& out) {
     static constexpr char kHex[] = "0123456789ABCDEF";
@@ -215,21 +217,31 @@ bool parseJournalText(std::string_view bytes, String& out) {
     return true;
 }
 
+namespace {
+
+// "kind text": a header line.
+void appendHeaderLine(std::string_view kind, StringView text, std::string& out) {
+    out += kind;
+    out += ' ';
+    appendJournalText(text, out);
+    out += '\n';
+}
+
+}  // namespace
+
 void appendJournalHeader(const JournalHeader& header, std::string& out) {
     out += kJournalMagic;
-    out += "\nrun ";
-    appendJournalText(header.runId, out);
-    out += "\ncomputer ";
-    appendJournalText(header.computer, out);
-    out += "\nuser ";
-    appendJournalText(header.user, out);
     out += '\n';
+    appendHeaderLine(kRunLine, header.runId, out);
+    appendHeaderLine(kComputerLine, header.computer, out);
+    appendHeaderLine(kUserLine, header.user, out);
 }
 
 void appendJournalBlock(const JournalBlock& block, std::string& out) {
     const size_t start = out.size();
     size_t lines = 1;
-    out += "b ";
+    out += kBlockLine;
+    out += ' ';
     appendJournalNumber(block.sequence, out);
     out += ' ';
     appendJournalDate(block.day, out);
@@ -237,8 +249,9 @@ void appendJournalBlock(const JournalBlock& block, std::string& out) {
     appendJournalMinute(block.minuteOfDay, out);
     out += '\n';
     // "a samples path" and "t samples title" lines.
-    auto countLine = [&](const char* kind, int64_t samples, const String& text) {
+    auto countLine = [&](std::string_view kind, int64_t samples, const String& text) {
         out += kind;
+        out += ' ';
         appendJournalNumber(static_cast<uint64_t>(std::max<int64_t>(samples, 0)), out);
         out += ' ';
         appendJournalText(text, out);
@@ -246,11 +259,12 @@ void appendJournalBlock(const JournalBlock& block, std::string& out) {
         ++lines;
     };
     for (const JournalApplication& application : block.applications) {
-        countLine("a ", application.samples, application.path);
-        for (const JournalTitle& title : application.titles) countLine("t ", title.samples, title.title);
+        countLine(kApplicationLine, application.samples, application.path);
+        for (const JournalTitle& title : application.titles) countLine(kTitleLine, title.samples, title.title);
     }
     const uint64_t checksum = fnv1a(std::string_view(out).substr(start));
-    out += "e ";
+    out += kBlockEndLine;
+    out += ' ';
     appendJournalNumber(block.sequence, out);
     out += ' ';
     appendJournalNumber(lines, out);
@@ -276,8 +290,8 @@ bool readJournal(std::string_view bytes, JournalHeader& header, std::vector<Jour
     };
     std::string_view line;
     JournalHeader read;
-    if (!nextLine(line) || line != kJournalMagic || !headerField("run", read.runId) ||
-        !headerField("computer", read.computer) || !headerField("user", read.user))
+    if (!nextLine(line) || line != kJournalMagic || !headerField(kRunLine, read.runId) ||
+        !headerField(kComputerLine, read.computer) || !headerField(kUserLine, read.user))
         return false;
     header = std::move(read);
 
@@ -290,7 +304,7 @@ bool readJournal(std::string_view bytes, JournalHeader& header, std::vector<Jour
         if (!nextLine(line)) break;
         std::string_view rest = line, kind;
         splitJournalField(rest, kind);
-        if (kind == "b") {
+        if (kind == kBlockLine) {
             // A block begins here, whatever came before: a torn block is left behind.
             std::string_view sequence, date;
             uint64_t number = 0;
@@ -303,17 +317,17 @@ bool readJournal(std::string_view bytes, JournalHeader& header, std::vector<Jour
             continue;
         }
         if (!inBlock) continue;
-        if (kind == "a") {
+        if (kind == kApplicationLine) {
             JournalApplication application;
             inBlock = parseCount(rest, application.samples, application.path);
             if (inBlock) block.applications.push_back(std::move(application));
             ++lines;
-        } else if (kind == "t") {
+        } else if (kind == kTitleLine) {
             JournalTitle title;
             inBlock = !block.applications.empty() && parseCount(rest, title.samples, title.title);
             if (inBlock) block.applications.back().titles.push_back(std::move(title));
             ++lines;
-        } else if (kind == "e") {
+        } else if (kind == kBlockEndLine) {
             std::string_view sequence, count;
             uint64_t number = 0, lineCount = 0;
             const uint64_t checksum = fnv1a(bytes.substr(blockStart, lineStart - blockStart));

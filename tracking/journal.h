@@ -72,6 +72,13 @@ bool parseJournalDate(std::string_view text, LocalTime& day);
 void appendJournalMinute(int minuteOfDay, std::string& out);
 bool parseJournalMinute(std::string_view text, int& minuteOfDay);
 
+// The kinds of line above that the day records (reports/day_record.h) hold too.
+inline constexpr std::string_view kRunLine = "run";
+inline constexpr std::string_view kComputerLine = "computer";
+inline constexpr std::string_view kUserLine = "user";
+inline constexpr std::string_view kApplicationLine = "a";
+inline constexpr std::string_view kTitleLine = "t";
+
 void appendJournalHeader(const JournalHeader& header, std::string& out);
 void appendJournalBlock(const JournalBlock& block, std::string& out);
 

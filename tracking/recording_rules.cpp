@@ -1,8 +1,6 @@
 #include "tracking/recording_rules.h"
 
-#include <cstdio>
-
-#include "storage/file_io.h"
+#include "storage/replacing_file.h"
 #include "storage/report_stream.h"
 #include "storage/utf8.h"
 #include "tracking/usage_records.h"
@@ -194,19 +192,11 @@ RuleFile loadRuleFile(const String& dataFolder) {
 }
 
 bool saveRuleFile(const String& dataFolder, const RuleFile& file) {
-    const String target = rulesFilePath(dataFolder);
-    const String temporary = target + u".tmp";
     const std::string bytes = formatRuleFile(file);
-    std::FILE* out = openFile(temporary, "wb");
-    if (!out) return false;
-    bool written = std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
-    written = std::fflush(out) == 0 && written;
-    written = std::fclose(out) == 0 && written;
-    if (!written || !replaceFile(temporary, target)) {
-        removeFile(temporary);
-        return false;
-    }
-    return true;
+    ReplacingFile out(rulesFilePath(dataFolder));
+    if (!out.open()) return false;
+    out.stream().writeBytes(bytes);
+    return out.commit();
 }
 
 char16_t foldCase(char16_t c) {
@@ -279,12 +269,6 @@ bool wildcardMatch(StringView pattern, StringView text) {
     return WildcardPattern(pattern, false).matches(foldedCase(text));
 }
 
-
-StringView executableFileName(StringView path) {
-    const size_t slash = path.find_last_of(u"\\/");
-    return slash == StringView::npos ? path : path.substr(slash + 1);
-}
-
 bool ruleMatches(const RecordingRule& rule, StringView path, StringView title) {
     return RuleMatcher({rule}).firstMatch(path, title) != nullptr;
 }
@@ -296,7 +280,7 @@ RuleMatcher::RuleMatcher(std::vector<RecordingRule> rules) : rules_(std::move(ru
 
 const RecordingRule* RuleMatcher::firstMatch(StringView path, StringView title) {
     if (rules_.empty()) return nullptr;
-    const StringView name = executableFileName(path);
+    const StringView name = fileNameOf(path);
     foldedName_.assign(name);
     for (char16_t& c : foldedName_) c = foldCase(c);
     foldedTitle_.assign(title);

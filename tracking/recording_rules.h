@@ -103,8 +103,6 @@ private:
 // The whole text matches the pattern, ignoring letter case; '*' stands for
 // any run of characters, the empty one too.
 bool wildcardMatch(StringView pattern, StringView text);
-// The file name of an executable path: after the last '\' or '/'.
-StringView executableFileName(StringView path);
 bool ruleMatches(const RecordingRule& rule, StringView path, StringView title);
 
 // Rules made ready for matching many samples: each pattern prepared once, and

@@ -21,7 +21,7 @@ void SamplingTick::run() {
     // Before anything holds the sample: a hidden title is replaced here, and
     // a window not to be recorded counts nothing, its pointer shape neither.
     if (found && filter_ && !filter_->admit(path, title)) return;
-    actions_.countPointerSample(desktop_.cursorState());
+    actions_.countPointer(desktop_.cursorState());
     if (found) count(path, title);
 }
 
@@ -37,7 +37,7 @@ bool SamplingTick::readForeground(String& path, String& title) {
 void SamplingTick::count(StringView path, StringView title) {
     records_.addSample(path, title);
     journal_.noteSample(records_);
-    actions_.refreshApplicationList();
+    actions_.refreshLists();
 }
 
 void SamplingTick::journalStep() {
@@ -152,10 +152,10 @@ void SamplingTick::retryRollover() {
 bool SamplingTick::writeAndClear(const LocalTime& day) {
     // Totals are only dropped once they are safely in the journal (the pair
     // follows from it); after a failed write they carry on.
-    if (!actions_.writeDailyReports(day)) return false;
+    if (!actions_.saveEndedDay(day)) return false;
     state_.rolloverPending = false;
-    actions_.clearLists();
-    actions_.resetPointerCounts();
+    actions_.clearTotals();
+    actions_.clearPointerTotals();
     return true;
 }
 

@@ -53,14 +53,14 @@ public:
     virtual void destroySplash() {}
     // Writes (adds to) the daily pair that holds day; true when the totals
     // are saved in it and may be cleared.
-    virtual bool writeDailyReports(const LocalTime& /*day*/) { return true; }
+    virtual bool saveEndedDay(const LocalTime& /*day*/) { return true; }
     // What was counted since the last append goes into the day's journal
     // (tick().journal()), as the samples of day at minuteOfDay (0..1439).
     virtual void appendJournal(const LocalTime& /*day*/, int /*minuteOfDay*/) {}
-    virtual void clearLists() {}
-    virtual void resetPointerCounts() {}
-    virtual void countPointerSample(const CursorState&) {}
-    virtual void refreshApplicationList() {}
+    virtual void clearTotals() {}
+    virtual void clearPointerTotals() {}
+    virtual void countPointer(const CursorState&) {}
+    virtual void refreshLists() {}
     // SetHooks(0) then SetHooks(1): the hooks have gone quiet while the session saw input.
     virtual void reinstallHooks() {}
 };

@@ -8,18 +8,17 @@
 #include "ui/framework/winapp.h"
 #include "base/string.h"
 #include "ui/main_dlg.h"
+#include "ui/message_texts.h"
 #include "ui/start_options.h"
 
 namespace horalis {
 namespace {
 
-constexpr const wchar_t* kMainWindowCaption = L"Horalis";
-
 // The main window among the dialogs captioned "Horalis": the one with a menu
 // bar, so that a message box with the same caption is passed over.
 HWND findRunningMainWindow() {
     HWND fallback = nullptr;
-    for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, L"#32770", kMainWindowCaption));) {
+    for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, L"#32770", kProgramName));) {
         if (GetMenu(window)) return window;
         if (!fallback) fallback = window;
     }

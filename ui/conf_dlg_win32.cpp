@@ -1,5 +1,6 @@
 #include "ui/conf_dlg.h"
 
+#include <commctrl.h>
 #include <uxtheme.h>
 
 #include <algorithm>
@@ -22,7 +23,7 @@ void fitNoteTexts(HWND dialog, HWND group) {
     for (HWND note = GetWindow(dialog, GW_CHILD); note; note = GetWindow(note, GW_HWNDNEXT)) {
         wchar_t className[16] = {};
         GetClassNameW(note, className, 16);
-        if (lstrcmpiW(className, L"Static") != 0) continue;
+        if (lstrcmpiW(className, WC_STATICW) != 0) continue;
         const int needed = wingui::textWidth(note, wingui::windowText(note));
         if (needed == 0) continue;
         const RECT rect = wingui::rectInParent(note);

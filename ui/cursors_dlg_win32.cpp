@@ -7,6 +7,7 @@
 #include "tracking/pointer_table.h"
 #include "base/string.h"
 #include "ui/dpi_scale.h"
+#include "ui/message_texts.h"
 
 namespace horalis {
 
@@ -22,7 +23,7 @@ BOOL CDlgCursors::onInitDialog() {
     // Sizes at 96 DPI, scaled to the dialog's.
     list_.setExtendedStyle(LVS_EX_FULLROWSELECT);
     list_.insertColumn(0, L"Cursor name", LVCFMT_LEFT, scaleToDpi(400, dpi()));
-    list_.insertColumn(1, L"Active time", LVCFMT_LEFT, scaleToDpi(150, dpi()));
+    list_.insertColumn(1, kTimeColumnTitle, LVCFMT_LEFT, scaleToDpi(150, dpi()));
     setPointerImages();
 
     const auto& table = PointerTable();

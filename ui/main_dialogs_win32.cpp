@@ -1,14 +1,22 @@
-// The main window's dialogs and its part of the pointer accounting.
+// The main window's commands that open a window of their own: Options,
+// Mouse pointers, the reporter manager, About and the help file.
 #include <windows.h>
 
+#include "base/program_path.h"
 #include "storage/data_folder.h"
-#include "tracking/pointer_table.h"
+#include "ui/about_dlg.h"
 #include "ui/conf_dlg.h"
 #include "ui/cursors_dlg.h"
 #include "ui/main_dlg.h"
+#include "ui/message_texts.h"
 #include "ui/service_dlg.h"
 
 namespace horalis {
+namespace {
+
+constexpr const wchar_t* kHelpFileName = L"Horalis.chm";
+
+}  // namespace
 
 void CMainDlg::showOptions() {
     CConfDlg dialog;
@@ -19,7 +27,7 @@ void CMainDlg::showOptions() {
     // The day so far becomes the journal's too, as it would have gone into the pair at 00:00.
     if (!wasSavingDaily && settings_.saveDailyReports != 0) tick_.journal().noteAll();
     if (!saveSettings(settings_, dataFolderPath()))
-        MessageBoxW(handle(), L"Can't save configuration to a file!", L"Error", MB_ICONERROR);
+        MessageBoxW(handle(), L"Can't save configuration to a file!", kErrorCaption, MB_ICONERROR);
 }
 
 void CMainDlg::showPointerTimes() {
@@ -32,19 +40,14 @@ void CMainDlg::showReporterManager() {
     dialog.doModal();
 }
 
-void CMainDlg::loadPointerHandles() {
-    // Shared system cursors: never destroyed.
-    horalis::loadPointerHandles([](int32_t id) {
-        return reinterpret_cast<CursorRef>(LoadCursorW(nullptr, MAKEINTRESOURCEW(id)));
-    });
+// A new dialog each time, so the link always starts unvisited.
+void CMainDlg::showAbout() {
+    CAboutDlg about;
+    about.doModal();
 }
 
-void CMainDlg::countPointerSample(const CursorState& cursor) {
-    horalis::countPointerSample(cursor);
-}
-
-void CMainDlg::resetPointerCounts() {
-    horalis::resetPointerCounts();
+void CMainDlg::showHelp() {
+    help_.displayTopic(handle(), programFolder() + kHelpFileName);
 }
 
 }  // namespace horalis

@@ -55,14 +55,16 @@ private:
     void loadButtonBitmaps();
     void fitIntoWorkArea();
 
-    // The tick's calls back into the window.
+    // The tick's calls back into the window: the day files in
+    // main_journal_win32.cpp, the lists in main_lists_win32.cpp, the pointers
+    // in main_pointers_win32.cpp.
     void destroySplash() override;
-    bool writeDailyReports(const LocalTime& day) override;
+    bool saveEndedDay(const LocalTime& day) override;
     void appendJournal(const LocalTime& day, int minuteOfDay) override;
-    void clearLists() override;
-    void resetPointerCounts() override;
-    void countPointerSample(const CursorState& cursor) override;
-    void refreshApplicationList() override;
+    void clearTotals() override;
+    void clearPointerTotals() override;
+    void countPointer(const CursorState& cursor) override;
+    void refreshLists() override;
     void reinstallHooks() override;
 
     // Messages.
@@ -77,12 +79,14 @@ private:
     void onClose();
     bool onSysCommand(UINT id);
     LRESULT onTrayCallback(WPARAM id, LPARAM event);
-    LRESULT onQueryEndSession(WPARAM, LPARAM);
-    LRESULT onEndSession(WPARAM ending, LPARAM flags);
-    LRESULT onPowerBroadcast(WPARAM event, LPARAM);
     LRESULT onWindowPosChanging(WPARAM, LPARAM position);
     void onDpiChanged(UINT fromDpi) override;
     void ignoreCommand() {}
+
+    // The session's end and a sleep (main_exit_win32.cpp).
+    LRESULT onQueryEndSession(WPARAM, LPARAM);
+    LRESULT onEndSession(WPARAM ending, LPARAM flags);
+    LRESULT onPowerBroadcast(WPARAM event, LPARAM);
 
     // The two lists (main_lists_win32.cpp).
     LRESULT onListGetDispInfo(NMHDR* header);
@@ -100,31 +104,30 @@ private:
     void rescaleLists(UINT fromDpi);
 
     // The tray (main_tray_win32.cpp).
+    void removeTrayIcon();
     static LRESULT CALLBACK taskbarSubclassProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                                 DWORD_PTR data) noexcept;
 
     // Commands of the menus, the tray pop-up and the buttons.
-    void openReport();
-    void openHistory();
-    void exportCsv();
-    void exportExcelCsv();
-    void exportHtml();
     void hideWindow();
     void showApplication();
+
+    // How the run ends (main_exit_win32.cpp).
     void exitApplication();
     // The last save of the run, within the time Windows allows at a session end.
     void saveBeforeEnd();
     // Hooks, tray icon and the modal run end: the program ends.
     void endProgram();
     void registerRestart(bool windowHidden);
+
+    // The commands that open a window of their own (main_dialogs_win32.cpp).
     void showOptions();
     void showReporterManager();
     void showPointerTimes();
     void showHelp();
     void showAbout();
-    void removeTrayIcon();
 
-    // What is recorded (main_privacy_win32.cpp).
+    // What is recorded (main_recording_win32.cpp).
     void togglePause();
     void showRecordingRules();
     // rules.txt into the tick's filter and the presence switch.
@@ -134,20 +137,27 @@ private:
     void updateTrayIcon();
 
     // The reports (main_reports_win32.cpp).
+    void openReport();
+    void openHistory();
+    void exportCsv();
+    void exportExcelCsv();
+    void exportHtml();
     ReportLists reportLists();
     LocalTime localTimeNow();
     void exportReportTo(const wchar_t* defaultExtension, const wchar_t* filter, ReportFormat format);
+
+    // The day files (main_journal_win32.cpp).
     // Journals into day records and pairs, under the daily-report lock; the
     // history page follows when a pair changed (or always).
     void foldJournals(bool alwaysHistory, const LocalTime* pairDay = nullptr);
 
-    horalis::Icon mainIcon_;
-    horalis::Icon smallIcon_;  // the caption's, drawn for dpi()
+    Icon mainIcon_;
+    Icon smallIcon_;  // the caption's, drawn for dpi()
     UsageRecords records_;
-    horalis::Icon defaultAppIcon_;
-    horalis::ImageList appImages_;
-    horalis::ImageList titleImages_;
-    horalis::Menu trayMenu_;
+    Icon defaultAppIcon_;
+    ImageList appImages_;
+    ImageList titleImages_;
+    Menu trayMenu_;
     wingui::CWnd trayMenuOwner_;  // hidden; the foreground window while the tray pop-up shows
     Win32Desktop desktop_;
     SamplingTick tick_;  // keeps the day held, lastInputTime and splashTicks

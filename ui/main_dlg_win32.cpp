@@ -1,7 +1,5 @@
 #include "ui/main_dlg.h"
 
-#include <shellapi.h>
-
 #include <string>
 
 #include "resources/resource.h"
@@ -11,18 +9,10 @@
 #include "ui/framework/dpi.h"
 #include "ui/framework/winapp.h"
 #include "ui/main_layout.h"
-#include "ui/start_options.h"
+#include "ui/message_texts.h"
 
 namespace horalis {
 namespace {
-
-constexpr const wchar_t* kExitQuestion = L"Exit from application?";
-constexpr const wchar_t* kExitCaption = L"Horalis";
-constexpr const wchar_t* kFeedbackQuestion =
-    L"We would like to hear what you think about Horalis, so please send us your comments, "
-    L"suggestions or problems you had using the program. Click 'Yes' to visit our Web site.";
-constexpr const wchar_t* kFeedbackCaption = L"Write us";
-constexpr const wchar_t* kErrorCaption = L"Error";
 
 HICON loadIconResource(int id) {
     return static_cast<HICON>(
@@ -72,7 +62,7 @@ const wingui::MessageMap* CMainDlg::messageMap() const {
         wingui::onCommand(ID_EXPORT_HTML, &CMainDlg::exportHtml),
         wingui::onCommand(ID_FILE_HIDE, &CMainDlg::hideWindow),
         wingui::onCommand(ID_FILE_EXIT, &CMainDlg::exitApplication),
-        wingui::onCommand(ID_TOOLS_CLEARLIST, &CMainDlg::clearLists),
+        wingui::onCommand(ID_TOOLS_CLEARLIST, &CMainDlg::clearTotals),
         wingui::onCommand(ID_TOOLS_OPTIONS, &CMainDlg::showOptions),
         wingui::onCommand(ID_TOOLS_REPORTER, &CMainDlg::showReporterManager),
         wingui::onCommand(ID_TOOLS_POINTERS, &CMainDlg::showPointerTimes),
@@ -80,7 +70,7 @@ const wingui::MessageMap* CMainDlg::messageMap() const {
         wingui::onCommand(ID_HELP_ABOUT, &CMainDlg::showAbout),
         wingui::onCommand(ID_TRAY_SHOW, &CMainDlg::showApplication),
         wingui::onCommand(ID_TRAY_EXIT, &CMainDlg::exitApplication),
-        wingui::onCommand(IDC_CLEAR_LISTS, &CMainDlg::clearLists),
+        wingui::onCommand(IDC_CLEAR_LISTS, &CMainDlg::clearTotals),
         wingui::onCommand(IDC_OPTIONS, &CMainDlg::showOptions),
         wingui::onCommand(IDC_MOUSE_POINTERS, &CMainDlg::showPointerTimes),
 
@@ -148,7 +138,7 @@ void CMainDlg::addAboutMenuItem() {
 // window is given the new one before the old one is destroyed.
 void CMainDlg::setIcons() {
     sendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(mainIcon_.get()));
-    horalis::Icon small(wingui::loadIconOfSize(IDR_MAINFRAME, scaleToDpi(16, dpi())));
+    Icon small(wingui::loadIconOfSize(IDR_MAINFRAME, scaleToDpi(16, dpi())));
     sendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small ? small.get() : mainIcon_.get()));
     smallIcon_ = std::move(small);
 }
@@ -287,7 +277,7 @@ void CMainDlg::onPaint() {
         defaultProcessing();
         return;
     }
-    horalis::PaintDc dc(handle());
+    PaintDc dc(handle());
     sendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.get()), 0);
     RECT client = clientRect();
     int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
@@ -302,33 +292,6 @@ HICON CMainDlg::onQueryDragIcon() {
 // Closing only hides the window; the tray icon brings it back.
 void CMainDlg::onClose() {
     hideWindow();
-}
-
-// Log-off, shutdown, or Restart Manager closing the program for an update
-// (ENDSESSION_CLOSEAPP). Microsoft's rule: answer at once and save in
-// WM_ENDSESSION. Windows may end a program that takes more than about 5 s
-// here, and one that is hidden in the tray without asking the user. The
-// state the window is in now is what a restart brings back.
-LRESULT CMainDlg::onQueryEndSession(WPARAM, LPARAM) {
-    registerRestart(!IsWindowVisible(handle()));
-    return TRUE;
-}
-
-// TRUE: the session ends and the process may be ended as soon as this
-// returns. FALSE: another program refused; nothing was saved or cleared at
-// the question, so nothing is lost and the run goes on.
-LRESULT CMainDlg::onEndSession(WPARAM ending, LPARAM flags) {
-    if (!ending) return 0;
-    saveBeforeEnd();
-    // Restart Manager waits for the program to end on its own.
-    if (flags & ENDSESSION_CLOSEAPP) endProgram();
-    return 0;
-}
-
-// Suspend: a battery may die during the sleep. Windows gives about 2 s here.
-LRESULT CMainDlg::onPowerBroadcast(WPARAM event, LPARAM) {
-    if (event == PBT_APMSUSPEND) tick_.flushJournal();
-    return TRUE;
 }
 
 // WM_WINDOWPOSCHANGING lets a window refuse a change by clearing its flag:
@@ -362,35 +325,5 @@ void CMainDlg::showApplication() {
     showWindow(SW_SHOW);
     SendMessageW(GetDesktopWindow(), WM_SYSCOMMAND, SC_HOTKEY, reinterpret_cast<LPARAM>(handle()));
 }
-
-void CMainDlg::exitApplication() {
-    if (MessageBoxW(handle(), kExitQuestion, kExitCaption, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
-    help_.closeAll();
-    if (MessageBoxW(handle(), kFeedbackQuestion, kFeedbackCaption, MB_YESNO | MB_ICONQUESTION) == IDYES)
-        ShellExecuteW(handle(), L"open", kFeedbackUrl, nullptr, nullptr, SW_SHOWNORMAL);
-    // The day's time so far would be lost with the program.
-    saveBeforeEnd();
-    endProgram();
-}
-
-void CMainDlg::saveBeforeEnd() {
-    const ShutdownBlockReason reason(handle(), toWide(kFinalSaveReason).c_str());
-    finalSave_.run(tick_);
-}
-
-void CMainDlg::endProgram() {
-    hooks_.unload();
-    removeTrayIcon();
-    endDialog(0);
-}
-
-// Windows brings the program back after Restart Manager closed it for an
-// update and, where the user allows it, after a restart; not after a crash
-// or a hang.
-void CMainDlg::registerRestart(bool windowHidden) {
-    const std::wstring arguments = toWide(restartArguments(windowHidden));
-    RegisterApplicationRestart(arguments.c_str(), RESTART_NO_CRASH | RESTART_NO_HANG);
-}
-
 
 }  // namespace horalis

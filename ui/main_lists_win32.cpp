@@ -14,6 +14,7 @@
 #include "ui/dpi_scale.h"
 #include "ui/framework/dpi.h"
 #include "ui/main_dlg.h"
+#include "ui/message_texts.h"
 
 namespace horalis {
 namespace {
@@ -36,7 +37,7 @@ HIMAGELIST resizedRowImages(HIMAGELIST from, int size) {
     HIMAGELIST images = createRowImages(size);
     if (!images || !from) return images;
     for (int i = 0, n = ImageList_GetImageCount(from); i < n; ++i) {
-        horalis::Icon icon(ImageList_GetIcon(from, i, ILD_NORMAL));
+        Icon icon(ImageList_GetIcon(from, i, ILD_NORMAL));
         ImageList_ReplaceIcon(images, -1, icon.get());
     }
     return images;
@@ -56,7 +57,7 @@ public:
         const size_t length = std::min<size_t>(executablePath.size(), MAX_PATH);
         std::copy_n(executablePath.data(), length, path);
         WORD index = 0;
-        horalis::Icon icon(ExtractAssociatedIconW(GetModuleHandleW(nullptr), path, &index));
+        Icon icon(ExtractAssociatedIconW(GetModuleHandleW(nullptr), path, &index));
         if (!icon) return addDefaultIcon();
         return ImageList_ReplaceIcon(images_, -1, icon.get());
     }
@@ -79,10 +80,10 @@ void CMainDlg::setupLists() {
     const int width1 = scaleToDpi(kColumnWidth1, dpi());
     appList_.setExtendedStyle(LVS_EX_FULLROWSELECT);
     appList_.insertColumn(0, L"Application executable", LVCFMT_LEFT, width0);
-    appList_.insertColumn(1, L"Active time", LVCFMT_LEFT, width1);
+    appList_.insertColumn(1, kTimeColumnTitle, LVCFMT_LEFT, width1);
     titleList_.setExtendedStyle(LVS_EX_FULLROWSELECT);
     titleList_.insertColumn(0, L"Window title", LVCFMT_LEFT, width0);
-    titleList_.insertColumn(1, L"Active time", LVCFMT_LEFT, width1);
+    titleList_.insertColumn(1, kTimeColumnTitle, LVCFMT_LEFT, width1);
 
     const int iconSize = scaleToDpi(kRowIconSize, dpi());
     appImages_.reset(createRowImages(iconSize));
@@ -90,7 +91,7 @@ void CMainDlg::setupLists() {
     titleImages_.reset(createRowImages(iconSize));
     titleList_.setImageList(titleImages_.get(), LVSIL_SMALL);
 
-    horalis::Icon titleIcon(wingui::loadIconOfSize(IDI_TITLE, iconSize));
+    Icon titleIcon(wingui::loadIconOfSize(IDI_TITLE, iconSize));
     if (titleIcon && titleImages_) ImageList_ReplaceIcon(titleImages_.get(), -1, titleIcon.get());
     defaultAppIcon_.reset(wingui::loadIconOfSize(IDI_DEFAULT_APP, iconSize));
     appIcons_ = std::make_unique<ApplicationIcons>(appImages_.get(), defaultAppIcon_.get());
@@ -113,11 +114,11 @@ void CMainDlg::rescaleLists(UINT fromDpi) {
     // resources' drawings for the new size.
     const int iconSize = scaleToDpi(kRowIconSize, dpi());
     // Each list is given its new image list before the old one is destroyed.
-    horalis::ImageList apps(resizedRowImages(appImages_.get(), iconSize));
+    ImageList apps(resizedRowImages(appImages_.get(), iconSize));
     appList_.setImageList(apps.get(), LVSIL_SMALL);
     appImages_ = std::move(apps);
-    horalis::ImageList titles(createRowImages(iconSize));
-    horalis::Icon titleIcon(wingui::loadIconOfSize(IDI_TITLE, iconSize));
+    ImageList titles(createRowImages(iconSize));
+    Icon titleIcon(wingui::loadIconOfSize(IDI_TITLE, iconSize));
     if (titleIcon && titles) ImageList_ReplaceIcon(titles.get(), -1, titleIcon.get());
     titleList_.setImageList(titles.get(), LVSIL_SMALL);
     titleImages_ = std::move(titles);
@@ -127,10 +128,10 @@ void CMainDlg::rescaleLists(UINT fromDpi) {
     titleList_.invalidate(true);
 }
 
-void CMainDlg::refreshApplicationList() {
+void CMainDlg::refreshLists() {
     if (!appIcons_) return;
     listUpdate_.clear();
-    horalis::refreshApplicationList(appModel_, records_, settings_.showTimeInSeconds != 0, *appIcons_, &listUpdate_);
+    refreshApplicationList(appModel_, records_, settings_.showTimeInSeconds != 0, *appIcons_, &listUpdate_);
     if (!listUpdate_.any()) return;
     if (listUpdate_.insertedRows != 0) {
         // Every row below the new ones moved down: redraw the whole view, but
@@ -152,11 +153,11 @@ void CMainDlg::refreshApplicationList() {
     pushSelection(appList_, appModel_);
 }
 
-void CMainDlg::clearLists() {
+void CMainDlg::clearTotals() {
     if (!appIcons_) return;
     // What was counted stays the day's: the lists start again, the journal goes on.
     tick_.flushJournal();
-    horalis::clearLists(records_, appModel_, titleModel_, *appIcons_);
+    clearLists(records_, appModel_, titleModel_, *appIcons_);
     tick_.journal().forget();
     updateListViews();
 }

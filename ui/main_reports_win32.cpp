@@ -1,5 +1,5 @@
-// The main window's report commands: the three exports, the daily reports the
-// tick asks for at 00:00, opening a saved report and the help file.
+// The main window's report commands: the three exports, opening a saved
+// report and the history page.
 #include <windows.h>
 #include <commdlg.h>
 #include <shellapi.h>
@@ -7,7 +7,6 @@
 #include <string>
 
 #include "base/libraries.h"
-#include "base/program_path.h"
 #include "base/string.h"
 #include "reports/daily_report_lock.h"
 #include "reports/daily_reports.h"
@@ -15,17 +14,19 @@
 #include "reports/report_writers.h"
 #include "storage/data_folder.h"
 #include "ui/framework/file_dialog.h"
+#include "ui/framework/winapp.h"
 #include "ui/main_dlg.h"
+#include "ui/message_texts.h"
 
 namespace horalis {
 namespace {
 
-constexpr const wchar_t* kErrorCaption = L"Error";
 constexpr const wchar_t* kCantCreateFile = L"Can't create file!";
 constexpr const wchar_t* kCantWriteFile = L"Can't write file!";
+constexpr const wchar_t* kCsvExtension = L"csv";
 constexpr const wchar_t* kCsvFilter = L"CSV files(*.csv)|*.csv||";
+constexpr const wchar_t* kHtmlExtension = L"html";
 constexpr const wchar_t* kHtmlFilter = L"HTML files(*.html)|*.html||";
-constexpr const wchar_t* kHelpFileName = L"Horalis.chm";
 
 }  // namespace
 
@@ -46,7 +47,7 @@ void CMainDlg::exportReportTo(const wchar_t* defaultExtension, const wchar_t* fi
     ReportLists lists = reportLists();
     // The file is created before the walk sorts anything, so one that cannot be
     // created leaves the lists as they were.
-    const ExportResult result = exportReport(horalis::toCore(dialog.pathName()), format, lists, localTimeNow());
+    const ExportResult result = exportReport(toCore(dialog.pathName()), format, lists, localTimeNow());
     if (result == ExportResult::NotCreated) {
         MessageBoxW(handle(), kCantCreateFile, kErrorCaption, MB_ICONERROR | MB_OK);
         return;
@@ -58,53 +59,22 @@ void CMainDlg::exportReportTo(const wchar_t* defaultExtension, const wchar_t* fi
 }
 
 void CMainDlg::exportCsv() {
-    exportReportTo(L"csv", kCsvFilter, ReportFormat::Csv);
+    exportReportTo(kCsvExtension, kCsvFilter, ReportFormat::Csv);
 }
 
 void CMainDlg::exportExcelCsv() {
-    exportReportTo(L"csv", kCsvFilter, ReportFormat::SpreadsheetCsv);
+    exportReportTo(kCsvExtension, kCsvFilter, ReportFormat::SpreadsheetCsv);
 }
 
 void CMainDlg::exportHtml() {
-    exportReportTo(L"html", kHtmlFilter, ReportFormat::Html);
-}
-
-// The day's time is in the journal already; the pair is written from it.
-// Once the journal holds everything the totals may go, even when the pair
-// could not be written now: the next fold puts the time into its own day.
-bool CMainDlg::writeDailyReports(const LocalTime& day) {
-    foldJournals(true, &day);
-    return !journal_->hasUnwritten();
-}
-
-void CMainDlg::appendJournal(const LocalTime& day, int minuteOfDay) {
-    if (!journal_ || settings_.saveDailyReports == 0) return;
-    journal_->append(records_, tick_.journal(), day, minuteOfDay);
-}
-
-void CMainDlg::foldJournals(bool alwaysHistory, const LocalTime* pairDay) {
-    const String folder = dataFolderPath();
-    // HoralisReporter.exe, or this user's copy in another session, may be
-    // writing the same pair (see reporter/reporter_engine.h).
-    const DailyReportLock lock(folder, finalSave_.lockWaitMs(steadyMs()));
-    if (!lock.held()) {
-        foldRetry_.note(false);
-        finalSave_.noteNotWritten();
-        return;
-    }
-    finalSave_.fold([&](bool withHistory) {
-        const FoldResult result = journal_->fold(localTimeNow(), settings_, pairDay);
-        foldRetry_.note(result.complete);
-        if (withHistory && (alwaysHistory || !result.days.empty())) writeHistoryPage(folder, localTimeNow());
-        return result.complete;
-    });
+    exportReportTo(kHtmlExtension, kHtmlFilter, ReportFormat::Html);
 }
 
 void CMainDlg::openReport() {
-    wingui::CFileDialog dialog(true, L"html", nullptr, OFN_FILEMUSTEXIST, kHtmlFilter, this);
-    dialog.setInitialFolder(horalis::toWide(dataFolderPath()));
+    wingui::CFileDialog dialog(true, kHtmlExtension, nullptr, OFN_FILEMUSTEXIST, kHtmlFilter, this);
+    dialog.setInitialFolder(toWide(dataFolderPath()));
     if (dialog.doModal() != IDOK) return;
-    ShellExecuteW(handle(), L"open", dialog.pathName().c_str(), nullptr, nullptr, SW_SHOW);
+    ShellExecuteW(handle(), wingui::kOpenVerb, dialog.pathName().c_str(), nullptr, nullptr, SW_SHOW);
 }
 
 void CMainDlg::openHistory() {
@@ -127,11 +97,7 @@ void CMainDlg::openHistory() {
     // ShellExecuteW may hand the file to a COM shell extension, so COM must be
     // initialised on this (the UI) thread; the application object does that at start.
     const std::wstring page = toWide(historyPagePath(folder));
-    ShellExecuteW(handle(), L"open", page.c_str(), nullptr, nullptr, SW_SHOW);
-}
-
-void CMainDlg::showHelp() {
-    help_.displayTopic(handle(), programFolder() + kHelpFileName);
+    ShellExecuteW(handle(), wingui::kOpenVerb, page.c_str(), nullptr, nullptr, SW_SHOW);
 }
 
 }  // namespace horalis

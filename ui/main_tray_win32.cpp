@@ -26,13 +26,13 @@ enum class TrayResult { NoIcon, Refused, Done };
 // for every call, at the size the notification area draws it; the shell
 // keeps a copy of its own. Paused, it is greyed and the tip says so.
 TrayResult notifyTrayIcon(HWND window, DWORD action, bool paused) {
-    horalis::Icon icon(wingui::loadSmallIconMetric(IDI_TRAY));
+    Icon icon(wingui::loadSmallIconMetric(IDI_TRAY));
     if (!icon) {
         wingui::appMessageBox(kCantLoadIcon, MB_OK);
         return TrayResult::NoIcon;
     }
     if (paused)
-        if (horalis::Icon greyed(wingui::greyedIcon(icon.get())); greyed) icon = std::move(greyed);
+        if (Icon greyed(wingui::greyedIcon(icon.get())); greyed) icon = std::move(greyed);
     NOTIFYICONDATAW data{};
     data.cbSize = sizeof data;
     data.hWnd = window;
@@ -54,7 +54,7 @@ void CMainDlg::setupTrayMenu() {
     if (!trayMenu_) return;
     if (HMENU popup = GetSubMenu(trayMenu_.get(), 0)) SetMenuDefaultItem(popup, 0, TRUE);
     // Unowned: an owned window brought to the front takes its owner along.
-    trayMenuOwner_.createWindow(WS_EX_TOOLWINDOW, L"Static", L"", WS_POPUP, RECT{}, nullptr);
+    trayMenuOwner_.createWindow(WS_EX_TOOLWINDOW, WC_STATICW, L"", WS_POPUP, RECT{}, nullptr);
 
 
     // A restarted shell forgets every icon and says so with a registered

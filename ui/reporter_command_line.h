@@ -17,7 +17,6 @@ inline constexpr StringView kReporterExecutableName = u"HoralisReporter.exe";
 
 inline constexpr StringView kReporterInstalledText = u"Reporter installed successfully";
 inline constexpr StringView kReporterUninstalledText = u"Reporter uninstalled successfully";
-inline constexpr StringView kErrorCaption = u"Error";
 // Shown (caption kErrorCaption, MB_ICONERROR) when buildReporterCommandLine
 // refuses; nothing is written to the registry then.
 inline constexpr StringView kReporterCommandLineTooLongText =

@@ -19,9 +19,9 @@ constexpr size_t kSkippedLinesShown = 200;
 
 std::wstring actionText(const RecordingRule& rule) {
     switch (rule.action) {
-    case RuleAction::HideTitle: return L"Hide the title";
-    case RuleAction::DontRecord: return L"Don't record";
-    case RuleAction::Category: return L"Category: " + toWide(rule.category);
+    case RuleAction::HideTitle:
+    case RuleAction::DontRecord: return kActionNames[static_cast<size_t>(rule.action)];
+    case RuleAction::Category: return std::wstring(kActionNames[static_cast<size_t>(rule.action)]) + L": " + toWide(rule.category);
     }
     return {};
 }

@@ -10,6 +10,7 @@
 #include "resources/resource.h"
 #include "storage/data_folder.h"
 #include "ui/framework/winapp.h"
+#include "ui/message_texts.h"
 #include "ui/reporter_command_line.h"
 
 namespace horalis {
@@ -55,7 +56,7 @@ void ServiceDlg::install() {
                           : std::nullopt;
     if (!line) {
         MessageBoxW(handle(), horalis::toWide(kReporterCommandLineTooLongText).c_str(),
-                    horalis::toWide(kErrorCaption).c_str(), MB_ICONERROR);
+                    kErrorCaption, MB_ICONERROR);
         return;
     }
     const std::wstring data = toWide(*line);
@@ -91,7 +92,7 @@ void ServiceDlg::showSystemError(LSTATUS code) const {
     FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM, nullptr, static_cast<DWORD>(code),
                    MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<wchar_t*>(&raw), 0, nullptr);
     LocalText text(raw);
-    MessageBoxW(handle(), text.get() ? text.get() : L"", horalis::toWide(kErrorCaption).c_str(), MB_ICONERROR);
+    MessageBoxW(handle(), text.get() ? text.get() : L"", kErrorCaption, MB_ICONERROR);
 }
 
 }  // namespace horalis

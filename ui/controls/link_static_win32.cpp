@@ -150,7 +150,7 @@ void CLinkStatic::onCaptureChanged(HWND newCapture) {
 
 void CLinkStatic::onClicked() {
     const auto result = reinterpret_cast<intptr_t>(
-        ShellExecuteW(nullptr, L"open", target_.c_str(), nullptr, nullptr, SW_SHOW));
+        ShellExecuteW(nullptr, wingui::kOpenVerb, target_.c_str(), nullptr, nullptr, SW_SHOW));
     visited_ = linkOpenSucceeded(result);
     if (visited_) {
         invalidate(true);

@@ -17,6 +17,8 @@ Function loadedEntryPoint(const wchar_t* module, const char* name) {
     return loaded ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(loaded, name))) : nullptr;
 }
 
+constexpr const wchar_t* kUser32 = L"user32.dll";
+
 UINT systemDpi() {
     HDC screen = GetDC(nullptr);
     const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
@@ -28,7 +30,7 @@ UINT systemDpi() {
 
 UINT windowDpi(HWND window) {
     using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-    static const auto getDpiForWindow = loadedEntryPoint<GetDpiForWindowFn>(L"user32.dll", "GetDpiForWindow");
+    static const auto getDpiForWindow = loadedEntryPoint<GetDpiForWindowFn>(kUser32, "GetDpiForWindow");
     if (getDpiForWindow && window) {
         if (const UINT dpi = getDpiForWindow(window)) return dpi;
     }
@@ -45,7 +47,7 @@ UINT windowDpi(HWND window) {
 // rescaling would be half done, or done twice.
 void takeOverDialogDpiChanges(HWND dialog) {
     using SetBehaviorFn = BOOL(WINAPI*)(HWND, int, int);
-    static const auto setBehavior = loadedEntryPoint<SetBehaviorFn>(L"user32.dll", "SetDialogDpiChangeBehavior");
+    static const auto setBehavior = loadedEntryPoint<SetBehaviorFn>(kUser32, "SetDialogDpiChangeBehavior");
     constexpr int kDisableAll = 0x0001;  // DDC_DISABLE_ALL; not in every winuser.h
     if (setBehavior) setBehavior(dialog, kDisableAll, kDisableAll);
 }

@@ -8,6 +8,9 @@ namespace wingui {
 
 class CWnd;
 
+// The shell's verb that opens a file or an address with the program it belongs to.
+inline constexpr const wchar_t* kOpenVerb = L"open";
+
 // The framework's help command, sent to the main window for F1 (WM_HELP).
 inline constexpr UINT kHelpCommand = 0xE146;
 

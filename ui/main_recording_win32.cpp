@@ -5,6 +5,7 @@
 #include "resources/resource.h"
 #include "storage/data_folder.h"
 #include "ui/main_dlg.h"
+#include "ui/message_texts.h"
 #include "ui/rules_dlg.h"
 
 namespace horalis {
@@ -42,7 +43,7 @@ void CMainDlg::showRecordingRules() {
     CRulesDlg dialog;
     dialog.file = loadRuleFile(dataFolderPath());
     if (dialog.doModal() == IDOK && !saveRuleFile(dataFolderPath(), dialog.file))
-        MessageBoxW(handle(), L"Can't save rules to a file!", L"Error", MB_ICONERROR);
+        MessageBoxW(handle(), L"Can't save rules to a file!", kErrorCaption, MB_ICONERROR);
     loadRecordingRules();
 }
 

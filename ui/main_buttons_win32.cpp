@@ -1,16 +1,9 @@
-// The main window's About command and the pictures of its three top buttons.
+// The pictures of the main window's three top buttons, drawn for its DPI.
 #include "resources/resource.h"
-#include "ui/about_dlg.h"
 #include "ui/dpi_scale.h"
 #include "ui/main_dlg.h"
 
 namespace horalis {
-
-// A new dialog each time, so the link always starts unvisited.
-void CMainDlg::showAbout() {
-    CAboutDlg about;
-    about.doModal();
-}
 
 void CMainDlg::loadButtonBitmaps() {
     constexpr COLORREF kTransparent = RGB(255, 255, 255);
