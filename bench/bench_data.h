@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "lists/list_models.h"
 #include "storage/duration.h"
 #include "tracking/pointer_table.h"
 #include "tracking/sampling_tick.h"
-#include "ui/list_models.h"
 
 namespace horalis::bench {
 

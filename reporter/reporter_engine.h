@@ -22,13 +22,13 @@
 #include <functional>
 #include <memory>
 
+#include "lists/list_models.h"
 #include "reports/day_journal.h"
 #include "reports/report_writers.h"
 #include "reports/session_end.h"
 #include "storage/data_folder.h"
 #include "storage/settings.h"
 #include "tracking/sampling_tick.h"
-#include "ui/list_models.h"
 
 namespace horalis {
 

@@ -5,7 +5,7 @@
 #include "storage/report_stream.h"
 #include "storage/settings.h"
 #include "base/local_time.h"
-#include "ui/list_models.h"
+#include "lists/list_models.h"
 
 namespace horalis {
 

@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 
+#include "lists/list_models.h"
 #include "reports/day_journal.h"
 #include "reports/report_writers.h"
 #include "base/named_mutex.h"

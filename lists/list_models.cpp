@@ -1,4 +1,4 @@
-#include "ui/list_models.h"
+#include "lists/list_models.h"
 
 #include <algorithm>
 #include <utility>
