@@ -42,7 +42,8 @@ struct Totals {
     Settings settings;
     ListModel applications;
     ListModel titles;
-    ReportLists lists() { return ReportLists{applications, titles, records, settings}; }
+    ListSort sort;
+    ReportLists lists() { return ReportLists{applications, titles, sort, records, settings}; }
 };
 
 Totals& totals(size_t titlesPerApplication) {

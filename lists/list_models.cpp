@@ -7,8 +7,6 @@
 
 namespace horalis {
 
-int sortColumn = 0;
-
 namespace {
 
 const String kNoText;
@@ -208,7 +206,7 @@ void ListModel::clearKeys() {
 
 // ---------------------------------------------------------------- sorting
 
-int compareRows(const ListRow& a, const ListRow& b) {
+int ListSort::compareRows(const ListRow& a, const ListRow& b) const {
     const String& ta = a.text(sortColumn);
     const String& tb = b.text(sortColumn);
     if (sortColumn == 1) {
@@ -222,7 +220,7 @@ int compareRows(const ListRow& a, const ListRow& b) {
     return (c > 0) - (c < 0);
 }
 
-void sortWithCompareRows(ListModel& list) {
+void ListSort::sortWithCompareRows(ListModel& list) const {
     const size_t n = list.rowCount();
     std::vector<uint32_t> order(n);
     if (sortColumn == 1) {
@@ -250,7 +248,7 @@ void sortWithCompareRows(ListModel& list) {
     list.reorder(order);
 }
 
-void sortList(ListModel& list, int column) {
+void ListSort::sortList(ListModel& list, int column) {
     sortColumn = column;
     for (size_t i = 0; i < list.rowCount(); ++i) list.setParameter(i, static_cast<intptr_t>(i));
     sortWithCompareRows(list);

@@ -116,19 +116,18 @@ DailyPairResult writePairFiles(const String& base, const UsageRecords& sum, cons
     const String csvPath = base + u".csv";
     const String htmlPath = base + u".html";
     ListModel applications, titles;
+    // The walk sorts these lists by time with a sort of their own; the lists
+    // on screen keep the column the user chose.
+    ListSort sort;
     NoRowIcons icons;
-    // The walk sorts by time through the shared sort column; the lists on
-    // screen keep the column the user chose.
-    const int userSortColumn = sortColumn;
     refreshApplicationList(applications, sum, settings.showTimeInSeconds != 0, icons);
-    ReportLists lists{applications, titles, sum, settings};
+    ReportLists lists{applications, titles, sort, sum, settings};
     // Names of our own in our own folder: one left by a crash is replaced.
     const String csvTemporary = csvPath + u".tmp";
     const String htmlTemporary = htmlPath + u".tmp";
     const bool csvWritten = writeBeside(csvTemporary, [&](ReportStream& out) { writeDailyCsvReport(out, lists); });
     const bool htmlWritten =
         csvWritten && writeBeside(htmlTemporary, [&](ReportStream& out) { writeHtmlReport(out, lists, now); });
-    sortColumn = userSortColumn;
     if (!htmlWritten || !replaceFile(csvTemporary, csvPath)) {
         removeFile(csvTemporary);
         removeFile(htmlTemporary);

@@ -93,10 +93,10 @@ String widen(const char* ascii) {
 
 // ---------------------------------------------------------------- the walk
 
-void prepareReportRows(ListModel& applications) {
-    sortColumn = 1;
+void prepareReportRows(ListModel& applications, ListSort& sort) {
+    sort.sortColumn = 1;
     for (size_t i = 0; i < applications.rowCount(); ++i) applications.setParameter(i, static_cast<intptr_t>(i));
-    sortWithCompareRows(applications);
+    sort.sortWithCompareRows(applications);
 }
 
 void walkPreparedReportRows(ReportLists& lists, ReportRowWriter& writer) {
@@ -113,13 +113,13 @@ void walkPreparedReportRows(ReportLists& lists, ReportRowWriter& writer) {
         lists.applications.setSelected(i, true);
         showSelectedApplicationTitles(lists.applications, lists.titles, lists.records, secondsMode);
         for (size_t j = 0; j < lists.titles.rowCount(); ++j) lists.titles.setParameter(j, static_cast<intptr_t>(j));
-        sortWithCompareRows(lists.titles);
+        lists.sort.sortWithCompareRows(lists.titles);
         writer.writeRowWithTitles(path, time, lists.titles);
     }
 }
 
 void walkReportRows(ReportLists& lists, ReportRowWriter& writer) {
-    prepareReportRows(lists.applications);
+    prepareReportRows(lists.applications, lists.sort);
     walkPreparedReportRows(lists, writer);
 }
 

@@ -15,6 +15,7 @@ namespace horalis {
 struct ReportLists {
     ListModel& applications;
     ListModel& titles;
+    ListSort& sort;  // the lists' own: the walk leaves it at 1
     const UsageRecords& records;
     const Settings& settings;
 };
@@ -29,7 +30,7 @@ public:
 };
 
 // sortColumn = 1, every row's parameter its index, sort by time (longest first).
-void prepareReportRows(ListModel& applications);
+void prepareReportRows(ListModel& applications, ListSort& sort);
 // Walks the application rows from the top, re-reading the row count before
 // each row; with titles on, selects each row and refills and sorts the titles.
 void walkPreparedReportRows(ReportLists& lists, ReportRowWriter& writer);
