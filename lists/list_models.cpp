@@ -52,7 +52,30 @@ void sortPacked(std::vector<uint64_t>& keys) {
     }
 }
 
+// See applicationsByTime: the display row of record k is n - 1 - k.
+template <class Record>
+std::vector<uint32_t> newestFirstByTime(const std::vector<Record>& records) {
+    const size_t n = records.size();
+    std::vector<uint64_t> keyed(n);
+    for (size_t row = 0; row < n; ++row) {
+        const int32_t seconds = samplesToSeconds(records[n - 1 - row].sampleCount);
+        keyed[row] = packLongestFirst(static_cast<uint32_t>(seconds), static_cast<uint32_t>(row));
+    }
+    sortPacked(keyed);
+    std::vector<uint32_t> order(n);
+    for (size_t i = 0; i < n; ++i) order[i] = static_cast<uint32_t>(n - 1 - static_cast<uint32_t>(keyed[i]));
+    return order;
+}
+
 }  // namespace
+
+std::vector<uint32_t> applicationsByTime(const UsageRecords& records) {
+    return newestFirstByTime(records.applications());
+}
+
+std::vector<uint32_t> titlesByTime(const ApplicationRecord& application) {
+    return newestFirstByTime(application.titles);
+}
 
 const String& ListRow::text(int column) const {
     if (column == 0) return text0;

@@ -169,6 +169,12 @@ struct ListSort {
     void sortList(ListModel& list, int column);
 };
 
+// The order a list filled from these records shows once sorted by time, as
+// positions into them: rows go in newest first and the sort keeps equal
+// times in place, so longest first, equal times the later record first.
+std::vector<uint32_t> applicationsByTime(const UsageRecords& records);
+std::vector<uint32_t> titlesByTime(const ApplicationRecord& application);
+
 // Brings the application list up to date with the records: a new application
 // gets a row at the top (also in a sorted list), existing rows get their time
 // rewritten in place when its text changes. update, when given, receives what

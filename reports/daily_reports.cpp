@@ -115,19 +115,15 @@ DailyPairResult writePairFiles(const String& base, const UsageRecords& sum, cons
                                const LocalTime& now) {
     const String csvPath = base + u".csv";
     const String htmlPath = base + u".html";
-    ListModel applications, titles;
-    // The walk sorts these lists by time with a sort of their own; the lists
-    // on screen keep the column the user chose.
-    ListSort sort;
-    NoRowIcons icons;
-    refreshApplicationList(applications, sum, settings.showTimeInSeconds != 0, icons);
-    ReportLists lists{applications, titles, sort, sum, settings};
+    // From the records alone: the lists on screen keep their order and the
+    // column the user chose.
+    const ReportSource source(sum, settings);
     // Names of our own in our own folder: one left by a crash is replaced.
     const String csvTemporary = csvPath + u".tmp";
     const String htmlTemporary = htmlPath + u".tmp";
-    const bool csvWritten = writeBeside(csvTemporary, [&](ReportStream& out) { writeDailyCsvReport(out, lists); });
+    const bool csvWritten = writeBeside(csvTemporary, [&](ReportStream& out) { writeDailyCsvReport(out, source); });
     const bool htmlWritten =
-        csvWritten && writeBeside(htmlTemporary, [&](ReportStream& out) { writeHtmlReport(out, lists, now); });
+        csvWritten && writeBeside(htmlTemporary, [&](ReportStream& out) { writeHtmlReport(out, source, now); });
     if (!htmlWritten || !replaceFile(csvTemporary, csvPath)) {
         removeFile(csvTemporary);
         removeFile(htmlTemporary);

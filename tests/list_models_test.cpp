@@ -263,6 +263,30 @@ TEST_F(ListsTest, FastSortMatchesAStableSortWithCompareRows) {
     }
 }
 
+TEST_F(ListsTest, ByTimeIsTheOrderOfTheListsSortedByTime) {
+    // a and c, z and t are as long as each other: the later one first.
+    addSamples(records, u"a", u"x", 3);
+    addSamples(records, u"b", u"y", 9);
+    addSamples(records, u"b", u"z", 3);
+    addSamples(records, u"b", u"t", 3);
+    addSamples(records, u"c", u"w", 3);
+    refresh();
+    sort.sortList(apps, 1);
+    std::vector<String> paths;
+    for (uint32_t k : applicationsByTime(records)) paths.push_back(records.applications()[k].executablePath);
+    EXPECT_EQ(paths, (std::vector<String>{u"b", u"c", u"a"}));
+    EXPECT_EQ(paths, column(apps, 0));
+
+    apps.setSelected(0, true);
+    showSelectedApplicationTitles(apps, titles, records, false);
+    sort.sortList(titles, 1);
+    const ApplicationRecord& b = *records.find(u"b");
+    std::vector<String> texts;
+    for (uint32_t k : titlesByTime(b)) texts.push_back(b.titles[k].text);
+    EXPECT_EQ(texts, (std::vector<String>{u"y", u"t", u"z"}));
+    EXPECT_EQ(texts, column(titles, 0));
+}
+
 // ---------------------------------------------------------------- titles
 
 TEST_F(ListsTest, TitlesOfTheSelectedApplicationNewestFirstAsASnapshot) {
