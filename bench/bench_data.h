@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "lists/list_models.h"
 #include "storage/duration.h"
 #include "tracking/pointer_table.h"
 #include "tracking/sampling_tick.h"
-#include "ui/list_models.h"
 
 namespace horalis::bench {
 
@@ -197,9 +197,9 @@ void referenceFill(const ListModel& applications, ListModel& titles, const Recor
 
 // A sort by the time column that parses both texts on every comparison.
 inline void referenceSortByTime(ListModel& list) {
-    sortColumn = 1;
+    const ListSort byTime{1};
     for (size_t i = 0; i < list.rowCount(); ++i) list.setParameter(i, static_cast<intptr_t>(i));
-    list.sort(compareRows);
+    list.sort([&](const ListRow& a, const ListRow& b) { return byTime.compareRows(a, b); });
 }
 
 // One present tick as first described: the same desktop calls, the scanning

@@ -42,7 +42,8 @@ struct Totals {
     Settings settings;
     ListModel applications;
     ListModel titles;
-    ReportLists lists() { return ReportLists{applications, titles, records, settings}; }
+    ListSort sort;
+    ReportLists lists() { return ReportLists{applications, titles, sort, records, settings}; }
 };
 
 Totals& totals(size_t titlesPerApplication) {
@@ -106,6 +107,18 @@ void exportOurs(benchmark::State& state, Format format, size_t titlesPerApplicat
     }
 }
 
+// The title list's rows, as the walk first handed them to the writers.
+class ListTitles final : public ReportTitles {
+public:
+    explicit ListTitles(const ListModel& list) : list_(list) {}
+    size_t size() const override { return list_.rowCount(); }
+    StringView title(size_t j) const override { return list_.text(j, 0); }
+    StringView time(size_t j) const override { return list_.text(j, 1); }
+
+private:
+    const ListModel& list_;
+};
+
 // The report walk as first described, into the same row writers.
 void referenceWalk(Totals& data, ReportRowWriter& writer) {
     referenceSortByTime(data.applications);
@@ -113,7 +126,7 @@ void referenceWalk(Totals& data, ReportRowWriter& writer) {
         data.applications.setSelected(i, true);
         referenceFill(data.applications, data.titles, data.scanRecords, false);
         referenceSortByTime(data.titles);
-        writer.writeRowWithTitles(data.applications.text(i, 0), data.applications.text(i, 1), data.titles);
+        writer.writeRowWithTitles(data.applications.text(i, 0), data.applications.text(i, 1), ListTitles(data.titles));
     }
 }
 

@@ -61,7 +61,7 @@ bool ReporterEngine::mainProgramWrites() {
 void ReporterEngine::tick() {
     if (--ticksToRulesRead_ <= 0) loadRules();
     if (mainProgramWrites() && !records_.empty()) {
-        clearLists(records_, appModel_, titleModel_, icons_);
+        records_.clearAll();
         tick_.journal().forget();
     }
     // The pause is only asked of a running Horalis.exe: its mark ends with it.
@@ -116,14 +116,10 @@ bool ReporterEngine::foldJournals(bool alwaysHistory, const LocalTime* pairDay) 
 }
 
 void ReporterEngine::clearTotals() {
-    clearLists(records_, appModel_, titleModel_, icons_);
+    records_.clearAll();
     tick_.journal().forget();
     // The new day's texts are formatted as conf.dat now says.
     useSettings(nextSettings_);
-}
-
-void ReporterEngine::refreshLists() {
-    refreshApplicationList(appModel_, records_, settings_.showTimeInSeconds != 0, icons_);
 }
 
 }  // namespace horalis

@@ -1,6 +1,6 @@
 #pragma once
 // What HoralisReporter.exe does without a window of its own: the same tick,
-// records and lists as Horalis.exe, and the daily pair written at 00:00.
+// records as Horalis.exe, and the daily pair written at 00:00.
 // Pointer shapes are not counted: no report holds them.
 //
 // Who writes the daily pair. Both programs sample the same desktop and both
@@ -28,7 +28,6 @@
 #include "storage/data_folder.h"
 #include "storage/settings.h"
 #include "tracking/sampling_tick.h"
-#include "ui/list_models.h"
 
 namespace horalis {
 
@@ -72,7 +71,6 @@ public:
 
     const UsageRecords& records() const { return records_; }
     const Settings& settings() const { return settings_; }
-    const ListModel& applications() const { return appModel_; }
 
 private:
     bool saveEndedDay(const LocalTime& day) override;
@@ -82,7 +80,6 @@ private:
     // Horalis.exe runs with daily reports on: its pair holds this time.
     bool mainProgramWrites();
     void clearTotals() override;
-    void refreshLists() override;
     void reinstallHooks() override {
         if (reinstallHooks_) reinstallHooks_();
     }
@@ -91,14 +88,6 @@ private:
     // always on, since writing them is what the reporter is there for.
     void useSettings(const Settings& fromFile);
     void loadRules();
-
-    // Reports hold no icons: the rows all use image 0.
-    class NoIcons final : public IconSource {
-    public:
-        int addApplicationIcon(StringView) override { return 0; }
-        int addDefaultIcon() override { return 0; }
-        void removeAll() override {}
-    };
 
     String dataFolder_;
     Desktop& desktop_;
@@ -116,9 +105,6 @@ private:
     int ticksToRulesRead_ = 0;
     RecordingFilter filter_;
     std::unique_ptr<PresenceWatch> presence_;
-    ListModel appModel_;
-    ListModel titleModel_;
-    NoIcons icons_;
     SamplingTick tick_;
     FinalSave finalSave_;
     std::function<void()> reinstallHooks_;

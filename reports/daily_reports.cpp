@@ -113,21 +113,17 @@ DailyPairResult writePairFiles(const String& base, const UsageRecords& sum, cons
                                const LocalTime& now) {
     const String csvPath = base + String(kPairCsvExtension);
     const String htmlPath = base + String(kPairHtmlExtension);
-    ListModel applications, titles;
-    NoRowIcons icons;
-    // The walk sorts by time through the shared sort column; the lists on
-    // screen keep the column the user chose.
-    const int userSortColumn = sortColumn;
-    refreshApplicationList(applications, sum, settings.showTimeInSeconds != 0, icons);
-    ReportLists lists{applications, titles, sum, settings};
+    // From the records alone: the lists on screen keep their order and the
+    // column the user chose.
+    const ReportSource source(sum, settings);
     // Both are written before either replaces its file, the CSV file first:
     // it alone makes the totals count as saved. Declared in this order so
     // that on a failure the CSV's temporary goes first.
     ReplacingFile html(htmlPath, Leftover::Removed);
     ReplacingFile csv(csvPath, Leftover::Removed);
-    const bool csvWritten = writeBeside(csv, [&](ReportStream& out) { writeDailyCsvReport(out, lists); });
-    const bool htmlWritten = csvWritten && writeBeside(html, [&](ReportStream& out) { writeHtmlReport(out, lists, now); });
-    sortColumn = userSortColumn;
+    const bool csvWritten = writeBeside(csv, [&](ReportStream& out) { writeDailyCsvReport(out, source); });
+    const bool htmlWritten =
+        csvWritten && writeBeside(html, [&](ReportStream& out) { writeHtmlReport(out, source, now); });
     if (!htmlWritten || !csv.commit()) return DailyPairResult::NotWritten;
     if (!html.commit()) return DailyPairResult::CsvOnly;
     return DailyPairResult::Written;

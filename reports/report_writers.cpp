@@ -58,23 +58,47 @@ constexpr TallCellsLayout kHtmlTallCells{u"<tr><td width='80%'>", u"<br><br> Win
 
 template <class WriteCell>
 void writeTallCells(ReportStream& out, const TallCellsLayout& layout, WriteCell cell, StringView path,
-                    StringView time, const ListModel& titles) {
-    const auto titleLines = [&](int column) {
-        for (size_t j = 0; j < titles.rowCount(); ++j) {
-            cell(titles.text(j, column));
+                    StringView time, const ReportTitles& titles) {
+    const auto titleLines = [&](bool times) {
+        for (size_t j = 0; j < titles.size(); ++j) {
+            cell(times ? titles.time(j) : titles.title(j));
             out << layout.line;
         }
     };
     out << layout.open;
     cell(path);
     out << layout.windows;
-    titleLines(0);
+    titleLines(false);
     out << layout.between;
     cell(time);
     out << layout.gap;
-    titleLines(1);
+    titleLines(true);
     out << layout.close;
 }
+
+// A record's titles in the order and form the title list shows them once
+// sorted by time; none for no record.
+class RecordTitles final : public ReportTitles {
+public:
+    RecordTitles(const ApplicationRecord* application, bool secondsMode)
+        : application_(application), secondsMode_(secondsMode) {
+        if (application_) order_ = titlesByTime(*application_);
+    }
+    size_t size() const override { return order_.size(); }
+    StringView title(size_t j) const override { return at(j).text; }
+    StringView time(size_t j) const override {
+        time_ = formatSampleTime(at(j).sampleCount, secondsMode_);
+        return time_;
+    }
+
+private:
+    const TitleRecord& at(size_t j) const { return application_->titles[order_[j]]; }
+
+    const ApplicationRecord* application_;
+    bool secondsMode_;
+    std::vector<uint32_t> order_;
+    mutable String time_;
+};
 
 bool isPlainHtmlAscii(char16_t c) { return c < 0x80 && c != u'&' && c != u'<' && c != u'>' && c != u'"'; }
 
@@ -94,34 +118,43 @@ String widen(const char* ascii) {
 
 // ---------------------------------------------------------------- the walk
 
-void prepareReportRows(ListModel& applications) {
-    sortColumn = 1;
-    for (size_t i = 0; i < applications.rowCount(); ++i) applications.setParameter(i, static_cast<intptr_t>(i));
-    sortWithCompareRows(applications);
-}
+void walkReportRows(ReportLists& lists, ReportRowWriter& writer) {
+    ListModel& applications = lists.applications;
+    lists.sort.sortList(applications, 1);
 
-void walkPreparedReportRows(ReportLists& lists, ReportRowWriter& writer) {
     const bool withTitles = lists.settings.saveWindowTitles != 0;
     const bool secondsMode = lists.settings.showTimeInSeconds != 0;
-    for (size_t i = 0; i < lists.applications.rowCount(); ++i) {
-        // Nothing below changes the application rows' texts, so these stay valid.
-        const String& path = lists.applications.text(i, 0);
-        const String& time = lists.applications.text(i, 1);
+    const std::vector<ApplicationRecord>& records = lists.records.applications();
+    for (size_t i = 0; i < applications.rowCount(); ++i) {
+        // The texts as the list shows them, which may still be in the form
+        // of before an Options change; the titles are formatted anew, as a
+        // click on the row would show them.
+        const String& path = applications.text(i, 0);
+        const String& time = applications.text(i, 1);
         if (!withTitles) {
             writer.writePlainRow(path, time);
             continue;
         }
-        lists.applications.setSelected(i, true);
-        showSelectedApplicationTitles(lists.applications, lists.titles, lists.records, secondsMode);
-        for (size_t j = 0; j < lists.titles.rowCount(); ++j) lists.titles.setParameter(j, static_cast<intptr_t>(j));
-        sortWithCompareRows(lists.titles);
-        writer.writeRowWithTitles(path, time, lists.titles);
+        const uint32_t key = applications.keyOfRow(i);
+        writer.writeRowWithTitles(path, time, RecordTitles(key < records.size() ? &records[key] : nullptr, secondsMode));
     }
+    if (!withTitles || applications.empty()) return;
+    applications.setSelected(applications.rowCount() - 1, true);
+    showSelectedApplicationTitles(applications, lists.titles, lists.records, secondsMode);
+    lists.sort.sortList(lists.titles, 1);
 }
 
-void walkReportRows(ReportLists& lists, ReportRowWriter& writer) {
-    prepareReportRows(lists.applications);
-    walkPreparedReportRows(lists, writer);
+void walkRecordRows(const UsageRecords& records, const Settings& settings, ReportRowWriter& writer) {
+    const bool withTitles = settings.saveWindowTitles != 0;
+    const bool secondsMode = settings.showTimeInSeconds != 0;
+    for (const uint32_t k : applicationsByTime(records)) {
+        const ApplicationRecord& application = records.applications()[k];
+        const String time = formatSampleTime(application.sampleCount, secondsMode);
+        if (withTitles)
+            writer.writeRowWithTitles(application.executablePath, time, RecordTitles(&application, secondsMode));
+        else
+            writer.writePlainRow(application.executablePath, time);
+    }
 }
 
 // ---------------------------------------------------------------- CSV
@@ -134,7 +167,7 @@ void CsvRowWriter::writePlainRow(StringView path, StringView time) {
     out_ << StringView(u"\"\n");
 }
 
-void CsvRowWriter::writeRowWithTitles(StringView path, StringView time, const ListModel& titles) {
+void CsvRowWriter::writeRowWithTitles(StringView path, StringView time, const ReportTitles& titles) {
     writeTallCells(out_, kCsvTallCells, [this](StringView text) { writeCsvCellText(out_, text); }, path, time, titles);
 }
 
@@ -145,38 +178,38 @@ void SpreadsheetCsvRowWriter::writePlainRow(StringView path, StringView time) {
     out_ << kLf;
 }
 
-void SpreadsheetCsvRowWriter::writeRowWithTitles(StringView path, StringView time, const ListModel& titles) {
+void SpreadsheetCsvRowWriter::writeRowWithTitles(StringView path, StringView time, const ReportTitles& titles) {
     writeSeparatedField(out_, path);
     out_ << StringView(u";");
     writeSeparatedField(out_, time);
     out_ << StringView(u" \n;\nWindows:;\n\n");
-    for (size_t j = 0; j < titles.rowCount(); ++j) {
-        writeSeparatedField(out_, titles.text(j, 0));
+    for (size_t j = 0; j < titles.size(); ++j) {
+        writeSeparatedField(out_, titles.title(j));
         out_ << StringView(u";");
-        writeSeparatedField(out_, titles.text(j, 1));
+        writeSeparatedField(out_, titles.time(j));
         out_ << kLf;
     }
     out_ << kLf;
 }
 
-void DailyCsvRowWriter::writeRowWithTitles(StringView path, StringView time, const ListModel& titles) {
+void DailyCsvRowWriter::writeRowWithTitles(StringView path, StringView time, const ReportTitles& titles) {
     writeTallCells(out_, kDailyCsvTallCells, [this](StringView text) { writeSeparatedField(out_, text); }, path, time,
                    titles);
 }
 
-void writeCsvReport(ReportStream& out, ReportLists& lists) {
+void writeCsvReport(ReportStream& out, const ReportSource& source) {
     CsvRowWriter writer(out);
-    walkReportRows(lists, writer);
+    source.walk(writer);
 }
 
-void writeSpreadsheetCsvReport(ReportStream& out, ReportLists& lists) {
+void writeSpreadsheetCsvReport(ReportStream& out, const ReportSource& source) {
     SpreadsheetCsvRowWriter writer(out);
-    walkReportRows(lists, writer);
+    source.walk(writer);
 }
 
-void writeDailyCsvReport(ReportStream& out, ReportLists& lists) {
+void writeDailyCsvReport(ReportStream& out, const ReportSource& source) {
     DailyCsvRowWriter writer(out);
-    walkReportRows(lists, writer);
+    source.walk(writer);
 }
 
 // ---------------------------------------------------------------- HTML
@@ -242,11 +275,11 @@ void HtmlRowWriter::writePlainRow(StringView path, StringView time) {
     out_ << StringView(u"</td></tr>");
 }
 
-void HtmlRowWriter::writeRowWithTitles(StringView path, StringView time, const ListModel& titles) {
+void HtmlRowWriter::writeRowWithTitles(StringView path, StringView time, const ReportTitles& titles) {
     writeTallCells(out_, kHtmlTallCells, [this](StringView text) { writeText(text); }, path, time, titles);
 }
 
-void writeHtmlReport(ReportStream& out, ReportLists& lists, const LocalTime& generatedAt) {
+void writeHtmlReport(ReportStream& out, const ReportSource& source, const LocalTime& generatedAt) {
     out << StringView(u"<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1251\">"
                       u"<title>Horalis report</title></head><body bgcolor=white>");
     out << StringView(u"<p align=center> <b> Generated on ") << formatReportMoment(generatedAt)
@@ -255,7 +288,7 @@ void writeHtmlReport(ReportStream& out, ReportLists& lists, const LocalTime& gen
     out << StringView(u"<td bgcolor='#CCFFFF' width='80%'> Application </td>");
     out << StringView(u"<td bgcolor='#CCFFFF'> Active time </td></tr>");
     HtmlRowWriter writer(out);
-    walkReportRows(lists, writer);
+    source.walk(writer);
     out << StringView(u"</table></body></html>");
 }
 

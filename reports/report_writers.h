@@ -1,40 +1,70 @@
 #pragma once
-// The report writers. Reports read the two lists, not the records: the
-// application list is sorted by time, each row is selected in turn, the title
-// list is refilled and sorted, and the texts are copied out as the lists show them.
+// The report writers. A report holds what the lists show once sorted by time:
+// an export sorts the application list on screen and copies its texts out,
+// each application's titles in the order and form the title list would show
+// them; the daily pair takes the same order straight from the records.
 #include "storage/report_stream.h"
 #include "storage/settings.h"
 #include "base/local_time.h"
-#include "ui/list_models.h"
+#include "lists/list_models.h"
 
 namespace horalis {
 
-// What a report reads and, by the walk, leaves changed: the application list
+// What an export reads and, by the walk, leaves changed: the application list
 // ends sorted by time, and with titles on its last row is selected and the
 // title list shows that application's titles.
 struct ReportLists {
     ListModel& applications;
     ListModel& titles;
+    ListSort& sort;  // the lists' own: the walk leaves it at 1
     const UsageRecords& records;
     const Settings& settings;
 };
 
+// One application's titles as a report writes them, in their order.
+class ReportTitles {
+public:
+    virtual ~ReportTitles() = default;
+    virtual size_t size() const = 0;
+    virtual StringView title(size_t j) const = 0;
+    // Valid until the next call.
+    virtual StringView time(size_t j) const = 0;
+};
+
 // The format-specific part of a report: one application row, either without
-// titles or with the title list as it stands after the walk sorted it.
+// titles or with them.
 class ReportRowWriter {
 public:
     virtual ~ReportRowWriter() = default;
     virtual void writePlainRow(StringView path, StringView time) = 0;
-    virtual void writeRowWithTitles(StringView path, StringView time, const ListModel& titles) = 0;
+    virtual void writeRowWithTitles(StringView path, StringView time, const ReportTitles& titles) = 0;
 };
 
-// sortColumn = 1, every row's parameter its index, sort by time (longest first).
-void prepareReportRows(ListModel& applications);
-// Walks the application rows from the top, re-reading the row count before
-// each row; with titles on, selects each row and refills and sorts the titles.
-void walkPreparedReportRows(ReportLists& lists, ReportRowWriter& writer);
-// Both of the above.
+// An export: sortColumn = 1, every application row's parameter its index, the
+// rows sorted by time (longest first) and written from the top, each with the
+// titles of its record (a row's key). With titles on, the last row is then
+// selected and the title list shows its titles sorted by time, as selecting
+// each row in turn would leave them.
 void walkReportRows(ReportLists& lists, ReportRowWriter& writer);
+// The daily pair: the rows those lists would show, from the records alone.
+void walkRecordRows(const UsageRecords& records, const Settings& settings, ReportRowWriter& writer);
+
+// What a report is written from: the lists on screen, or the records alone.
+class ReportSource {
+public:
+    // Not explicit: an export hands its lists to the writers as they are.
+    ReportSource(ReportLists& lists) : lists_(&lists), records_(lists.records), settings_(lists.settings) {}
+    ReportSource(const UsageRecords& records, const Settings& settings) : records_(records), settings_(settings) {}
+    void walk(ReportRowWriter& writer) const {
+        if (lists_) walkReportRows(*lists_, writer);
+        else walkRecordRows(records_, settings_, writer);
+    }
+
+private:
+    ReportLists* lists_ = nullptr;
+    const UsageRecords& records_;
+    const Settings& settings_;
+};
 
 // "Export as .CSV...": two quoted cells per application; a double quote inside
 // a cell is doubled.
@@ -42,7 +72,7 @@ class CsvRowWriter final : public ReportRowWriter {
 public:
     explicit CsvRowWriter(ReportStream& out) : out_(out) {}
     void writePlainRow(StringView path, StringView time) override;
-    void writeRowWithTitles(StringView path, StringView time, const ListModel& titles) override;
+    void writeRowWithTitles(StringView path, StringView time, const ReportTitles& titles) override;
 
 private:
     ReportStream& out_;
@@ -56,7 +86,7 @@ class SpreadsheetCsvRowWriter : public ReportRowWriter {
 public:
     explicit SpreadsheetCsvRowWriter(ReportStream& out) : out_(out) {}
     void writePlainRow(StringView path, StringView time) override;
-    void writeRowWithTitles(StringView path, StringView time, const ListModel& titles) override;
+    void writeRowWithTitles(StringView path, StringView time, const ReportTitles& titles) override;
 
 protected:
     ReportStream& out_;
@@ -67,7 +97,7 @@ protected:
 class DailyCsvRowWriter final : public SpreadsheetCsvRowWriter {
 public:
     using SpreadsheetCsvRowWriter::SpreadsheetCsvRowWriter;
-    void writeRowWithTitles(StringView path, StringView time, const ListModel& titles) override;
+    void writeRowWithTitles(StringView path, StringView time, const ReportTitles& titles) override;
 };
 
 // One table row per application; list texts are escaped for HTML.
@@ -75,7 +105,7 @@ class HtmlRowWriter final : public ReportRowWriter {
 public:
     explicit HtmlRowWriter(ReportStream& out) : out_(out) {}
     void writePlainRow(StringView path, StringView time) override;
-    void writeRowWithTitles(StringView path, StringView time, const ListModel& titles) override;
+    void writeRowWithTitles(StringView path, StringView time, const ReportTitles& titles) override;
 
 private:
     void writeText(StringView text);
@@ -83,11 +113,11 @@ private:
     std::string scratch_;
 };
 
-void writeCsvReport(ReportStream& out, ReportLists& lists);
-void writeSpreadsheetCsvReport(ReportStream& out, ReportLists& lists);
-void writeDailyCsvReport(ReportStream& out, ReportLists& lists);
+void writeCsvReport(ReportStream& out, const ReportSource& source);
+void writeSpreadsheetCsvReport(ReportStream& out, const ReportSource& source);
+void writeDailyCsvReport(ReportStream& out, const ReportSource& source);
 // The one-line HTML document, "Generated on" the given local time.
-void writeHtmlReport(ReportStream& out, ReportLists& lists, const LocalTime& generatedAt);
+void writeHtmlReport(ReportStream& out, const ReportSource& source, const LocalTime& generatedAt);
 
 // "Generated on " text: year:day:month hour:minute:second.
 String formatReportMoment(const LocalTime& moment);

@@ -1,4 +1,4 @@
-#include "ui/list_models.h"
+#include "lists/list_models.h"
 
 #include <gtest/gtest.h>
 
@@ -46,12 +46,13 @@ void addSamples(UsageRecords& records, StringView path, StringView title, int n)
 
 class ListsTest : public ::testing::Test {
 protected:
-    void SetUp() override { sortColumn = 0; }
+    void SetUp() override { sort.sortColumn = 0; }
     void refresh(bool secondsMode = false) { refreshApplicationList(apps, records, secondsMode, icons, &update); }
 
     UsageRecords records;
     ListModel apps;
     ListModel titles;
+    ListSort sort;
     FakeIcons icons;
     ListUpdate update;
 };
@@ -106,7 +107,7 @@ TEST_F(ListsTest, InsertedRowsShiftChangedRowIndexes) {
 TEST_F(ListsTest, NewApplicationStaysOnTopOfASortedListAndSelectionKeepsItsRow) {
     for (StringView p : {u"m", u"z", u"b"}) records.addSample(p, u"");
     refresh();
-    sortList(apps, 0);
+    sort.sortList(apps, 0);
     EXPECT_EQ(column(apps, 0), (std::vector<String>{u"b", u"m", u"z"}));
     apps.setSelected(1, true);  // "m"
 
@@ -169,7 +170,7 @@ TEST_F(ListsTest, EveryRecordShowsItsTimeWhateverHappensBetweenRefreshes) {
             records.addSample(path, u"");
             records.addSample(u"appZ", u"");
         } else if (what < 88) {
-            sortList(apps, static_cast<int>(random() % 2));
+            sort.sortList(apps, static_cast<int>(random() % 2));
         } else if (what < 92) {
             if (apps.rowCount() != 0) apps.setSelected(random() % apps.rowCount(), true);
         } else if (what < 95) {
@@ -198,26 +199,26 @@ TEST_F(ListsTest, EveryRecordShowsItsTimeWhateverHappensBetweenRefreshes) {
 
 TEST_F(ListsTest, NameColumnSortsOrdinalAndCaseSensitive) {
     for (StringView p : {u"c:\\b", u"C:\\z", u"a", u"Z", u"C:\\a"}) apps.insertAtTop(makeRow(p, u""));
-    sortList(apps, 0);
+    sort.sortList(apps, 0);
     EXPECT_EQ(column(apps, 0), (std::vector<String>{u"C:\\a", u"C:\\z", u"Z", u"a", u"c:\\b"}));
-    EXPECT_EQ(sortColumn, 0);
+    EXPECT_EQ(sort.sortColumn, 0);
 }
 
 TEST_F(ListsTest, TimeColumnSortsByDurationLongestFirstInAnyMode) {
     for (StringView t : {u"59 sec", u"1:05", u"99", u"100", u"1:00:00", u"0 sec", u"2:00"}) {
         apps.insertAtTop(makeRow(t, t));
     }
-    sortList(apps, 1);
+    sort.sortList(apps, 1);
     EXPECT_EQ(column(apps, 1), (std::vector<String>{u"1:00:00", u"2:00", u"100", u"99", u"1:05", u"59 sec", u"0 sec"}));
     const auto once = column(apps, 0);
-    sortList(apps, 1);  // no toggling
+    sort.sortList(apps, 1);  // no toggling
     EXPECT_EQ(column(apps, 0), once);
 }
 
 TEST_F(ListsTest, SortGivesEveryRowItsIndexAndKeepsTheSelection) {
     for (StringView p : {u"a", u"b", u"c"}) apps.insertAtTop(makeRow(p, u""));
     apps.setSelected(0, true);  // "c"
-    sortList(apps, 0);
+    sort.sortList(apps, 0);
     EXPECT_EQ(apps.text(apps.selectedRow(), 0), u"c");
     EXPECT_EQ(apps.selectedRow(), 2u);
     // Parameters were set to the old display indexes before sorting.
@@ -228,11 +229,11 @@ TEST_F(ListsTest, SortGivesEveryRowItsIndexAndKeepsTheSelection) {
 TEST_F(ListsTest, HeaderClickOnEitherListSetsTheSharedColumn) {
     titles.insertAtTop(makeRow(u"b", u"1 sec"));
     titles.insertAtTop(makeRow(u"a", u"2 sec"));
-    sortList(titles, 1);
-    EXPECT_EQ(sortColumn, 1);
+    sort.sortList(titles, 1);
+    EXPECT_EQ(sort.sortColumn, 1);
     apps.insertAtTop(makeRow(u"x", u"1 sec"));
     apps.insertAtTop(makeRow(u"y", u"5 sec"));
-    EXPECT_LT(compareRows(apps.row(0), apps.row(1)), 0);  // apps now compare by time too
+    EXPECT_LT(sort.compareRows(apps.row(0), apps.row(1)), 0);  // apps now compare by time too
 }
 
 TEST_F(ListsTest, FastSortMatchesAStableSortWithCompareRows) {
@@ -254,12 +255,36 @@ TEST_F(ListsTest, FastSortMatchesAStableSortWithCompareRows) {
         fast.setSelected(rng() % static_cast<uint32_t>(rows), true);
         const intptr_t selected = fast.parameter(fast.selectedRow());
         ListModel slow = fast;
-        sortColumn = round % 3;  // column 2 has no text: nothing moves
-        sortWithCompareRows(fast);
-        slow.sort(compareRows);
+        sort.sortColumn = round % 3;  // column 2 has no text: nothing moves
+        sort.sortWithCompareRows(fast);
+        slow.sort([&](const ListRow& a, const ListRow& b) { return sort.compareRows(a, b); });
         for (size_t i = 0; i < fast.rowCount(); ++i) ASSERT_EQ(fast.parameter(i), slow.parameter(i)) << i;
         EXPECT_EQ(fast.parameter(fast.selectedRow()), selected);
     }
+}
+
+TEST_F(ListsTest, ByTimeIsTheOrderOfTheListsSortedByTime) {
+    // a and c, z and t are as long as each other: the later one first.
+    addSamples(records, u"a", u"x", 3);
+    addSamples(records, u"b", u"y", 9);
+    addSamples(records, u"b", u"z", 3);
+    addSamples(records, u"b", u"t", 3);
+    addSamples(records, u"c", u"w", 3);
+    refresh();
+    sort.sortList(apps, 1);
+    std::vector<String> paths;
+    for (uint32_t k : applicationsByTime(records)) paths.push_back(records.applications()[k].executablePath);
+    EXPECT_EQ(paths, (std::vector<String>{u"b", u"c", u"a"}));
+    EXPECT_EQ(paths, column(apps, 0));
+
+    apps.setSelected(0, true);
+    showSelectedApplicationTitles(apps, titles, records, false);
+    sort.sortList(titles, 1);
+    const ApplicationRecord& b = *records.find(u"b");
+    std::vector<String> texts;
+    for (uint32_t k : titlesByTime(b)) texts.push_back(b.titles[k].text);
+    EXPECT_EQ(texts, (std::vector<String>{u"y", u"t", u"z"}));
+    EXPECT_EQ(texts, column(titles, 0));
 }
 
 // ---------------------------------------------------------------- titles
@@ -313,14 +338,14 @@ TEST_F(ListsTest, ClearListsDropsEverythingAndRestartsImageIndexes) {
     refresh();
     apps.setSelected(0, true);
     showSelectedApplicationTitles(apps, titles, records, false);
-    sortColumn = 1;
+    sort.sortColumn = 1;
     clearLists(records, apps, titles, icons);
     EXPECT_TRUE(records.empty());
     EXPECT_EQ(apps.rowCount(), 0u);
     EXPECT_EQ(titles.rowCount(), 0u);
     EXPECT_TRUE(icons.images.empty());
     EXPECT_EQ(apps.selectedRow(), ListModel::npos);
-    EXPECT_EQ(sortColumn, 1);
+    EXPECT_EQ(sort.sortColumn, 1);
 
     records.addSample(u"a", u"x");
     refresh();
@@ -386,8 +411,8 @@ TEST(ListModelTest, KeysFollowTheirRowsThroughInsertsAndSorts) {
     list.insertAtTop(makeRow(u"a", u""), 1);
     list.insertAtTop(makeRow(u"m", u""));
     EXPECT_EQ(list.unkeyedRowCount(), 1u);
-    sortColumn = 0;
-    sortWithCompareRows(list);
+    ListSort sort;
+    sort.sortWithCompareRows(list);
     EXPECT_EQ(list.text(list.rowOfKey(0), 0), u"z");
     EXPECT_EQ(list.text(list.rowOfKey(1), 0), u"a");
     EXPECT_EQ(list.rowOfKey(2), ListModel::npos);

@@ -19,11 +19,11 @@ protected:
     std::string writeDaily() {
         settings.saveWindowTitles = std::get<0>(GetParam());
         settings.showTimeInSeconds = std::get<1>(GetParam());
-        sortColumn = 0;
+        ListSort sort;
         ListModel apps, titles;
         NoRowIcons icons;
         refreshApplicationList(apps, records, settings.showTimeInSeconds != 0, icons);
-        ReportLists lists{apps, titles, records, settings};
+        ReportLists lists{apps, titles, sort, records, settings};
         ReportStream out;
         out.openInMemory();
         writeDailyCsvReport(out, lists);

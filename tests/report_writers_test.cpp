@@ -32,7 +32,7 @@ const LocalTime kMoment{2025, 2, 1, 9, 5, 3};  // 1 February 2025, 09:05:03
 
 class ReportTest : public ::testing::Test {
 protected:
-    void SetUp() override { sortColumn = 0; }
+    void SetUp() override { sort.sortColumn = 0; }
 
     void add(StringView path, StringView title, int samples) {
         for (int i = 0; i < samples; ++i) records.addSample(path, title);
@@ -48,7 +48,7 @@ protected:
         refresh();
         ReportStream out;
         out.openInMemory();
-        ReportLists lists{apps, titles, records, settings};
+        ReportLists lists{apps, titles, sort, records, settings};
         switch (format) {
         case ReportFormat::Csv: writeCsvReport(out, lists); break;
         case ReportFormat::SpreadsheetCsv: writeSpreadsheetCsvReport(out, lists); break;
@@ -60,7 +60,7 @@ protected:
         refresh();
         ReportStream out;
         out.openInMemory();
-        ReportLists lists{apps, titles, records, settings};
+        ReportLists lists{apps, titles, sort, records, settings};
         writeDailyCsvReport(out, lists);
         return out.bytes();
     }
@@ -69,6 +69,7 @@ protected:
     Settings settings;
     ListModel apps;
     ListModel titles;
+    ListSort sort;
     CountingIcons icons;
 };
 
@@ -128,7 +129,7 @@ TEST_F(ReportTest, ApplicationsLongestFirstAndTheWalkLeavesItsTraces) {
     add(u"middle", u"m2", 1 + 300);
     settings.saveWindowTitles = 0;
     EXPECT_EQ(write(ReportFormat::SpreadsheetCsv), "long;1:02:03\r\nmiddle;3:20\r\nshort;1 sec\r\n");
-    EXPECT_EQ(sortColumn, 1);
+    EXPECT_EQ(sort.sortColumn, 1);
     EXPECT_EQ(apps.selectedRow(), ListModel::npos);  // titles off: nothing selected
 
     settings.saveWindowTitles = 1;
@@ -224,7 +225,7 @@ protected:
         if (!readFileBytes(folder() + String(name.begin(), name.end()), bytes)) return "<missing>";
         return bytes;
     }
-    ReportLists lists() { return ReportLists{apps, titles, records, settings}; }
+    ReportLists lists() { return ReportLists{apps, titles, sort, records, settings}; }
     DailyPairResult writePair(const LocalTime& now = kMoment) {
         return writeDailyReports(folder(), kDayBefore, now, records, settings);
     }
@@ -252,7 +253,7 @@ TEST_F(ReportFilesTest, DailyReportsWriteBothFiles) {
     EXPECT_EQ(writeDailyReports(folder(), LocalTime{2026, 12, 6, 23, 0, 0}, midnight, records, settings),
               DailyPairResult::Written);
     // The lists on screen are not walked.
-    EXPECT_EQ(sortColumn, 0);
+    EXPECT_EQ(sort.sortColumn, 0);
     EXPECT_EQ(apps.selectedRow(), ListModel::npos);
     EXPECT_EQ(read("\\2026_07_12.csv"), writeDailyCsv());
     const std::string html = read("\\2026_07_12.html");
@@ -349,7 +350,7 @@ TEST_F(ReportFilesTest, ExportLeavesTheListsAloneWhenTheFileCannotBeCreated) {
     auto l = lists();
     EXPECT_EQ(exportReport(folder() + u"\\no\\such.csv", ReportFormat::Csv, l, kMoment), ExportResult::NotCreated);
     EXPECT_EQ(apps.text(0, 0), u"b");  // still newest first, not sorted by time
-    EXPECT_EQ(sortColumn, 0);
+    EXPECT_EQ(sort.sortColumn, 0);
 
     EXPECT_EQ(exportReport(folder() + u"\\out.html", ReportFormat::Html, l, kMoment), ExportResult::Written);
     EXPECT_EQ(read("\\out.html").substr(0, kHtmlHead.size()), kHtmlHead);

@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 
+#include "lists/list_models.h"
 #include "reports/day_journal.h"
 #include "reports/report_writers.h"
 #include "base/named_mutex.h"
@@ -165,6 +166,9 @@ private:
     // Until the first tick, the dialog manager's own showing of the window is
     // refused: it shows a modal dialog whatever its template says.
     bool keepHidden_ = false;
+    // Set until the initialisation has finished; while it is set, resizing
+    // moves nothing.
+    bool layoutGuard_ = true;
     wingui::CDialog splash_;
     Settings settings_;
     std::unique_ptr<DayJournal> journal_;  // from the start of sampling
@@ -173,6 +177,7 @@ private:
     SessionNotifications sessionNotifications_;
     ListModel appModel_;    // what list 1003 shows
     ListModel titleModel_;  // what list 1004 shows
+    ListSort listSort_;     // both lists', set by a header click or a report
     ListUpdate listUpdate_;
     std::unique_ptr<IconSource> appIcons_;  // appends to appImages_
     bool syncingSelection_ = false;

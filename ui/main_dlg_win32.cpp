@@ -113,7 +113,7 @@ BOOL CMainDlg::onInitDialog() {
     loadPointerHandles();
     startSampling();
     addTrayIcon();
-    layoutGuard = false;
+    layoutGuard_ = false;
     loadButtonBitmaps();
     fitIntoWorkArea();
     registerRestart(keepHidden_);
@@ -237,7 +237,7 @@ void CMainDlg::onSize(UINT, int width, int height) {
 }
 
 void CMainDlg::layoutControls(int width, int height) {
-    if (layoutGuard) return;
+    if (layoutGuard_) return;
 
     const int ids[] = {IDC_APP_GROUP, IDC_APP_LIST, IDC_TITLE_GROUP, IDC_TITLE_LIST, IDC_MOUSE_POINTERS};
     HWND items[5];

@@ -4,8 +4,6 @@
 
 namespace horalis {
 
-bool layoutGuard = true;
-
 namespace {
 
 // Keeps the rectangle's left and top; a negative extent becomes zero.

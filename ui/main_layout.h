@@ -30,8 +30,4 @@ MainWindowLayout layoutMainWindow(int32_t width, int32_t height, const MainWindo
 // than area and moved in by as little as it takes.
 Rect fitIntoArea(Rect window, Rect area);
 
-// True from the start until the main window has finished its initialisation;
-// while it is set, resizing moves nothing.
-extern bool layoutGuard;
-
 }  // namespace horalis

@@ -272,7 +272,7 @@ LRESULT CMainDlg::onListColumnClick(NMHDR* header) {
     const auto* click = reinterpret_cast<NMLISTVIEW*>(header);
     wingui::CListCtrl& view = header->idFrom == IDC_APP_LIST ? appList_ : titleList_;
     pullSelection(view, *model);
-    sortList(*model, click->iSubItem);
+    listSort_.sortList(*model, click->iSubItem);
     pushSelection(view, *model);
     view.invalidate(false);
     return 0;

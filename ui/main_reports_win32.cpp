@@ -37,7 +37,7 @@ LocalTime CMainDlg::localTimeNow() {
 }
 
 ReportLists CMainDlg::reportLists() {
-    return ReportLists{appModel_, titleModel_, records_, settings_};
+    return ReportLists{appModel_, titleModel_, listSort_, records_, settings_};
 }
 
 void CMainDlg::exportReportTo(const wchar_t* defaultExtension, const wchar_t* filter, ReportFormat format) {

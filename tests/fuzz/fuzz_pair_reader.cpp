@@ -17,9 +17,10 @@ std::string writeAgain(const DailyPairTotals& totals, const Settings& settings) 
     UsageRecords sum;
     addPairTotals(totals, UsageRecords(), sum);
     ListModel applications, titles;
+    ListSort sort;
     NoRowIcons icons;
     refreshApplicationList(applications, sum, settings.showTimeInSeconds != 0, icons);
-    ReportLists lists{applications, titles, sum, settings};
+    ReportLists lists{applications, titles, sort, sum, settings};
     ReportStream out;
     out.openInMemory();
     writeDailyCsvReport(out, lists);

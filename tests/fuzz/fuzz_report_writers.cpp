@@ -478,9 +478,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     ListModel apps, titleList;
     NoIcons icons;
-    sortColumn = 0;
+    ListSort sort;
     refreshApplicationList(apps, records, secondsMode, icons);
-    ReportLists lists{apps, titleList, records, settings};
+    ReportLists lists{apps, titleList, sort, records, settings};
     const std::vector<ExpectedApp> expected = expectedReport(records, secondsMode);
 
     std::string csv, spreadsheet, daily, html;

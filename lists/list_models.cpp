@@ -1,4 +1,4 @@
-#include "ui/list_models.h"
+#include "lists/list_models.h"
 
 #include <algorithm>
 #include <utility>
@@ -6,8 +6,6 @@
 #include "storage/duration.h"
 
 namespace horalis {
-
-int sortColumn = 0;
 
 namespace {
 
@@ -54,7 +52,30 @@ void sortPacked(std::vector<uint64_t>& keys) {
     }
 }
 
+// See applicationsByTime: the display row of record k is n - 1 - k.
+template <class Record>
+std::vector<uint32_t> newestFirstByTime(const std::vector<Record>& records) {
+    const size_t n = records.size();
+    std::vector<uint64_t> keyed(n);
+    for (size_t row = 0; row < n; ++row) {
+        const int32_t seconds = samplesToSeconds(records[n - 1 - row].sampleCount);
+        keyed[row] = packLongestFirst(static_cast<uint32_t>(seconds), static_cast<uint32_t>(row));
+    }
+    sortPacked(keyed);
+    std::vector<uint32_t> order(n);
+    for (size_t i = 0; i < n; ++i) order[i] = static_cast<uint32_t>(n - 1 - static_cast<uint32_t>(keyed[i]));
+    return order;
+}
+
 }  // namespace
+
+std::vector<uint32_t> applicationsByTime(const UsageRecords& records) {
+    return newestFirstByTime(records.applications());
+}
+
+std::vector<uint32_t> titlesByTime(const ApplicationRecord& application) {
+    return newestFirstByTime(application.titles);
+}
 
 const String& ListRow::text(int column) const {
     if (column == 0) return text0;
@@ -208,7 +229,7 @@ void ListModel::clearKeys() {
 
 // ---------------------------------------------------------------- sorting
 
-int compareRows(const ListRow& a, const ListRow& b) {
+int ListSort::compareRows(const ListRow& a, const ListRow& b) const {
     const String& ta = a.text(sortColumn);
     const String& tb = b.text(sortColumn);
     if (sortColumn == 1) {
@@ -222,7 +243,7 @@ int compareRows(const ListRow& a, const ListRow& b) {
     return (c > 0) - (c < 0);
 }
 
-void sortWithCompareRows(ListModel& list) {
+void ListSort::sortWithCompareRows(ListModel& list) const {
     const size_t n = list.rowCount();
     std::vector<uint32_t> order(n);
     if (sortColumn == 1) {
@@ -250,7 +271,7 @@ void sortWithCompareRows(ListModel& list) {
     list.reorder(order);
 }
 
-void sortList(ListModel& list, int column) {
+void ListSort::sortList(ListModel& list, int column) {
     sortColumn = column;
     for (size_t i = 0; i < list.rowCount(); ++i) list.setParameter(i, static_cast<intptr_t>(i));
     sortWithCompareRows(list);

@@ -150,21 +150,30 @@ struct ListUpdate {
     bool any() const { return insertedRows != 0 || !changedRows.empty(); }
 };
 
-// The column both lists and the report walk sort by; a header click stores the
-// clicked column, the report walk stores 1.
-extern int sortColumn;
+// The sort both lists and the report walk share: a header click on either
+// list stores the clicked column, the report walk stores 1. Whoever shows the
+// lists holds one for both and hands it to the walk.
+struct ListSort {
+    int sortColumn = 0;
 
-// Orders two rows by their texts in column sortColumn: column 1 by duration,
-// longest first; any other column ordinal UTF-16, ascending.
-int compareRows(const ListRow& a, const ListRow& b);
+    // Orders two rows by their texts in column sortColumn: column 1 by
+    // duration, longest first; any other column ordinal UTF-16, ascending.
+    int compareRows(const ListRow& a, const ListRow& b) const;
 
-// Sorts the list as a stable sort with compareRows would, with each duration
-// parsed once rather than once per comparison.
-void sortWithCompareRows(ListModel& list);
+    // Sorts the list as a stable sort with compareRows would, with each
+    // duration parsed once rather than once per comparison.
+    void sortWithCompareRows(ListModel& list) const;
 
-// Header click on column c: stores c into sortColumn, gives every row its index
-// as parameter and sorts.
-void sortList(ListModel& list, int column);
+    // Header click on column c: stores c into sortColumn, gives every row its
+    // index as parameter and sorts.
+    void sortList(ListModel& list, int column);
+};
+
+// The order a list filled from these records shows once sorted by time, as
+// positions into them: rows go in newest first and the sort keeps equal
+// times in place, so longest first, equal times the later record first.
+std::vector<uint32_t> applicationsByTime(const UsageRecords& records);
+std::vector<uint32_t> titlesByTime(const ApplicationRecord& application);
 
 // Brings the application list up to date with the records: a new application
 // gets a row at the top (also in a sorted list), existing rows get their time
