@@ -103,15 +103,8 @@ DayRecord dayRecordOf(const UsageRecords& records, const LocalTime& day, const R
 
 void appendDayRecord(const DayRecord& record, std::string& out) {
     size_t lines = 0;
-    auto textLine = [&](std::string_view kind, int64_t samples, StringView text) {
-        out += kind;
-        out += ' ';
-        if (samples >= 0) {
-            appendJournalNumber(static_cast<uint64_t>(samples), out);
-            out += ' ';
-        }
-        appendJournalText(text, out);
-        out += '\n';
+    auto textLine = [&](std::string_view kind, int64_t number, StringView text) {
+        appendJournalTextLine(kind, number, text, out);
         ++lines;
     };
     out += kDayMagic;

@@ -219,22 +219,25 @@ bool parseJournalText(std::string_view bytes, String& out) {
 
 namespace {
 
-// "kind text": a header line.
-void appendHeaderLine(std::string_view kind, StringView text, std::string& out) {
+}  // namespace
+
+void appendJournalTextLine(std::string_view kind, int64_t number, StringView text, std::string& out) {
     out += kind;
     out += ' ';
+    if (number >= 0) {
+        appendJournalNumber(static_cast<uint64_t>(number), out);
+        out += ' ';
+    }
     appendJournalText(text, out);
     out += '\n';
 }
 
-}  // namespace
-
 void appendJournalHeader(const JournalHeader& header, std::string& out) {
     out += kJournalMagic;
     out += '\n';
-    appendHeaderLine(kRunLine, header.runId, out);
-    appendHeaderLine(kComputerLine, header.computer, out);
-    appendHeaderLine(kUserLine, header.user, out);
+    appendJournalTextLine(kRunLine, -1, header.runId, out);
+    appendJournalTextLine(kComputerLine, -1, header.computer, out);
+    appendJournalTextLine(kUserLine, -1, header.user, out);
 }
 
 void appendJournalBlock(const JournalBlock& block, std::string& out) {
@@ -250,12 +253,7 @@ void appendJournalBlock(const JournalBlock& block, std::string& out) {
     out += '\n';
     // "a samples path" and "t samples title" lines.
     auto countLine = [&](std::string_view kind, int64_t samples, const String& text) {
-        out += kind;
-        out += ' ';
-        appendJournalNumber(static_cast<uint64_t>(std::max<int64_t>(samples, 0)), out);
-        out += ' ';
-        appendJournalText(text, out);
-        out += '\n';
+        appendJournalTextLine(kind, std::max<int64_t>(samples, 0), text, out);
         ++lines;
     };
     for (const JournalApplication& application : block.applications) {

@@ -66,6 +66,9 @@ void appendJournalNumber(uint64_t value, std::string& out);
 bool parseJournalNumber(std::string_view text, uint64_t& value);
 bool splitJournalField(std::string_view& line, std::string_view& field);
 
+// A line "kind number text", or "kind text" when number is negative.
+void appendJournalTextLine(std::string_view kind, int64_t number, StringView text, std::string& out);
+
 // "2026-12-07" and "17:03", as the journal and the day records write them.
 void appendJournalDate(const LocalTime& day, std::string& out);
 bool parseJournalDate(std::string_view text, LocalTime& day);
