@@ -36,7 +36,7 @@ int soakSeconds() {
     wchar_t text[16] = {};
     const DWORD n = GetEnvironmentVariableW(L"HORALIS_SOAK_SECONDS", text, 16);
     const int seconds = n > 0 && n < 16 ? _wtoi(text) : 0;
-    return seconds > 0 ? seconds : 60;
+    return seconds > 0 ? seconds : 30;
 }
 
 // Seconds mode and a timeout no run reaches: every sample is a foreground sample.

@@ -4,7 +4,7 @@
 # then every dialog opened and closed 100 times. Prints the program's GDI
 # objects, USER objects and kernel handles along the way and checks that they
 # stay flat and that the totals match what the driver saw.
-#   scripts/soak.sh [SECONDS]   churn length, 600 by default (the normal test run uses 60)
+#   scripts/soak.sh [SECONDS]   churn length, 600 by default (the normal test run uses 30)
 # Builds the Windows tree first unless HORALIS_WINDOWS_BUILD names a built one.
 # Ends with "N passed, N failed, N skipped".
 set -uo pipefail
