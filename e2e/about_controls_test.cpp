@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "e2e/commands.h"
 #include "e2e/framework.h"
 #include "e2e/in_process.h"
 #include "e2e/session.h"
@@ -23,7 +24,7 @@ constexpr int kOptionsButton = 1021;
 constexpr int kButtons[] = {1020, 1021, 1022};
 
 Window openedAbout(Session& app) {
-    return app.waitWindow(L"#32770", L"About Horalis");
+    return e2e::waitShownDialog(app, L"About Horalis");
 }
 
 bool hasStaticText(const Window& dialog, const std::wstring& text) {

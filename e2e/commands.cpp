@@ -40,12 +40,15 @@ void exportTo(const Session& session, const Window& main, int command, const std
     }
 }
 
-Window openDialog(Session& session, const Window& main, int command, std::wstring_view caption) {
-    main.postCommand(command);
+Window waitShownDialog(Session& session, std::wstring_view caption) {
     Window dialog = session.waitWindow(L"#32770", caption);
-    // Found as soon as it exists; filled in and shown only after its initialisation.
     if (!waitUntil([&] { return dialog.isVisible(); })) fail(__FILE__, __LINE__, L"never showed: " + dialog.describe());
     return dialog;
+}
+
+Window openDialog(Session& session, const Window& main, int command, std::wstring_view caption) {
+    main.postCommand(command);
+    return waitShownDialog(session, caption);
 }
 
 void cancelDialog(const Window& dialog) {

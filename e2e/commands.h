@@ -35,6 +35,9 @@ Window waitFileDialog(const Session& session);
 // Runs an export command and answers its save dialog with path.
 void exportTo(const Session& session, const Window& main, int command, const std::wstring& path);
 
+// Waits until the dialog of that caption has shown: it is found as soon as it
+// exists, and filled in and shown only after its initialisation.
+Window waitShownDialog(Session& session, std::wstring_view caption);
 // Posts a command and waits until the dialog it opens has shown.
 Window openDialog(Session& session, const Window& main, int command, std::wstring_view caption);
 // Cancel, and wait until the dialog is destroyed.

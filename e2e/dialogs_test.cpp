@@ -5,6 +5,7 @@
 #include <set>
 #include <string>
 
+#include "e2e/commands.h"
 #include "e2e/framework.h"
 #include "e2e/session.h"
 
@@ -41,10 +42,8 @@ void setText(const Window& dialog, int id, const wchar_t* text) {
     SendMessageW(dialog.control(id).handle(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
 }
 
-// The dialog exists before WM_INITDIALOG has filled it; it shows only after.
 Window waitDialog(Session& app, const wchar_t* caption) {
-    Window dialog = app.waitWindow(L"#32770", caption);
-    if (!e2e::waitUntil([&] { return dialog.isVisible(); })) FAIL(L"dialog never showed: " + dialog.describe());
+    Window dialog = e2e::waitShownDialog(app, caption);
     Sleep(100);
     return dialog;
 }

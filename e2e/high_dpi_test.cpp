@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "e2e/commands.h"
 #include "e2e/driver_window.h"
 #include "e2e/framework.h"
 #include "e2e/in_process.h"
@@ -223,7 +224,7 @@ E2E_TEST(high_dpi_scales_columns_icons_margins_and_follows_a_dpi_change) {
     // A dialog moved along: the same for its controls; the link keeps its
     // underline and fits its text again.
     main.postCommand(32774);
-    Window about = app.waitWindow(L"#32770", L"About Horalis");
+    Window about = e2e::waitShownDialog(app, L"About Horalis");
     ASSERT_TRUE(program.readFonts(about));
     std::vector<int> before;
     for (const Window& control : controlsOf(about)) before.push_back(program.fontOf(control).height);
