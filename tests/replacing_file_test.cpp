@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "storage/file_faults.h"
 #include "temp_folder.h"
 
 namespace horalis {
@@ -39,6 +40,24 @@ TEST(ReplacingFile, ATemporaryNameItCouldNotTakeIsLeftAlone) {
     }
     EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "a.txt.tmp"));
     EXPECT_FALSE(dir.exists("a.txt"));
+}
+
+// A kill after any single change on the disk leaves the old file or the new
+// one, whole, and the next write gets through whatever the kill left.
+TEST(ReplacingFile, StoppedAfterAnyChangeTheTargetIsOldOrNewWholeAndTheNextWriteSucceeds) {
+    const std::string old(5000, 'o'), fresh(7000, 'n');
+    for (int64_t changes = 0;; ++changes) {
+        test::TempFolder dir;
+        dir.write("a.txt", old);
+        stopFileChangesAfter(changes);
+        const bool written = writeFileReplacing(dir.file("a.txt"), fresh);
+        stopFileChangesAfter(-1);
+        const std::string now = dir.read("a.txt");
+        EXPECT_TRUE(written ? now == fresh : now == old || now == fresh) << "stopped after " << changes;
+        EXPECT_TRUE(writeFileReplacing(dir.file("a.txt"), old)) << "stopped after " << changes;
+        EXPECT_EQ(dir.read("a.txt"), old);
+        if (written) break;
+    }
 }
 
 }  // namespace
